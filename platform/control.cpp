@@ -1,0 +1,353 @@
+#include "platform/control.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace kvr {
+
+namespace {
+
+// The framework reads Alt from the keyboard state when it turns message flags into a
+// shift state; the hosts report it with every event instead.
+bool g_alt_down = false;
+
+void note_modifiers(TShiftState Shift) { g_alt_down = Shift.Contains(ssAlt); }
+
+TShiftStateValue button_flag(TMouseButton Button) {
+  switch (Button) {
+    case mbRight: return ssRight;
+    case mbMiddle: return ssMiddle;
+    default: return ssLeft;
+  }
+}
+
+}  // namespace
+
+TShiftState KeysToShiftState(Word Keys) {
+  TShiftState s;
+  if (Keys & MK_SHIFT) s.Include(ssShift);
+  if (Keys & MK_CONTROL) s.Include(ssCtrl);
+  if (Keys & MK_LBUTTON) s.Include(ssLeft);
+  if (Keys & MK_RBUTTON) s.Include(ssRight);
+  if (Keys & MK_MBUTTON) s.Include(ssMiddle);
+  if (g_alt_down) s.Include(ssAlt);
+  return s;
+}
+
+Word ShiftStateToKeys(TShiftState Shift) {
+  Word k = 0;
+  if (Shift.Contains(ssShift)) k |= MK_SHIFT;
+  if (Shift.Contains(ssCtrl)) k |= MK_CONTROL;
+  if (Shift.Contains(ssLeft)) k |= MK_LBUTTON;
+  if (Shift.Contains(ssRight)) k |= MK_RBUTTON;
+  if (Shift.Contains(ssMiddle)) k |= MK_MBUTTON;
+  return k;
+}
+
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
+  FFont.OnChange = [this](TObject*) { FontChanged(); };
+}
+
+TControl::~TControl() {
+  for (TControl* c : FControls) c->FParent = nullptr;
+  FControls.clear();
+  if (FParent) {
+    auto& sib = FParent->FControls;
+    sib.erase(std::remove(sib.begin(), sib.end(), this), sib.end());
+  }
+}
+
+void TControl::SetVisible(bool v) {
+  if (v == FVisible) return;
+  FVisible = v;
+  if (v) Invalidate();
+}
+
+void TControl::SetEnabled(bool v) {
+  if (v == FEnabled) return;
+  FEnabled = v;
+  if (!v) FClicked = false;
+  Invalidate();
+}
+
+void TControl::SetColor(TColor v) {
+  if (v == FColor) return;
+  FColor = v;
+  Invalidate();
+}
+
+void TControl::SetStyleElements(TStyleElements v) {
+  if (v == FStyleElements) return;
+  FStyleElements = v;
+  Invalidate();
+}
+
+void TControl::SetParent(TControl* AParent) {
+  if (AParent == FParent) return;
+  for (TControl* p = AParent; p; p = p->FParent)
+    if (p == this) throw EInvalidOperation("A control cannot have itself as its parent");
+  if (FParent) {
+    auto& sib = FParent->FControls;
+    sib.erase(std::remove(sib.begin(), sib.end(), this), sib.end());
+  }
+  FParent = AParent;
+  if (FParent) FParent->FControls.push_back(this);
+}
+
+TControl* TControl::Controls(Integer Index) const {
+  if (Index < 0 || Index >= ControlCount()) return nullptr;
+  return FControls[static_cast<size_t>(Index)];
+}
+
+void TControl::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
+  AWidth = std::max(AWidth, 0);
+  AHeight = std::max(AHeight, 0);
+  // The framework asks on every call, even for a pure move.
+  if (!CanResize(AWidth, AHeight)) return;
+  AWidth = std::max(AWidth, 0);
+  AHeight = std::max(AHeight, 0);
+  if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
+  const bool sized = AWidth != FWidth || AHeight != FHeight;
+  FLeft = ALeft;
+  FTop = ATop;
+  FWidth = AWidth;
+  FHeight = AHeight;
+  BoundsChanged(sized);
+  if (sized && !ComponentState().Contains(csLoading)) Resize();
+}
+
+bool TControl::CanResize(Integer& NewWidth, Integer& NewHeight) {
+  bool ok = true;
+  if (OnCanResize) OnCanResize(this, NewWidth, NewHeight, ok);
+  return ok;
+}
+
+void TControl::Resize() {
+  if (OnResize) OnResize(this);
+}
+
+void TControl::HostMouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  if (!AcceptsInput()) return;
+  note_modifiers(Shift);
+  Shift.Include(button_flag(Button)).Exclude(ssDouble);
+  if (Button == mbLeft) FClicked = true;
+  MouseDown(Button, Shift, X, Y);
+}
+
+void TControl::HostMouseMove(TShiftState Shift, Integer X, Integer Y) {
+  if (!AcceptsInput()) return;
+  note_modifiers(Shift);
+  TWMMouse msg;
+  msg.Keys = ShiftStateToKeys(Shift);
+  msg.XPos = X;
+  msg.YPos = Y;
+  WMMouseMove(msg);
+}
+
+void TControl::HostMouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  if (!AcceptsInput()) return;
+  note_modifiers(Shift);
+  // The release message no longer carries the released button.
+  Shift.Exclude(button_flag(Button)).Exclude(ssDouble);
+  if (Button == mbLeft && FClicked) {
+    FClicked = false;
+    if (X >= 0 && X < FWidth && Y >= 0 && Y < FHeight) Click();
+  }
+  MouseUp(Button, Shift, X, Y);
+}
+
+void TControl::HostDblClick(Integer X, Integer Y, TMouseButton Button, TShiftState Shift) {
+  if (!AcceptsInput()) return;
+  note_modifiers(Shift);
+  Shift.Include(button_flag(Button)).Include(ssDouble);
+  // No click follows the release of a double-click press.
+  FClicked = false;
+  if (Button == mbLeft) DblClick();
+  MouseDown(Button, Shift, X, Y);
+}
+
+bool TControl::HostMouseWheel(TShiftState Shift, Integer WheelDelta, Integer X, Integer Y) {
+  if (!AcceptsInput()) return false;
+  note_modifiers(Shift);
+  return DoMouseWheel(Shift, WheelDelta, Point(X, Y));
+}
+
+void TControl::HostMouseEnter() {
+  if (FMouseInControl || !AcceptsInput()) return;
+  FMouseInControl = true;
+  MouseEnter();
+}
+
+void TControl::HostMouseLeave() {
+  if (!FMouseInControl) return;
+  FMouseInControl = false;
+  MouseLeave();
+}
+
+Word TControl::HostKeyDown(Word Key, TShiftState Shift) {
+  if (!AcceptsInput()) return Key;
+  note_modifiers(Shift);
+  KeyDown(Key, Shift);
+  return Key;
+}
+
+Word TControl::HostKeyUp(Word Key, TShiftState Shift) {
+  if (!AcceptsInput()) return Key;
+  note_modifiers(Shift);
+  KeyUp(Key, Shift);
+  return Key;
+}
+
+char TControl::HostKeyPress(char Key) {
+  if (!AcceptsInput()) return Key;
+  KeyPress(Key);
+  return Key;
+}
+
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TControl::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
+}
+
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+}
+
+void TControl::Click() {
+  if (OnClick) OnClick(this);
+}
+
+void TControl::DblClick() {
+  if (OnDblClick) OnDblClick(this);
+}
+
+bool TControl::DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) {
+  bool handled = false;
+  if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
+  if (handled) return true;
+  // Fine-grained wheels send small deltas; a notch event fires per full step.
+  FWheelAccumulator += WheelDelta;
+  while (std::abs(FWheelAccumulator) >= WHEEL_DELTA) {
+    const bool down = FWheelAccumulator < 0;
+    FWheelAccumulator = std::abs(FWheelAccumulator) - WHEEL_DELTA;
+    if (down) {
+      FWheelAccumulator = -FWheelAccumulator;
+      handled = DoMouseWheelDown(Shift, MousePos);
+    } else {
+      handled = DoMouseWheelUp(Shift, MousePos);
+    }
+  }
+  return handled;
+}
+
+bool TControl::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
+  bool handled = false;
+  if (OnMouseWheelUp) OnMouseWheelUp(this, Shift, MousePos, handled);
+  return handled;
+}
+
+bool TControl::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
+  bool handled = false;
+  if (OnMouseWheelDown) OnMouseWheelDown(this, Shift, MousePos, handled);
+  return handled;
+}
+
+void TControl::MouseEnter() {
+  if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TControl::MouseLeave() {
+  if (OnMouseLeave) OnMouseLeave(this);
+}
+
+void TControl::KeyDown(Word& Key, TShiftState Shift) {
+  if (OnKeyDown) OnKeyDown(this, Key, Shift);
+}
+
+void TControl::KeyUp(Word& Key, TShiftState Shift) {
+  if (OnKeyUp) OnKeyUp(this, Key, Shift);
+}
+
+void TControl::KeyPress(char& Key) {
+  if (OnKeyPress) OnKeyPress(this, Key);
+}
+
+void TControl::WMMouseMove(TWMMouse& Message) {
+  MouseMove(KeysToShiftState(Message.Keys), Message.XPos, Message.YPos);
+}
+
+TCustomControl::TCustomControl(TComponent* AOwner)
+    : TControl(AOwner), FSurface(std::make_unique<TBitmap>()) {}
+
+TCustomControl::~TCustomControl() = default;
+
+namespace {
+
+void clear_surface(TBitmap& bmp, TColor color) {
+  const TColor rgb = ColorToRGB(color);
+  const TRGB32 px{GetBValue(rgb), GetGValue(rgb), GetRValue(rgb), 255};
+  TRGB32* p = bmp.Bits();
+  std::fill(p, p + static_cast<size_t>(bmp.Width()) * static_cast<size_t>(bmp.Height()), px);
+}
+
+}  // namespace
+
+void TCustomControl::CreateWnd() {
+  FSurface->SetSize(Width(), Height());
+  clear_surface(*FSurface, Color());
+  Canvas()->Font()->Assign(Font());
+  FHandleAllocated = true;
+  Invalidate();
+}
+
+void TCustomControl::DestroyWnd() {
+  FHandleAllocated = false;
+  FDirty = false;
+  FSurface->SetSize(0, 0);
+}
+
+void TCustomControl::BoundsChanged(bool SizeChanged) {
+  if (!SizeChanged) return;
+  if (FHandleAllocated) {
+    FSurface->SetSize(Width(), Height());
+    clear_surface(*FSurface, Color());
+  }
+  Invalidate();
+}
+
+void TCustomControl::Invalidate() {
+  FDirty = true;
+  if (CanPaint() && OnHostInvalidate) OnHostInvalidate(this);
+}
+
+void TCustomControl::Update() {
+  if (FDirty && CanPaint()) PaintNow();
+}
+
+void TCustomControl::Repaint() {
+  FDirty = true;
+  Update();
+}
+
+const TBitmap* TCustomControl::HostPaint() {
+  if (CanPaint()) PaintNow();
+  return FSurface.get();
+}
+
+void TCustomControl::PaintNow() {
+  // A Paint that asks for a repaint of itself must not recurse.
+  if (FPainting) return;
+  struct Guard {
+    bool& flag;
+    ~Guard() { flag = false; }
+  } guard{FPainting};
+  FPainting = true;
+  FDirty = false;
+  Paint();
+  if (OnHostPainted) OnHostPainted(this);
+}
+
+}  // namespace kvr
