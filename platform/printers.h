@@ -1,0 +1,100 @@
+// The printer. Without a host it prints to PDF: every document (BeginDoc .. EndDoc)
+// becomes one file with one page image per page.
+//
+//   TPrinter& p = Printer();
+//   p.SetOutputPath("out/report.pdf");   // a file, or an existing folder
+//   p.BeginDoc();                        // page 1: a white bitmap at Resolution dpi
+//   chart.CopyToOpenPrinter(x, y, 1.0, false);
+//   p.NewPage();
+//   ...
+//   p.EndDoc();                          // writes the file
+//
+// The page canvas reports the printer's resolution through GetDeviceCaps (LOGPIXELSX,
+// LOGPIXELSY) and its font is set to that resolution when a document begins. Between
+// documents the canvas has no pixels; drawing there does nothing.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/bitmap.h"
+#include "platform/canvas.h"
+#include "platform/types.h"
+
+namespace kvr {
+
+namespace detail {
+class PdfWriter;
+}
+
+enum TPrinterOrientation : Byte { poPortrait, poLandscape };
+
+class EPrinter : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+class TPrinter : public TObject {
+ public:
+  TPrinter();
+  ~TPrinter() override;
+
+  // Properties
+  TCanvas* Canvas() { return FPage->Canvas(); }
+  bool Printing() const { return FPrinting; }
+  bool Aborted() const { return FAborted; }
+  // 1 for the first page of a document, 0 outside a document.
+  Integer PageNumber() const { return FPageNumber; }
+  // Page size in pixels at Resolution (A4 portrait at 300 dpi: 2480 x 3508).
+  Integer PageWidth() const;
+  Integer PageHeight() const;
+  // Dots per inch; values below 1 are ignored. Raises EPrinter while printing.
+  Integer Resolution() const { return FResolution; }
+  void SetResolution(Integer Dpi);
+  // Paper size in millimetres, portrait; raises EPrinter while printing.
+  double PaperWidthMM() const { return FPaperWidthMM; }
+  double PaperHeightMM() const { return FPaperHeightMM; }
+  void SetPaperSizeMM(double WidthMM, double HeightMM);
+  TPrinterOrientation Orientation() const { return FOrientation; }
+  void SetOrientation(TPrinterOrientation v);
+  const std::string& Title() const { return FTitle; }
+  void SetTitle(const std::string& v) { FTitle = v; }
+  // File of the next document, or an existing folder that receives "<Title>.pdf".
+  // Empty: "<Title>.pdf" in the current folder.
+  const std::string& OutputPath() const { return FOutputPath; }
+  void SetOutputPath(const std::string& v) { FOutputPath = v; }
+  // The file written by the last EndDoc.
+  const std::string& LastFileName() const { return FLastFileName; }
+
+  // Public methods
+  void BeginDoc();
+  void NewPage();
+  // Writes the document; raises EPrinter when the file cannot be written (the document
+  // is closed either way).
+  void EndDoc();
+  // Drops the document without writing anything.
+  void Abort();
+
+ private:
+  void CheckPrinting(bool Expected) const;
+  void CheckIdle() const;
+  void StartPage();
+  std::string TargetFile() const;
+
+  std::unique_ptr<TBitmap> FPage;
+  std::unique_ptr<detail::PdfWriter> FWriter;
+  bool FPrinting = false;
+  bool FAborted = false;
+  Integer FPageNumber = 0;
+  Integer FResolution = 300;
+  double FPaperWidthMM = 210.0;
+  double FPaperHeightMM = 297.0;
+  TPrinterOrientation FOrientation = poPortrait;
+  std::string FTitle;
+  std::string FOutputPath;
+  std::string FLastFileName;
+};
+
+TPrinter& Printer();
+
+}  // namespace kvr
