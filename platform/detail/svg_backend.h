@@ -1,0 +1,68 @@
+// The vector back end of TCanvas: records every primitive as SVG elements.
+//
+// Geometry follows the raster rules so that a chart looks the same in both: pixel
+// (x, y) is the unit square [x, x+1] x [y, y+1], outlines run through pixel centres,
+// right and bottom edges of boxes are excluded, and one-pixel lines leave their end
+// pixel out. Pen styles 1..4 become dash arrays (one-pixel pens only, as on the raster).
+//
+// Raster operations have no exact vector form. They are approximated with blend modes:
+//   xor, not, not-xor, SRCINVERT   mix-blend-mode: difference (exact for white and black
+//                                  operands, so xor bands drawn in white still invert
+//                                  and a second pass still restores the picture)
+//   mask (and), SRCAND             multiply      merge (or), SRCPAINT   screen
+//   not-copy                       the inverted colour, plain
+//   black, white                   that colour; nop draws nothing
+// Operations that read the inverted destination use the nearest of these.
+// Pixels cannot be read back: get_pixel answers -1.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/detail/canvas_backend.h"
+
+namespace kvr::detail {
+
+class SvgBackend final : public CanvasBackend {
+ public:
+  SvgBackend(int width, int height);
+
+  void line(TPoint a, TPoint b, const Stroke& s) override;
+  void polyline(const TPoint* p, int n, const Stroke& s) override;
+  void rectangle(const TRect& r, const Stroke* s, const Fill* f) override;
+  void ellipse(const TRect& r, const Stroke* s, const Fill* f) override;
+  void arc(const TRect& r, TPoint start, TPoint end, const Stroke& s) override;
+  void polygon(const TPoint* p, int n, const Stroke* s, const Fill* f) override;
+  void text(int x, int y, std::string_view utf8, const TextStyle& t) override;
+  void set_pixel(int x, int y, TColor rgb) override;
+  TColor get_pixel(int x, int y) const override;
+  void draw_image(const TRect& dst, const TBitmap& image, const TRect& src_rect,
+                  int32_t rop) override;
+  void set_clip(const TRect* r) override;
+  int width() const override { return width_; }
+  int height() const override { return height_; }
+
+  // The complete document: everything drawn so far, closed.
+  std::string document() const;
+  // Forgets everything drawn; the size stays.
+  void clear();
+  // Number of elements recorded (for callers that want to know whether anything was drawn).
+  int element_count() const { return elements_; }
+
+ private:
+  void close_clip();
+  void stroke_attrs(const Stroke& s, bool closed);
+
+  int width_;
+  int height_;
+  std::string body_;
+  int elements_ = 0;
+  int next_clip_id_ = 1;
+  bool clip_open_ = false;
+  TRect clip_{};
+};
+
+// Standard base64 (with padding), as used for embedded images.
+std::string base64_encode(const unsigned char* data, size_t size);
+
+}  // namespace kvr::detail

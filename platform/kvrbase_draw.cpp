@@ -1,0 +1,242 @@
+// Drawing helpers of the base library: frames, data marks and scaled font sizes.
+// Everything goes through the public canvas operations, so the helpers draw the same
+// on raster and vector canvases.
+#include <string>
+#include <utility>
+
+#include "platform/kvrbase.h"
+
+namespace kvr {
+
+namespace {
+
+// Saves the canvas state a helper changes and puts it back on every exit.
+class CanvasStateGuard {
+ public:
+  explicit CanvasStateGuard(TCanvas* c) : c_(c), pos_(c->PenPos()) {
+    pen_.Assign(c->Pen());
+    brush_.Assign(c->Brush());
+    font_color_ = c->Font()->Color();
+  }
+  ~CanvasStateGuard() {
+    c_->Pen()->Assign(&pen_);
+    c_->Brush()->Assign(&brush_);
+    c_->Font()->SetColor(font_color_);
+    c_->MoveTo(pos_.X, pos_.Y);
+  }
+  CanvasStateGuard(const CanvasStateGuard&) = delete;
+  CanvasStateGuard& operator=(const CanvasStateGuard&) = delete;
+
+ private:
+  TCanvas* c_;
+  TPoint pos_;
+  TPen pen_;
+  TBrush brush_;
+  TColor font_color_;
+};
+
+// Inclusive runs: LineTo leaves its end pixel out, so each run ends one beyond.
+void hrun(TCanvas* c, Integer x1, Integer x2, Integer y) {
+  if (x2 < x1) return;
+  c->MoveTo(x1, y);
+  c->LineTo(x2 + 1, y);
+}
+
+void vrun(TCanvas* c, Integer x, Integer y1, Integer y2) {
+  if (y2 < y1) return;
+  c->MoveTo(x, y1);
+  c->LineTo(x, y2 + 1);
+}
+
+// One ring of a 3-D frame: top and left edges in one colour, bottom and right edges
+// in the other. The bottom-right colour owns both far corners, as on push buttons.
+void ring(TCanvas* c, Integer l, Integer t, Integer r, Integer b, TColor top_left,
+          TColor bottom_right) {
+  if (r < l || b < t) return;
+  c->Pen()->SetColor(top_left);
+  hrun(c, l, r - 1, t);
+  vrun(c, l, t + 1, b - 1);
+  c->Pen()->SetColor(bottom_right);
+  hrun(c, l, r, b);
+  if (b > t) vrun(c, r, t, b - 1);
+}
+
+}  // namespace
+
+void DrawFrame(TCanvas* Canvas, TFrameStyle Style, Integer Left, Integer Top, Integer Right,
+               Integer Bottom, TColor HiLight, TColor Light, TColor Shadow, TColor DkShadow,
+               TColor Line) {
+  if (!Canvas || Style == rbNone || static_cast<int>(Style) >= kFrameStyleCount) return;
+  if (Right < Left) std::swap(Left, Right);
+  if (Bottom < Top) std::swap(Top, Bottom);
+  CanvasStateGuard guard(Canvas);
+  TPen* pen = Canvas->Pen();
+  pen->SetStyle(psSolid);
+  pen->SetWidth(1);
+  pen->SetMode(pmCopy);
+
+  const Integer l = Left, t = Top, r = Right, b = Bottom;
+  switch (Style) {
+    case rbSingle:
+      ring(Canvas, l, t, r, b, Line, Line);
+      break;
+    case rbLowered:
+      ring(Canvas, l, t, r, b, Shadow, HiLight);
+      break;
+    case rbRaised:
+      ring(Canvas, l, t, r, b, HiLight, Shadow);
+      break;
+    case rbEmbossed:
+      ring(Canvas, l, t, r, b, HiLight, Shadow);
+      ring(Canvas, l + 1, t + 1, r - 1, b - 1, Shadow, HiLight);
+      break;
+    case rbEngraved:
+      ring(Canvas, l, t, r, b, Shadow, HiLight);
+      ring(Canvas, l + 1, t + 1, r - 1, b - 1, HiLight, Shadow);
+      break;
+    case rbDoubleLowered:
+      ring(Canvas, l, t, r, b, Shadow, HiLight);
+      ring(Canvas, l + 1, t + 1, r - 1, b - 1, DkShadow, Light);
+      break;
+    case rbDoubleRaised:
+      ring(Canvas, l, t, r, b, Light, DkShadow);
+      ring(Canvas, l + 1, t + 1, r - 1, b - 1, HiLight, Shadow);
+      break;
+    default:
+      break;
+  }
+}
+
+namespace {
+
+constexpr int kLineMarkSizes[3] = {2, 3, 5};
+constexpr int kShapeSizes[2] = {3, 5};
+constexpr int kFirstShape = 10;
+
+enum class Shape { square, diamond, circle, tri_up, tri_down, tri_left, tri_right };
+enum class Interior { open, brush, solid };
+
+// Code points of the ANSI code page's bytes 128..159 (the rest match Latin-1).
+constexpr char32_t kAnsiHigh[32] = {
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+
+std::string ansi_char_utf8(int code) {
+  char32_t cp = (code >= 128 && code < 160) ? kAnsiHigh[code - 128] : static_cast<char32_t>(code);
+  std::string s;
+  if (cp < 0x80) {
+    s += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    s += static_cast<char>(0xC0 | (cp >> 6));
+    s += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    s += static_cast<char>(0xE0 | (cp >> 12));
+    s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    s += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+  return s;
+}
+
+void draw_plus(TCanvas* c, Integer x, Integer y, int r) {
+  c->MoveTo(x - r, y);
+  c->LineTo(x + r + 1, y);
+  c->MoveTo(x, y - r);
+  c->LineTo(x, y + r + 1);
+}
+
+void draw_cross(TCanvas* c, Integer x, Integer y, int r) {
+  c->MoveTo(x - r, y - r);
+  c->LineTo(x + r + 1, y + r + 1);
+  c->MoveTo(x + r, y - r);
+  c->LineTo(x - r - 1, y + r + 1);
+}
+
+void draw_shape(TCanvas* c, Shape shape, Integer x, Integer y, int r) {
+  switch (shape) {
+    case Shape::square:
+      c->Rectangle(x - r, y - r, x + r + 1, y + r + 1);
+      break;
+    case Shape::circle:
+      c->Ellipse(x - r, y - r, x + r + 1, y + r + 1);
+      break;
+    case Shape::diamond:
+      c->Polygon({Point(x, y - r), Point(x + r, y), Point(x, y + r), Point(x - r, y)});
+      break;
+    case Shape::tri_up:
+      c->Polygon({Point(x, y - r), Point(x + r, y + r), Point(x - r, y + r)});
+      break;
+    case Shape::tri_down:
+      c->Polygon({Point(x, y + r), Point(x - r, y - r), Point(x + r, y - r)});
+      break;
+    case Shape::tri_left:
+      c->Polygon({Point(x - r, y), Point(x + r, y - r), Point(x + r, y + r)});
+      break;
+    case Shape::tri_right:
+      c->Polygon({Point(x + r, y), Point(x - r, y + r), Point(x - r, y - r)});
+      break;
+  }
+}
+
+void draw_char_mark(TCanvas* c, Integer code, Integer x, Integer y) {
+  const std::string s = ansi_char_utf8(code);
+  CanvasStateGuard guard(c);
+  // Character marks take the pen's colour so that they match the geometric ones.
+  c->Font()->SetColor(c->Pen()->Color());
+  c->Brush()->SetStyle(bsClear);
+  const unsigned old_align = c->SetTextAlign(TA_LEFT | TA_TOP);
+  const TSize ext = c->TextExtent(s);
+  c->TextOut(x - ext.cx / 2, y - ext.cy / 2, s);
+  c->SetTextAlign(old_align);
+}
+
+}  // namespace
+
+int MarkHalfSize(Integer MarkType) {
+  if (MarkType < 0 || MarkType > 255) return -1;
+  if (MarkType == 0) return 0;
+  if (MarkType < kFirstShape) return kLineMarkSizes[(MarkType - 1) % 3];
+  if (MarkType < kGeometricMarkCount) return kShapeSizes[((MarkType - kFirstShape) % 6) / 3];
+  return -1;
+}
+
+void DrawMarkOnCanvas(TCanvas* Canvas, Integer MarkType, Integer x, Integer y) {
+  if (!Canvas || MarkType < 0 || MarkType > 255) return;
+  if (MarkType >= kGeometricMarkCount) {
+    draw_char_mark(Canvas, MarkType, x, y);
+    return;
+  }
+  CanvasStateGuard guard(Canvas);
+  if (MarkType == 0) {
+    Canvas->MoveTo(x, y);
+    Canvas->LineTo(x + 1, y);
+    return;
+  }
+  const int r = MarkHalfSize(MarkType);
+  if (MarkType < kFirstShape) {
+    const int kind = (MarkType - 1) / 3;  // 0 plus, 1 cross, 2 star
+    if (kind != 1) draw_plus(Canvas, x, y, r);
+    if (kind != 0) draw_cross(Canvas, x, y, r);
+    return;
+  }
+  const int k = MarkType - kFirstShape;
+  const auto shape = static_cast<Shape>(k / 6);
+  const auto interior = static_cast<Interior>(k % 3);
+  if (interior == Interior::open) {
+    Canvas->Brush()->SetStyle(bsClear);
+  } else if (interior == Interior::solid) {
+    Canvas->Brush()->SetStyle(bsSolid);
+    Canvas->Brush()->SetColor(Canvas->Pen()->Color());
+  }
+  draw_shape(Canvas, shape, x, y, r);
+}
+
+void SetCanvasFontSizeScaled(TCanvas* Canvas, Integer Size) {
+  if (!Canvas) return;
+  int dpi = GetDeviceCaps(Canvas->Handle(), LOGPIXELSY);
+  if (dpi <= 0) dpi = 96;
+  Canvas->Font()->SetPixelsPerInch(dpi);
+  Canvas->Font()->SetSize(Size);
+}
+
+}  // namespace kvr
