@@ -33,7 +33,7 @@ build: configure
 
 demo: build
 	cd $(BUILD)/examples && ./gallery
-	@echo "Gallery written to $(BUILD)/examples/gallery/index.html"
+	@echo "Gallery written to $(BUILD)/examples/gallery_out/index.html"
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -1,0 +1,46 @@
+// The gallery: renders every finished component into gallery_out/ as PNG and an
+// index.html that shows them.
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "examples/pages.h"
+#include "platform/bitmap.h"
+
+namespace {
+
+struct Page {
+  std::string file;
+  std::string title;
+  void (*render)(kvr::TCanvas&, int, int);
+  int width;
+  int height;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::filesystem::path dir = argc > 1 ? argv[1] : "gallery_out";
+  std::filesystem::create_directories(dir);
+  const std::vector<Page> pages = {
+      {"testcard", "Drawing surface test card", RenderTestCard, 920, 684},
+  };
+  std::ofstream html(dir / "index.html");
+  html << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Chart component gallery</title>"
+          "<style>body{font-family:sans-serif;background:#eee;margin:2em}figure{background:#fff;"
+          "padding:1em;margin:0 0 2em 0;display:inline-block;box-shadow:0 1px 4px #aaa}</style>"
+          "</head><body><h1>Chart component gallery</h1>\n";
+  for (const Page& p : pages) {
+    kvr::TBitmap bmp(p.width, p.height);
+    p.render(*bmp.Canvas(), p.width, p.height);
+    const std::string png = p.file + ".png";
+    bmp.SaveToFile((dir / png).string());
+    html << "<figure><figcaption><h2>" << p.title << "</h2></figcaption><img src=\"" << png
+         << "\" alt=\"" << p.title << "\"></figure>\n";
+    std::cout << "wrote " << (dir / png).string() << "\n";
+  }
+  html << "</body></html>\n";
+  return 0;
+}

@@ -1,0 +1,6 @@
+// Gallery pages: each draws one picture onto a canvas of the given size.
+#pragma once
+
+#include "platform/canvas.h"
+
+void RenderTestCard(kvr::TCanvas& c, int w, int h);

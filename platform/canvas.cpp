@@ -1,0 +1,187 @@
+#include "platform/canvas.h"
+
+#include <algorithm>
+
+#include "platform/arith.h"
+#include "platform/bitmap.h"
+#include "platform/detail/canvas_backend.h"
+#include "platform/detail/font_engine.h"
+
+namespace kvr {
+namespace {
+
+TRect sorted(Integer x1, Integer y1, Integer x2, Integer y2) {
+  return TRect{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
+}  // namespace
+
+TCanvas::TCanvas(std::unique_ptr<detail::CanvasBackend> backend) : FBackend(std::move(backend)) {}
+
+TCanvas::~TCanvas() = default;
+
+unsigned TCanvas::SetTextAlign(unsigned flags) {
+  const unsigned old = FTextAlign;
+  FTextAlign = flags;
+  return old;
+}
+
+TRect TCanvas::ClipRect() const {
+  TRect r{0, 0, FBackend->width(), FBackend->height()};
+  if (FClipped) {
+    r.Left = std::max(r.Left, FClip.Left);
+    r.Top = std::max(r.Top, FClip.Top);
+    r.Right = std::max(r.Left, std::min(r.Right, FClip.Right));
+    r.Bottom = std::max(r.Top, std::min(r.Bottom, FClip.Bottom));
+  }
+  return r;
+}
+
+void TCanvas::SetClipRect(const TRect& r) {
+  FClipped = true;
+  FClip = sorted(r.Left, r.Top, r.Right, r.Bottom);
+  FBackend->set_clip(&FClip);
+}
+
+void TCanvas::ResetClip() {
+  FClipped = false;
+  FBackend->set_clip(nullptr);
+}
+
+// Pen and brush turn into one description each per primitive; a clear pen or brush
+// gives none, so back ends only see what they have to draw.
+static bool stroke_of(const TPen& pen, detail::Stroke& s) {
+  if (pen.Style() == psClear || pen.Mode() == pmNop) return false;
+  s = detail::Stroke{ColorToRGB(pen.Color()), pen.Style(), std::max<Integer>(1, pen.Width()), pen.Mode()};
+  return true;
+}
+
+static bool fill_of(const TBrush& brush, const TPen& pen, detail::Fill& f) {
+  if (brush.Style() == bsClear || pen.Mode() == pmNop) return false;
+  f = detail::Fill{ColorToRGB(brush.Color()), pen.Mode()};
+  return true;
+}
+
+void TCanvas::LineTo(Integer X, Integer Y) {
+  const TPoint from = FPenPos;
+  FPenPos = TPoint{X, Y};
+  detail::Stroke s;
+  if (stroke_of(FPen, s)) FBackend->line(from, FPenPos, s);
+}
+
+void TCanvas::Rectangle(Integer X1, Integer Y1, Integer X2, Integer Y2) {
+  const TRect r = sorted(X1, Y1, X2, Y2);
+  if (r.Right <= r.Left || r.Bottom <= r.Top) return;
+  detail::Stroke s;
+  detail::Fill f;
+  const bool hs = stroke_of(FPen, s), hf = fill_of(FBrush, FPen, f);
+  if (hs || hf) FBackend->rectangle(r, hs ? &s : nullptr, hf ? &f : nullptr);
+}
+
+void TCanvas::FillRect(const TRect& r0) {
+  const TRect r = sorted(r0.Left, r0.Top, r0.Right, r0.Bottom);
+  if (r.Right <= r.Left || r.Bottom <= r.Top || FBrush.Style() == bsClear) return;
+  // FillRect ignores the pen, including its mode.
+  const detail::Fill f{ColorToRGB(FBrush.Color()), pmCopy};
+  FBackend->rectangle(r, nullptr, &f);
+}
+
+void TCanvas::Ellipse(Integer X1, Integer Y1, Integer X2, Integer Y2) {
+  const TRect r = sorted(X1, Y1, X2, Y2);
+  if (r.Right <= r.Left || r.Bottom <= r.Top) return;
+  detail::Stroke s;
+  detail::Fill f;
+  const bool hs = stroke_of(FPen, s), hf = fill_of(FBrush, FPen, f);
+  if (hs || hf) FBackend->ellipse(r, hs ? &s : nullptr, hf ? &f : nullptr);
+}
+
+void TCanvas::Arc(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, Integer Y3, Integer X4,
+                  Integer Y4) {
+  const TRect r = sorted(X1, Y1, X2, Y2);
+  if (r.Right <= r.Left || r.Bottom <= r.Top) return;
+  detail::Stroke s;
+  if (stroke_of(FPen, s)) FBackend->arc(r, TPoint{X3, Y3}, TPoint{X4, Y4}, s);
+}
+
+void TCanvas::Polygon(std::span<const TPoint> Points) {
+  if (Points.size() < 2 || Points.size() > 0x7FFFFFFF) return;
+  detail::Stroke s;
+  detail::Fill f;
+  const bool hs = stroke_of(FPen, s), hf = fill_of(FBrush, FPen, f) && Points.size() >= 3;
+  if (hs || hf)
+    FBackend->polygon(Points.data(), int(Points.size()), hs ? &s : nullptr, hf ? &f : nullptr);
+}
+
+void TCanvas::Polyline(std::span<const TPoint> Points) {
+  if (Points.empty() || Points.size() > 0x7FFFFFFF) return;
+  FPenPos = Points.back();
+  detail::Stroke s;
+  if (Points.size() >= 2 && stroke_of(FPen, s)) FBackend->polyline(Points.data(), int(Points.size()), s);
+}
+
+void TCanvas::TextOut(Integer X, Integer Y, std::string_view Text) {
+  const bool update_cp = (FTextAlign & TA_UPDATECP) != 0;
+  long long x = update_cp ? FPenPos.X : X, y = update_cp ? FPenPos.Y : Y;
+  const int w = detail::text_width(FFont, Text);
+  const unsigned horiz = FTextAlign & TA_CENTER;
+  if (horiz == TA_CENTER) x -= w / 2;
+  else if (horiz == TA_RIGHT) x -= w;
+  const unsigned vert = FTextAlign & TA_BASELINE;
+  if (vert == TA_BASELINE) y -= detail::font_metrics(FFont).ascent;
+  else if (vert == TA_BOTTOM) y -= detail::font_metrics(FFont).height;
+  if (update_cp && horiz == TA_LEFT) FPenPos.X = ClampPix((long long)FPenPos.X + w);
+  const detail::TextStyle t{&FFont, ColorToRGB(FFont.Color()), ColorToRGB(FBrush.Color()),
+                            FBrush.Style() == bsSolid};
+  FBackend->text(ClampPix(x), ClampPix(y), Text, t);
+}
+
+Integer TCanvas::TextWidth(std::string_view Text) const { return detail::text_width(FFont, Text); }
+
+Integer TCanvas::TextHeight(std::string_view) const { return detail::font_metrics(FFont).height; }
+
+TSize TCanvas::TextExtent(std::string_view Text) const { return TSize{TextWidth(Text), TextHeight(Text)}; }
+
+TColor TCanvas::Pixels(Integer X, Integer Y) const { return FBackend->get_pixel(X, Y); }
+
+void TCanvas::SetPixels(Integer X, Integer Y, TColor Color) { FBackend->set_pixel(X, Y, ColorToRGB(Color)); }
+
+void TCanvas::Draw(Integer X, Integer Y, const TBitmap* Graphic) {
+  if (!Graphic || Graphic->Empty()) return;
+  const TRect dst{X, Y, ClampPix((long long)X + Graphic->Width()), ClampPix((long long)Y + Graphic->Height())};
+  FBackend->draw_image(dst, *Graphic, TRect{0, 0, dst.Right - X, dst.Bottom - Y}, FCopyMode);
+}
+
+void TCanvas::StretchDraw(const TRect& Dest, const TBitmap* Graphic) {
+  if (!Graphic || Graphic->Empty()) return;
+  const TRect dst = sorted(Dest.Left, Dest.Top, Dest.Right, Dest.Bottom);
+  FBackend->draw_image(dst, *Graphic, TRect{0, 0, Graphic->Width(), Graphic->Height()}, FCopyMode);
+}
+
+void TCanvas::CopyRect(const TRect& Dest, TCanvas* Source, const TRect& SrcRect) {
+  if (!Source) return;
+  const TBitmap* src = Source->Bitmap();
+  if (!src) return;
+  FBackend->draw_image(sorted(Dest.Left, Dest.Top, Dest.Right, Dest.Bottom), *src,
+                       sorted(SrcRect.Left, SrcRect.Top, SrcRect.Right, SrcRect.Bottom), FCopyMode);
+}
+
+int TCanvas::DeviceCaps(int Index) const {
+  switch (Index) {
+    case HORZRES: return FBackend->width();
+    case VERTRES: return FBackend->height();
+    case ASPECTX:
+    case ASPECTY: return 36;
+    case ASPECTXY: return 51;
+    case LOGPIXELSX:
+    case LOGPIXELSY: return FResolution;
+    default: return 0;
+  }
+}
+
+TBitmap* TCanvas::Bitmap() const { return FBackend->bitmap(); }
+
+unsigned SetTextAlign(HDC DC, unsigned Flags) { return DC ? DC->SetTextAlign(Flags) : 0; }
+
+int GetDeviceCaps(HDC DC, int Index) { return DC ? DC->DeviceCaps(Index) : 0; }
+
+}  // namespace kvr

@@ -1,0 +1,210 @@
+#include "platform/detail/image_codecs.h"
+
+#include <png.h>
+
+#include <cstring>
+#include <string>
+
+namespace kvr::detail {
+namespace {
+
+uint32_t rd32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint16_t rd16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+void wr32(std::vector<uint8_t>& v, uint32_t x) {
+  for (int i = 0; i < 4; ++i) v.push_back(uint8_t(x >> (8 * i)));
+}
+void wr16(std::vector<uint8_t>& v, uint16_t x) {
+  v.push_back(uint8_t(x));
+  v.push_back(uint8_t(x >> 8));
+}
+
+[[noreturn]] void fail(const std::string& what) { throw Exception("Invalid bitmap: " + what); }
+
+// Shift and width of a channel mask, for BI_BITFIELDS pictures.
+struct Channel {
+  int shift = 0, bits = 0;
+  uint32_t mask = 0;
+  uint8_t get(uint32_t v) const {
+    if (!mask) return 255;
+    const uint32_t x = (v & mask) >> shift;
+    if (bits >= 8) return uint8_t(x >> (bits - 8));
+    const uint32_t maxv = (1u << bits) - 1;
+    return uint8_t((x * 255 + maxv / 2) / maxv);
+  }
+};
+
+Channel channel(uint32_t mask) {
+  Channel c;
+  c.mask = mask;
+  if (!mask) return c;
+  while (!((mask >> c.shift) & 1)) ++c.shift;
+  while (c.shift + c.bits < 32 && ((mask >> (c.shift + c.bits)) & 1)) ++c.bits;
+  return c;
+}
+
+}  // namespace
+
+DecodedImage decode_bmp(const uint8_t* d, size_t size, long long max_pixels) {
+  if (size < 26 || d[0] != 'B' || d[1] != 'M') fail("not a BMP file");
+  const uint32_t offset = rd32(d + 10);
+  const uint32_t hsize = rd32(d + 14);
+  if (hsize != 12 && hsize < 40) fail("unsupported header");
+  if (14ull + hsize > size) fail("truncated header");
+  long long w, h;
+  int bpp, compression = 0;
+  uint32_t colors_used = 0;
+  if (hsize == 12) {
+    w = rd16(d + 18);
+    h = int16_t(rd16(d + 20));
+    bpp = rd16(d + 24);
+  } else {
+    w = int32_t(rd32(d + 18));
+    h = int32_t(rd32(d + 22));
+    bpp = rd16(d + 28);
+    compression = int(rd32(d + 30));
+    colors_used = rd32(d + 46);
+  }
+  const bool top_down = h < 0;
+  if (h < 0) h = -h;
+  if (w <= 0 || h <= 0 || w > 65535 || h > 65535 || w * h > max_pixels) fail("bad size");
+  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) fail("unsupported bit depth");
+  if (!(compression == 0 || (compression == 3 && bpp == 32))) fail("compressed pictures are not supported");
+  Channel cr = channel(0xFF0000), cg = channel(0xFF00), cb = channel(0xFF), ca = channel(0);
+  if (compression == 3) {
+    // Masks follow a 40-byte header, or sit inside a larger one.
+    if (14ull + 40 + 12 > size) fail("truncated masks");
+    cr = channel(rd32(d + 54));
+    cg = channel(rd32(d + 58));
+    cb = channel(rd32(d + 62));
+    if (hsize >= 56 && 14ull + 56 <= size) ca = channel(rd32(d + 66));
+  }
+  std::vector<TRGB32> palette;
+  if (bpp <= 8) {
+    const size_t entry = hsize == 12 ? 3 : 4;
+    size_t n = colors_used ? colors_used : (1u << bpp);
+    if (n > 256) fail("bad palette");
+    const size_t pal_at = 14 + hsize;
+    if (pal_at + n * entry > size) fail("truncated palette");
+    for (size_t i = 0; i < n; ++i) {
+      const uint8_t* p = d + pal_at + i * entry;
+      palette.push_back({p[0], p[1], p[2], 255});
+    }
+  }
+  const unsigned long long stride = ((unsigned long long)w * bpp + 31) / 32 * 4;
+  if (offset > size || stride * h > size - offset) fail("truncated pixel data");
+  DecodedImage img;
+  img.width = int(w);
+  img.height = int(h);
+  img.bits = bpp;
+  img.pixels.resize(size_t(w * h));
+  for (long long y = 0; y < h; ++y) {
+    const uint8_t* src = d + offset + stride * (top_down ? y : h - 1 - y);
+    TRGB32* dst = img.pixels.data() + y * w;
+    for (long long x = 0; x < w; ++x) {
+      switch (bpp) {
+        case 32: {
+          const uint32_t v = rd32(src + 4 * x);
+          dst[x] = compression == 3 ? TRGB32{cb.get(v), cg.get(v), cr.get(v), 255}
+                                    : TRGB32{src[4 * x], src[4 * x + 1], src[4 * x + 2], 255};
+          break;
+        }
+        case 24: dst[x] = {src[3 * x], src[3 * x + 1], src[3 * x + 2], 255}; break;
+        default: {
+          const int per_byte = 8 / bpp;
+          const int shift = 8 - bpp * (int(x % per_byte) + 1);
+          const unsigned idx = (src[x / per_byte] >> shift) & ((1u << bpp) - 1);
+          dst[x] = idx < palette.size() ? palette[idx] : TRGB32{0, 0, 0, 255};
+        }
+      }
+    }
+  }
+  (void)ca;
+  return img;
+}
+
+std::vector<uint8_t> encode_bmp(const TRGB32* pixels, int width, int height) {
+  const uint32_t stride = (uint32_t(width) * 3 + 3) & ~3u;
+  const uint32_t data_size = stride * uint32_t(height);
+  std::vector<uint8_t> v;
+  v.reserve(54 + data_size);
+  v.push_back('B');
+  v.push_back('M');
+  wr32(v, 54 + data_size);
+  wr32(v, 0);
+  wr32(v, 54);
+  wr32(v, 40);
+  wr32(v, uint32_t(width));
+  wr32(v, uint32_t(height));
+  wr16(v, 1);
+  wr16(v, 24);
+  wr32(v, 0);
+  wr32(v, data_size);
+  wr32(v, 3780);  // 96 dpi in pixels per metre
+  wr32(v, 3780);
+  wr32(v, 0);
+  wr32(v, 0);
+  for (int y = height - 1; y >= 0; --y) {
+    const TRGB32* row = pixels + size_t(y) * width;
+    for (int x = 0; x < width; ++x) {
+      v.push_back(row[x].B);
+      v.push_back(row[x].G);
+      v.push_back(row[x].R);
+    }
+    for (uint32_t k = uint32_t(width) * 3; k < stride; ++k) v.push_back(0);
+  }
+  return v;
+}
+
+DecodedImage decode_png(const uint8_t* data, size_t size, long long max_pixels) {
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&image, data, size))
+    throw Exception(std::string("Invalid PNG image: ") + image.message);
+  if (image.width == 0 || image.height == 0 || image.width > 65535 || image.height > 65535 ||
+      (long long)image.width * image.height > max_pixels) {
+    png_image_free(&image);
+    throw Exception("Invalid PNG image: bad size");
+  }
+  image.format = PNG_FORMAT_BGRA;
+  DecodedImage img;
+  img.width = int(image.width);
+  img.height = int(image.height);
+  img.pixels.resize(size_t(image.width) * image.height);
+  // Transparent pixels are composed onto white, the colour of a fresh bitmap.
+  png_color white{255, 255, 255};
+  image.format = PNG_FORMAT_BGR;
+  std::vector<uint8_t> rgb(size_t(image.width) * image.height * 3);
+  if (!png_image_finish_read(&image, &white, rgb.data(), 0, nullptr)) {
+    png_image_free(&image);
+    throw Exception(std::string("Invalid PNG image: ") + image.message);
+  }
+  for (size_t i = 0; i < img.pixels.size(); ++i) img.pixels[i] = {rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2], 255};
+  return img;
+}
+
+std::vector<uint8_t> encode_png(const TRGB32* pixels, int width, int height) {
+  if (width <= 0 || height <= 0) throw Exception("Cannot save an empty bitmap as PNG");
+  std::vector<uint8_t> rgb(size_t(width) * height * 3);
+  for (size_t i = 0; i < size_t(width) * height; ++i) {
+    rgb[3 * i] = pixels[i].R;
+    rgb[3 * i + 1] = pixels[i].G;
+    rgb[3 * i + 2] = pixels[i].B;
+  }
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  image.width = png_uint_32(width);
+  image.height = png_uint_32(height);
+  image.format = PNG_FORMAT_RGB;
+  png_alloc_size_t bytes = 0;
+  if (!png_image_write_to_memory(&image, nullptr, &bytes, 0, rgb.data(), 0, nullptr))
+    throw Exception(std::string("PNG encoding failed: ") + image.message);
+  std::vector<uint8_t> out(bytes);
+  if (!png_image_write_to_memory(&image, out.data(), &bytes, 0, rgb.data(), 0, nullptr))
+    throw Exception(std::string("PNG encoding failed: ") + image.message);
+  out.resize(bytes);
+  return out;
+}
+
+}  // namespace kvr::detail

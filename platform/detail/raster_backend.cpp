@@ -1,0 +1,557 @@
+#include "platform/detail/raster_backend.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/arith.h"
+#include "platform/bitmap.h"
+#include "platform/detail/font_engine.h"
+
+namespace kvr::detail {
+namespace {
+
+// On/off runs of the dashed pen styles, in pixels along the major axis.
+struct DashPattern {
+  uint32_t mask = 0;  // bit k set: pixel k of the period is drawn
+  int period = 0;
+};
+
+DashPattern dash_pattern(TPenStyle style) {
+  static const auto make = [](std::initializer_list<int> runs) {
+    DashPattern p;
+    bool on = true;
+    for (int r : runs) {
+      for (int i = 0; i < r; ++i) {
+        if (on) p.mask |= 1u << p.period;
+        ++p.period;
+      }
+      on = !on;
+    }
+    return p;
+  };
+  static const DashPattern dash = make({18, 6}), dot = make({3, 3}),
+                           dash_dot = make({9, 6, 3, 6}), dash_dot_dot = make({9, 3, 3, 3, 3, 3});
+  switch (style) {
+    case psDash: return dash;
+    case psDot: return dot;
+    case psDashDot: return dash_dot;
+    case psDashDotDot: return dash_dot_dot;
+    default: return {};
+  }
+}
+
+// floor(a / b) for b > 0.
+template <typename T>
+T floor_div(T a, T b) {
+  T q = a / b;
+  if ((a % b != 0) && (a < 0)) --q;
+  return q;
+}
+
+template <typename T>
+T ceil_div(T a, T b) {
+  return -floor_div<T>(-a, b);
+}
+
+// Pixel span of an ellipse on row y. The ellipse has the centre of box and its
+// half axes grown by `grow` pixels. Works on doubled coordinates so that the result
+// is exactly symmetric about the centre.
+bool ellipse_span(const TRect& box, long double grow, long long y, long long& xa, long long& xb) {
+  const long double a2 = (long double)box.Right - box.Left + 2 * grow;  // doubled half axes
+  const long double b2 = (long double)box.Bottom - box.Top + 2 * grow;
+  if (a2 <= 0 || b2 <= 0) return false;
+  const long double yy = 2.0L * y + 1 - ((long double)box.Top + box.Bottom);
+  if (std::fabs(yy) > b2) return false;
+  const long double t = yy / b2;
+  const long double h = a2 * std::sqrt(std::max<long double>(0, 1 - t * t));
+  const long long lr = (long long)box.Left + box.Right;
+  const long long parity = (lr + 1) & 1;
+  long long k = (long long)std::floor(h);
+  if (((k - parity) & 1) != 0) --k;
+  if (k < 0) return false;
+  xa = (-k - 1 + lr) / 2;
+  xb = (k - 1 + lr) / 2 + 1;
+  return xa < xb;
+}
+
+// Pixels of the ellipse on row y that are not on its boundary: all four neighbours
+// are inside too. Outline = ellipse minus interior is then closed and one pixel thin.
+bool ellipse_interior(const TRect& box, long double grow, long long y, long long& xa, long long& xb) {
+  long long a, b, a0, b0, a2, b2;
+  if (!ellipse_span(box, grow, y, a, b) || !ellipse_span(box, grow, y - 1, a0, b0) ||
+      !ellipse_span(box, grow, y + 1, a2, b2))
+    return false;
+  xa = std::max({a + 1, a0, a2});
+  xb = std::min({b - 1, b0, b2});
+  return xa < xb;
+}
+
+double ccw_delta(double from, double to) {
+  double d = std::fmod(to - from, 2 * M_PI);
+  if (d < 0) d += 2 * M_PI;
+  return d;
+}
+
+// Liang-Barsky clipping of a segment to a box; false when nothing is left.
+bool clip_segment(PointF& a, PointF& b, double x0, double y0, double x1, double y1) {
+  double t0 = 0, t1 = 1;
+  const double dx = b.x - a.x, dy = b.y - a.y;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {a.x - x0, x1 - a.x, a.y - y0, y1 - a.y};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    const double r = q[i] / p[i];
+    if (p[i] < 0) {
+      if (r > t1) return false;
+      t0 = std::max(t0, r);
+    } else {
+      if (r < t0) return false;
+      t1 = std::min(t1, r);
+    }
+  }
+  const PointF a0 = a;
+  a = {a0.x + t0 * dx, a0.y + t0 * dy};
+  b = {a0.x + t1 * dx, a0.y + t1 * dy};
+  return true;
+}
+
+void add_oriented(ScanFiller& f, std::vector<PointF>& pts) {
+  double area = 0;
+  for (size_t i = 0; i < pts.size(); ++i) {
+    const PointF& p = pts[i];
+    const PointF& q = pts[(i + 1) % pts.size()];
+    area += p.x * q.y - q.x * p.y;
+  }
+  if (area < 0) std::reverse(pts.begin(), pts.end());
+  f.add_contour(pts.data(), static_cast<int>(pts.size()));
+}
+
+int rop_index(int32_t rop) {
+  switch (rop) {
+    case SRCCOPY: return 0;
+    case SRCAND: return 1;
+    case SRCPAINT: return 2;
+    case SRCINVERT: return 3;
+    case 0x00330008: return 4;  // NOTSRCCOPY
+    case 0x00550009: return 5;  // DSTINVERT
+    case 0x00000042: return 6;  // BLACKNESS
+    case 0x00FF0062: return 7;  // WHITENESS
+    default: return 0;
+  }
+}
+
+template <int Op>
+inline uint32_t apply_rop(uint32_t s, uint32_t d) {
+  if constexpr (Op == 0) return s | 0xFF000000u;
+  else if constexpr (Op == 1) return (s & d & 0xFFFFFFu) | (d & 0xFF000000u);
+  else if constexpr (Op == 2) return ((s | d) & 0xFFFFFFu) | (d & 0xFF000000u);
+  else if constexpr (Op == 3) return ((s ^ d) & 0xFFFFFFu) | (d & 0xFF000000u);
+  else if constexpr (Op == 4) return (~s & 0xFFFFFFu) | 0xFF000000u;
+  else if constexpr (Op == 5) return (~d & 0xFFFFFFu) | (d & 0xFF000000u);
+  else if constexpr (Op == 6) return 0xFF000000u;
+  else return 0xFFFFFFFFu;
+}
+
+using RowCopy = void (*)(uint32_t* dst, const uint32_t* src, const int* src_x, int n);
+
+template <int Op>
+void copy_row(uint32_t* dst, const uint32_t* src, const int* src_x, int n) {
+  if (src_x == nullptr) {
+    for (int i = 0; i < n; ++i) dst[i] = apply_rop<Op>(src[i], dst[i]);
+  } else {
+    for (int i = 0; i < n; ++i) dst[i] = apply_rop<Op>(src[src_x[i]], dst[i]);
+  }
+}
+
+constexpr RowCopy kRowCopies[8] = {copy_row<0>, copy_row<1>, copy_row<2>, copy_row<3>,
+                                   copy_row<4>, copy_row<5>, copy_row<6>, copy_row<7>};
+
+}  // namespace
+
+int RasterBackend::width() const { return bmp_.Width(); }
+int RasterBackend::height() const { return bmp_.Height(); }
+
+TRect RasterBackend::clip_box() const {
+  TRect c{0, 0, bmp_.Width(), bmp_.Height()};
+  if (user_clip_) {
+    c.Left = std::max(c.Left, clip_.Left);
+    c.Top = std::max(c.Top, clip_.Top);
+    c.Right = std::min(c.Right, clip_.Right);
+    c.Bottom = std::min(c.Bottom, clip_.Bottom);
+  }
+  if (c.Right < c.Left) c.Right = c.Left;
+  if (c.Bottom < c.Top) c.Bottom = c.Top;
+  return c;
+}
+
+uint32_t* RasterBackend::row(int y) const {
+  return reinterpret_cast<uint32_t*>(const_cast<TBitmap&>(bmp_).Bits()) + size_t(y) * bmp_.Width();
+}
+
+void RasterBackend::set_clip(const TRect* r) {
+  user_clip_ = r != nullptr;
+  if (r) clip_ = *r;
+}
+
+void RasterBackend::fill_box(int x0, int y0, int x1, int y1, uint32_t color, SpanWriter w) {
+  for (int y = y0; y < y1; ++y) w(row(y) + x0, x1 - x0, color);
+}
+
+void RasterBackend::fill_rect_clipped(TRect r, uint32_t color, SpanWriter w) {
+  const TRect c = clip_box();
+  r.Left = std::max(r.Left, c.Left);
+  r.Top = std::max(r.Top, c.Top);
+  r.Right = std::min(r.Right, c.Right);
+  r.Bottom = std::min(r.Bottom, c.Bottom);
+  if (r.Left < r.Right && r.Top < r.Bottom) fill_box(r.Left, r.Top, r.Right, r.Bottom, color, w);
+}
+
+void RasterBackend::line(TPoint a, TPoint b, const Stroke& s) {
+  if (s.width > 1) {
+    const TPoint pts[2] = {a, b};
+    wide_polyline(pts, 2, s, false);
+  } else {
+    thin_line(a, b, s, 0);
+  }
+}
+
+void RasterBackend::polyline(const TPoint* p, int n, const Stroke& s) {
+  if (s.width > 1) {
+    wide_polyline(p, n, s, false);
+    return;
+  }
+  // The dash pattern runs on across the corners of a polyline.
+  long long pos = 0;
+  for (int i = 0; i + 1 < n; ++i) {
+    thin_line(p[i], p[i + 1], s, pos);
+    pos += std::max(std::llabs((long long)p[i + 1].X - p[i].X), std::llabs((long long)p[i + 1].Y - p[i].Y));
+  }
+}
+
+// Bresenham stepping along the major axis. The step range is cut to the clip box
+// first, and the error term is set up directly at the first visible step, so the
+// cost depends on the visible length only.
+void RasterBackend::thin_line(TPoint a, TPoint b, const Stroke& s, long long pattern_start) {
+  const TRect c = clip_box();
+  if (c.Left >= c.Right || c.Top >= c.Bottom) return;
+  const long long dx = std::llabs((long long)b.X - a.X), dy = std::llabs((long long)b.Y - a.Y);
+  const long long n = std::max(dx, dy);
+  if (n == 0) return;
+  const bool xmajor = dx >= dy;
+  const long long m0 = xmajor ? a.X : a.Y, n0 = xmajor ? a.Y : a.X;
+  const int sm = (xmajor ? b.X >= a.X : b.Y >= a.Y) ? 1 : -1;
+  const int sn = (xmajor ? b.Y >= a.Y : b.X >= a.X) ? 1 : -1;
+  const long long dm = xmajor ? dy : dx;  // minor delta
+  const long long mlo = xmajor ? c.Left : c.Top, mhi = (xmajor ? c.Right : c.Bottom) - 1;
+  const long long nlo = xmajor ? c.Top : c.Left, nhi = (xmajor ? c.Bottom : c.Right) - 1;
+
+  // Steps whose major coordinate is visible.
+  long long i0 = sm > 0 ? mlo - m0 : m0 - mhi;
+  long long i1 = sm > 0 ? mhi - m0 : m0 - mlo;
+  i0 = std::max(i0, 0LL);
+  i1 = std::min(i1, n - 1);
+  if (i0 > i1) return;
+  // Minor offset k(i) = floor((2*dm*i + n) / (2n)); cut the steps whose minor
+  // coordinate is outside the clip.
+  const long long klo = sn > 0 ? nlo - n0 : n0 - nhi;
+  const long long khi = sn > 0 ? nhi - n0 : n0 - nlo;
+  using Wide = __int128;
+  if (dm == 0) {
+    if (0 < klo || 0 > khi) return;
+  } else {
+    // k(i) >= K  <=>  i >= ceil((2nK - n) / (2dm)); k(i) <= K  <=>  i <= ceil((2n(K+1) - n) / (2dm)) - 1
+    const Wide lo = ceil_div<Wide>(Wide(2) * n * klo - n, Wide(2) * dm);
+    const Wide hi = ceil_div<Wide>(Wide(2) * n * (khi + 1) - n, Wide(2) * dm) - 1;
+    if (lo > i0) i0 = lo > Wide(i1) ? i1 + 1 : (long long)lo;
+    if (hi < i1) i1 = hi < Wide(i0) ? i0 - 1 : (long long)hi;
+    if (i0 > i1) return;
+  }
+  const Wide num = Wide(2) * dm * i0 + n;
+  long long k = (long long)(num / (Wide(2) * n));
+  long long rem = (long long)(num % (Wide(2) * n));
+  const long long two_n = 2 * n, two_dm = 2 * dm;
+
+  const uint32_t pen = pack_opaque(s.color);
+  const SpanWriter w = span_writer(s.mode);
+  const DashPattern pat = dash_pattern(s.style);
+  int ppos = pat.period ? int((pattern_start + i0) % pat.period) : 0;
+  uint32_t* const base = row(0);
+  const long long stride = bmp_.Width();
+  long long m = m0 + sm * i0;
+  const bool copy = s.mode == pmCopy;
+  for (long long i = i0; i <= i1; ++i) {
+    const long long nn = n0 + sn * k;
+    bool on = true;
+    if (pat.period) {
+      on = (pat.mask >> ppos) & 1u;
+      if (++ppos == pat.period) ppos = 0;
+    }
+    if (on) {
+      uint32_t* px = xmajor ? base + nn * stride + m : base + m * stride + nn;
+      if (copy) *px = pen;
+      else w(px, 1, pen);
+    }
+    m += sm;
+    rem += two_dm;
+    if (rem >= two_n) {
+      rem -= two_n;
+      ++k;
+    }
+  }
+}
+
+// Thick lines: the union of one quadrilateral per segment and a round cap at every
+// vertex, filled in a single pass so that exclusive-or touches each pixel once.
+void RasterBackend::wide_polyline(const TPoint* p, int n, const Stroke& s, bool closed) {
+  const TRect c = clip_box();
+  if (c.Left >= c.Right || c.Top >= c.Bottom || n < 2) return;
+  const double hw = s.width / 2.0;
+  const double margin = hw + 2;
+  const double bx0 = c.Left - margin, by0 = c.Top - margin, bx1 = c.Right + margin,
+               by1 = c.Bottom + margin;
+  const int segs = closed ? n : n - 1;
+  const int cap_n = std::clamp(s.width * 2, 8, 64);
+  filler_.reset();
+  auto add_cap = [&](PointF q) {
+    if (q.x < bx0 || q.x > bx1 || q.y < by0 || q.y > by1) return;
+    scratch_.clear();
+    for (int k = 0; k < cap_n; ++k) {
+      const double t = 2 * M_PI * k / cap_n;
+      scratch_.push_back({q.x + hw * std::cos(t), q.y + hw * std::sin(t)});
+    }
+    add_oriented(filler_, scratch_);
+  };
+  for (int i = 0; i < segs; ++i) {
+    PointF a{p[i].X + 0.5, p[i].Y + 0.5};
+    PointF b{p[(i + 1) % n].X + 0.5, p[(i + 1) % n].Y + 0.5};
+    if (a.x == b.x && a.y == b.y) continue;
+    add_cap(a);
+    add_cap(b);
+    if (!clip_segment(a, b, bx0, by0, bx1, by1)) continue;
+    const double dx = b.x - a.x, dy = b.y - a.y, len = std::hypot(dx, dy);
+    if (len == 0) continue;
+    const double nx = -dy / len * hw, ny = dx / len * hw;
+    scratch_.assign({{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}});
+    add_oriented(filler_, scratch_);
+  }
+  const uint32_t pen = pack_opaque(s.color);
+  const SpanWriter w = span_writer(s.mode);
+  filler_.fill(c, true, [&](int y, int x0, int x1) { w(row(y) + x0, x1 - x0, pen); });
+}
+
+void RasterBackend::rectangle(const TRect& r, const Stroke* s, const Fill* f) {
+  if (!s) {
+    fill_rect_clipped(r, pack_opaque(f->color), span_writer(f->mode));
+    return;
+  }
+  const int w = s->width;
+  // Border bands are centred on the outermost pixel rows and columns, or lie inside
+  // the box for the inside-frame style; the interior is what the bands leave.
+  const int out = s->style == psInsideFrame ? 0 : (w - 1) / 2;
+  const long long ol = (long long)r.Left - out, ot = (long long)r.Top - out;
+  const long long orr = (long long)r.Right + (s->style == psInsideFrame ? 0 : w / 2);
+  const long long ob = (long long)r.Bottom + (s->style == psInsideFrame ? 0 : w / 2);
+  const long long il = ol + w, it = ot + w, ir = orr - w, ib = ob - w;
+  if (f && il < ir && it < ib)
+    fill_rect_clipped({ClampPix(il), ClampPix(it), ClampPix(ir), ClampPix(ib)}, pack_opaque(f->color),
+                      span_writer(f->mode));
+  if (w == 1 && s->style != psSolid && s->style != psInsideFrame) {
+    const TPoint pts[5] = {{r.Left, r.Top}, {r.Right - 1, r.Top}, {r.Right - 1, r.Bottom - 1},
+                           {r.Left, r.Bottom - 1}, {r.Left, r.Top}};
+    polyline(pts, 5, *s);
+    return;
+  }
+  const uint32_t pen = pack_opaque(s->color);
+  const SpanWriter wr = span_writer(s->mode);
+  auto band = [&](long long l, long long t, long long rr, long long b) {
+    if (l < rr && t < b) fill_rect_clipped({ClampPix(l), ClampPix(t), ClampPix(rr), ClampPix(b)}, pen, wr);
+  };
+  if (il >= ir || it >= ib) {
+    band(ol, ot, orr, ob);
+    return;
+  }
+  band(ol, ot, orr, it);
+  band(ol, ib, orr, ob);
+  band(ol, it, il, ib);
+  band(ir, it, orr, ib);
+}
+
+void RasterBackend::ellipse(const TRect& r, const Stroke* s, const Fill* f) {
+  const TRect c = clip_box();
+  if (c.Left >= c.Right || c.Top >= c.Bottom) return;
+  const int w = s ? s->width : 0;
+  const long double outer = (s && s->style != psInsideFrame) ? (w - 1) / 2.0L : 0.0L;
+  const long double inner = outer - (w > 0 ? w - 1 : 0);
+  const long long grow = (long long)std::ceil(outer);
+  const long long y0 = std::max<long long>(c.Top, (long long)r.Top - grow);
+  const long long y1 = std::min<long long>(c.Bottom, (long long)r.Bottom + grow);
+  const uint32_t pen = s ? pack_opaque(s->color) : 0;
+  const SpanWriter pw = s ? span_writer(s->mode) : nullptr;
+  const uint32_t brush = f ? pack_opaque(f->color) : 0;
+  const SpanWriter bw = f ? span_writer(f->mode) : nullptr;
+  auto run = [&](long long y, long long a, long long b, uint32_t col, SpanWriter wr) {
+    a = std::max<long long>(a, c.Left);
+    b = std::min<long long>(b, c.Right);
+    if (a < b) wr(row(int(y)) + a, int(b - a), col);
+  };
+  for (long long y = y0; y < y1; ++y) {
+    long long oa, ob, ia, ib;
+    if (!ellipse_span(r, outer, y, oa, ob)) continue;
+    const bool has_inner = ellipse_interior(r, inner, y, ia, ib);
+    if (!s) {
+      run(y, oa, ob, brush, bw);
+      continue;
+    }
+    if (!has_inner) {
+      run(y, oa, ob, pen, pw);
+      continue;
+    }
+    run(y, oa, ia, pen, pw);
+    run(y, ib, ob, pen, pw);
+    if (f) run(y, ia, ib, brush, bw);
+  }
+}
+
+void RasterBackend::arc(const TRect& r, TPoint start, TPoint end, const Stroke& s) {
+  const TRect c = clip_box();
+  if (c.Left >= c.Right || c.Top >= c.Bottom) return;
+  const long double lr = (long double)r.Left + r.Right, tb = (long double)r.Top + r.Bottom;
+  const double a0 = std::atan2(-double(2.0L * start.Y - tb), double(2.0L * start.X - lr));
+  const double a1 = std::atan2(-double(2.0L * end.Y - tb), double(2.0L * end.X - lr));
+  const double span = a0 == a1 ? 2 * M_PI : ccw_delta(a0, a1);
+  const long double outer = s.style == psInsideFrame ? 0.0L : (s.width - 1) / 2.0L;
+  const long double inner = outer - (s.width - 1);
+  const long long grow = (long long)std::ceil(outer);
+  const long long y0 = std::max<long long>(c.Top, (long long)r.Top - grow);
+  const long long y1 = std::min<long long>(c.Bottom, (long long)r.Bottom + grow);
+  const uint32_t pen = pack_opaque(s.color);
+  const SpanWriter w = span_writer(s.mode);
+  auto plot_run = [&](long long y, long long a, long long b) {
+    a = std::max<long long>(a, c.Left);
+    b = std::min<long long>(b, c.Right);
+    const double yy = -double(2.0L * y + 1 - tb);
+    uint32_t* rp = row(int(y));
+    for (long long x = a; x < b; ++x) {
+      const double ang = std::atan2(yy, double(2.0L * x + 1 - lr));
+      if (ccw_delta(a0, ang) <= span) w(rp + x, 1, pen);
+    }
+  };
+  for (long long y = y0; y < y1; ++y) {
+    long long oa, ob, ia, ib;
+    if (!ellipse_span(r, outer, y, oa, ob)) continue;
+    if (!ellipse_interior(r, inner, y, ia, ib)) {
+      plot_run(y, oa, ob);
+    } else {
+      plot_run(y, oa, ia);
+      plot_run(y, ib, ob);
+    }
+  }
+}
+
+void RasterBackend::polygon(const TPoint* p, int n, const Stroke* s, const Fill* f) {
+  if (f) {
+    filler_.reset();
+    filler_.add_contour(p, n);
+    const uint32_t brush = pack_opaque(f->color);
+    const SpanWriter w = span_writer(f->mode);
+    filler_.fill(clip_box(), false, [&](int y, int x0, int x1) { w(row(y) + x0, x1 - x0, brush); });
+  }
+  if (!s) return;
+  if (s->width > 1) {
+    wide_polyline(p, n, *s, true);
+    return;
+  }
+  long long pos = 0;
+  for (int i = 0; i < n; ++i) {
+    const TPoint a = p[i], b = p[(i + 1) % n];
+    thin_line(a, b, *s, pos);
+    pos += std::max(std::llabs((long long)b.X - a.X), std::llabs((long long)b.Y - a.Y));
+  }
+}
+
+void RasterBackend::text(int x, int y, std::string_view utf8, const TextStyle& t) {
+  const TRect c = clip_box();
+  if (c.Left >= c.Right || c.Top >= c.Bottom || utf8.empty()) return;
+  if (t.opaque) {
+    const int w = text_width(*t.font, utf8);
+    const int h = font_metrics(*t.font).height;
+    fill_rect_clipped({x, y, ClampPix((long long)x + w), ClampPix((long long)y + h)},
+                      pack_opaque(t.background), span_writer(pmCopy));
+  }
+  const TextMask m = render_text(*t.font, utf8);
+  const uint32_t col = pack_opaque(t.color);
+  const long long mx = (long long)x + m.left, my = (long long)y + m.top;
+  const long long ya = std::max<long long>(my, c.Top), yb = std::min<long long>(my + m.height, c.Bottom);
+  const long long xa = std::max<long long>(mx, c.Left), xb = std::min<long long>(mx + m.width, c.Right);
+  for (long long yy = ya; yy < yb; ++yy) {
+    const uint8_t* cov = m.coverage + (yy - my) * m.stride;
+    uint32_t* rp = row(int(yy));
+    for (long long xx = xa; xx < xb; ++xx) {
+      const uint32_t a = cov[xx - mx];
+      if (a) rp[xx] = blend(rp[xx], col, a);
+    }
+  }
+}
+
+void RasterBackend::set_pixel(int x, int y, TColor rgb) {
+  const TRect c = clip_box();
+  if (x < c.Left || x >= c.Right || y < c.Top || y >= c.Bottom) return;
+  row(y)[x] = pack_opaque(rgb);
+}
+
+TColor RasterBackend::get_pixel(int x, int y) const {
+  if (x < 0 || y < 0 || x >= bmp_.Width() || y >= bmp_.Height()) return -1;
+  return unpack_color(row(y)[x]);
+}
+
+void RasterBackend::draw_image(const TRect& dst, const TBitmap& image, const TRect& src_rect,
+                               int32_t rop) {
+  const TRect c = clip_box();
+  const long long dw = (long long)dst.Right - dst.Left, dh = (long long)dst.Bottom - dst.Top;
+  const long long sw = (long long)src_rect.Right - src_rect.Left, sh = (long long)src_rect.Bottom - src_rect.Top;
+  if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || image.Empty()) return;
+  if (&image == &bmp_) {
+    // Rows of a copy within one bitmap may be overwritten before they are read.
+    TBitmap tmp(int(std::min<long long>(sw, 65535)), int(std::min<long long>(sh, 65535)));
+    RasterBackend(tmp).draw_image({0, 0, tmp.Width(), tmp.Height()}, image,
+                                  {src_rect.Left, src_rect.Top, src_rect.Left + tmp.Width(),
+                                   src_rect.Top + tmp.Height()}, SRCCOPY);
+    draw_image(dst, tmp, {0, 0, tmp.Width(), tmp.Height()}, rop);
+    return;
+  }
+  const long long x0 = std::max<long long>(dst.Left, c.Left), x1 = std::min<long long>(dst.Right, c.Right);
+  const long long y0 = std::max<long long>(dst.Top, c.Top), y1 = std::min<long long>(dst.Bottom, c.Bottom);
+  if (x0 >= x1 || y0 >= y1) return;
+  const RowCopy copy = kRowCopies[rop_index(rop)];
+  const uint32_t* src_base = reinterpret_cast<const uint32_t*>(image.Bits());
+  const int iw = image.Width(), ih = image.Height();
+  const bool same_size = dw == sw && dh == sh;
+  // Source pixel of each destination column, centre sampling; -1 outside the image.
+  auto src_x = [&](long long dx) { return src_rect.Left + (long long)(((2 * (dx - dst.Left) + 1) * sw) / (2 * dw)); };
+  auto src_y = [&](long long dy) { return src_rect.Top + (long long)(((2 * (dy - dst.Top) + 1) * sh) / (2 * dh)); };
+  // Visible destination columns whose source lies inside the image.
+  long long cx0 = x0, cx1 = x1;
+  while (cx0 < cx1 && (same_size ? src_rect.Left + (cx0 - dst.Left) : src_x(cx0)) < 0) ++cx0;
+  while (cx1 > cx0 && (same_size ? src_rect.Left + (cx1 - 1 - dst.Left) : src_x(cx1 - 1)) >= iw) --cx1;
+  if (cx0 >= cx1) return;
+  const int n = int(cx1 - cx0);
+  std::vector<int>& map = map_buf_;
+  if (!same_size) {
+    map.resize(n);
+    const long long first = src_x(cx0);
+    for (int i = 0; i < n; ++i) map[i] = int(src_x(cx0 + i) - first);
+  }
+  for (long long y = y0; y < y1; ++y) {
+    const long long sy = same_size ? src_rect.Top + (y - dst.Top) : src_y(y);
+    if (sy < 0 || sy >= ih) continue;
+    const long long sx0 = same_size ? src_rect.Left + (cx0 - dst.Left) : src_x(cx0);
+    const uint32_t* src = src_base + sy * iw + sx0;
+    copy(row(int(y)) + cx0, src, same_size ? nullptr : map.data(), n);
+  }
+}
+
+}  // namespace kvr::detail

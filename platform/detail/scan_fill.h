@@ -1,0 +1,156 @@
+// Scan conversion of polygons: pixel centres are sampled, edges are top-inclusive and
+// bottom-exclusive, and only rows inside the clip are visited, so vertices millions of
+// pixels away cost nothing extra. The filler keeps its buffers between calls.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace kvr::detail {
+
+struct PointF {
+  double x, y;
+};
+
+class ScanFiller {
+ public:
+  void reset() { edges_.clear(); }
+
+  void add_edge(PointF a, PointF b) {
+    if (a.y == b.y || !std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) ||
+        !std::isfinite(b.y))
+      return;
+    Edge e;
+    e.dir = 1;
+    if (a.y > b.y) {
+      std::swap(a, b);
+      e.dir = -1;
+    }
+    e.x0 = a.x;
+    e.y0 = a.y;
+    e.dxdy = (b.x - a.x) / (b.y - a.y);
+    e.ytop = ceil_row(a.y - 0.5);
+    e.ybot = ceil_row(b.y - 0.5);
+    if (e.ytop < e.ybot) edges_.push_back(e);
+  }
+
+  // Closed contour through n points.
+  void add_contour(const PointF* p, int n) {
+    for (int i = 0; i < n; ++i) add_edge(p[i], p[(i + 1) % n]);
+  }
+
+  // Integer vertices are pixel corners; their crossings are computed exactly, so the
+  // result never depends on rounding.
+  void add_edge(TPoint a, TPoint b) {
+    if (a.Y == b.Y) return;
+    Edge e;
+    e.dir = 1;
+    if (a.Y > b.Y) {
+      std::swap(a, b);
+      e.dir = -1;
+    }
+    e.exact = true;
+    e.ix0 = a.X;
+    e.iy0 = a.Y;
+    e.idx = (long long)b.X - a.X;
+    e.idy = (long long)b.Y - a.Y;
+    e.ytop = a.Y;  // rows whose centre y + 0.5 lies in [a.Y, b.Y)
+    e.ybot = b.Y;
+    edges_.push_back(e);
+  }
+
+  void add_contour(const TPoint* p, int n) {
+    for (int i = 0; i < n; ++i) add_edge(p[i], p[(i + 1) % n]);
+  }
+
+  // Calls span(y, x_begin, x_end) for every covered run inside clip (x_end exclusive).
+  // nonzero: the union of all contours; otherwise the alternate (even-odd) rule.
+  template <typename SpanFn>
+  void fill(const TRect& clip, bool nonzero, SpanFn&& span) {
+    if (edges_.empty() || clip.Right <= clip.Left || clip.Bottom <= clip.Top) return;
+    order_.clear();
+    for (size_t i = 0; i < edges_.size(); ++i) {
+      Edge& e = edges_[i];
+      e.ytop = std::max<long long>(e.ytop, clip.Top);
+      e.ybot = std::min<long long>(e.ybot, clip.Bottom);
+      if (e.ytop < e.ybot) order_.push_back(static_cast<int>(i));
+    }
+    if (order_.empty()) return;
+    std::sort(order_.begin(), order_.end(),
+              [&](int a, int b) { return edges_[a].ytop < edges_[b].ytop; });
+    active_.clear();
+    size_t next = 0;
+    long long y = edges_[order_[0]].ytop;
+    const double xlo = double(clip.Left) - 1.0, xhi = double(clip.Right) + 1.0;
+    using Wide = __int128;
+    while (true) {
+      while (next < order_.size() && edges_[order_[next]].ytop == y) active_.push_back(order_[next++]);
+      std::erase_if(active_, [&](int i) { return edges_[i].ybot <= y; });
+      if (active_.empty()) {
+        if (next >= order_.size()) break;
+        y = edges_[order_[next]].ytop;
+        continue;
+      }
+      const double yc = double(y) + 0.5;
+      xs_.clear();
+      // Each crossing becomes the first pixel whose centre is at or right of it.
+      for (int i : active_) {
+        const Edge& e = edges_[i];
+        long long first;
+        if (e.exact) {
+          // x = x0 + (y + 0.5 - y0) * dx / dy; first = ceil(x - 0.5) = ceil((2N - D) / 2D)
+          const Wide d = Wide(2) * e.idy;
+          const Wide n = Wide(2) * e.ix0 * e.idy + (Wide(2) * y + 1 - Wide(2) * e.iy0) * e.idx;
+          first = static_cast<long long>(ceil_wide(2 * n - d, 2 * d));
+        } else {
+          const double x = std::clamp(e.x0 + (yc - e.y0) * e.dxdy, xlo, xhi);
+          first = ceil_row(x - 0.5);
+        }
+        xs_.push_back({std::clamp<long long>(first, clip.Left, clip.Right), e.dir});
+      }
+      std::sort(xs_.begin(), xs_.end(), [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
+      int wind = 0;
+      for (size_t k = 0; k + 1 < xs_.size(); ++k) {
+        wind = nonzero ? wind + xs_[k].dir : wind ^ 1;
+        if (wind == 0) continue;
+        const long long x0 = xs_[k].x, x1 = xs_[k + 1].x;
+        if (x0 < x1) span(static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1));
+      }
+      ++y;
+      if (y >= clip.Bottom) break;
+    }
+  }
+
+ private:
+  struct Edge {
+    double x0 = 0, y0 = 0, dxdy = 0;
+    long long ix0 = 0, iy0 = 0, idx = 0, idy = 0;
+    long long ytop = 0, ybot = 0;
+    int dir = 1;
+    bool exact = false;
+  };
+  struct Crossing {
+    long long x;
+    int dir;
+  };
+  static __int128 ceil_wide(__int128 a, __int128 b) {  // b > 0
+    __int128 q = a / b;
+    if (a % b != 0 && a > 0) ++q;
+    return q;
+  }
+  static long long ceil_row(double v) {
+    if (v > 4e18) return 4000000000000000000LL;
+    if (v < -4e18) return -4000000000000000000LL;
+    return static_cast<long long>(std::ceil(v));
+  }
+
+  std::vector<Edge> edges_;
+  std::vector<int> order_;
+  std::vector<int> active_;
+  std::vector<Crossing> xs_;
+};
+
+}  // namespace kvr::detail
