@@ -42,7 +42,7 @@ double DistanceToSegment(const P& Pt, const A& PA, const B& PB) {
 }
 
 // Euclidean distance of P from the closed rectangle R (corners in any order), rounded to
-// the nearest integer; 0 on or inside the rectangle.
+// the nearest integer (at most 2147483647); 0 on or inside the rectangle.
 Integer DistFromRect(const TPoint& P, const TRect& R);
 
 // Distance of (Px, Py) from the outline of the axis-parallel ellipse with semi-axes a, b

@@ -14,7 +14,7 @@ DecimalDigits shortest_digits(double v) {
   r.negative = std::signbit(v);
   v = std::fabs(v);
   if (v == 0.0) {
-    r.digits = "0";
+    r.digits.assign(1, '0');
     return r;
   }
   char buf[64];
@@ -31,7 +31,7 @@ DecimalDigits shortest_digits(double v) {
 void round_digits(DecimalDigits& d, int keep) {
   if (keep >= static_cast<int>(d.digits.size())) return;
   if (keep < 0) {
-    d.digits = "0";
+    d.digits.assign(1, '0');
     d.exp10 = 0;
     return;
   }
@@ -52,7 +52,7 @@ void round_digits(DecimalDigits& d, int keep) {
   }
   while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
   if (d.digits.empty() || d.digits == "0") {
-    d.digits = "0";
+    d.digits.assign(1, '0');
     d.exp10 = 0;
   }
 }
