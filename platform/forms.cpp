@@ -93,8 +93,9 @@ constexpr double kLens = 12.5;
 
 void draw_magnifier(CursorPainter& p) {
   p.capsule(19.5, 19.5, 28.0, 28.0, 2.6, 0);
-  p.disc(kLens, kLens, 10.0, 0);
-  p.disc(kLens, kLens, 8.0, 255);
+  // Radii off the half-pixel grid keep the ring free of single-pixel bumps.
+  p.disc(kLens, kLens, 9.7, 0);
+  p.disc(kLens, kLens, 7.7, 255);
 }
 
 HCURSOR make_hand() {
@@ -107,6 +108,9 @@ HCURSOR make_hand() {
   p.outlined_capsule(23.5, 9.5, 23.5, 18.0, 2.4);
   p.box(11.0, 16.0, 23.5, 24.0, 2.5, 0);
   p.box(11.0, 16.0, 23.5, 24.0, 1.5, 255);
+  p.vline(13, 8, 15, 0);
+  p.vline(17, 6, 15, 0);
+  p.vline(21, 8, 15, 0);
   return p.finish("CURHAND", 16, 15);
 }
 
