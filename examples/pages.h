@@ -4,3 +4,4 @@
 #include "platform/canvas.h"
 
 void RenderTestCard(kvr::TCanvas& c, int w, int h);
+void RenderMarksPage(kvr::TCanvas& c, int w, int h);

@@ -176,9 +176,10 @@ void DrawFrame(TCanvas* Canvas, TFrameStyle Style, Integer Left, Integer Top, In
 //            shape 0 square, 1 diamond, 2 circle, 3..6 triangle pointing up, down,
 //            left, right; size 0 half size 3, 1 half size 5; fill 0 open (interior
 //            left alone), 1 filled with the current brush, 2 solid in the pen colour.
-// Types 52..255 draw the character of that code (Latin-1) in the canvas font and the
-// pen colour, centred, without background. Pen, brush, font colour and text
-// alignment are as before on return.
+// Types 52..255 draw the character of that code (in the ANSI code page: Latin-1 with
+// the typographic characters at 128..159; undefined codes and DEL draw nothing) in the
+// canvas font and the pen colour, centred, without background. Pen, brush, font
+// colour, text alignment and pen position are as before on return.
 void DrawMarkOnCanvas(TCanvas* Canvas, Integer MarkType, Integer x, Integer y);
 constexpr int kGeometricMarkCount = 52;
 // Half size of geometric mark types (0 for the pixel); -1 for character marks.

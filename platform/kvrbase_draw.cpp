@@ -122,9 +122,11 @@ constexpr char32_t kAnsiHigh[32] = {
     0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
 
+// Codes the code page leaves undefined (and DEL) give an empty string: no mark.
 std::string ansi_char_utf8(int code) {
   char32_t cp = (code >= 128 && code < 160) ? kAnsiHigh[code - 128] : static_cast<char32_t>(code);
   std::string s;
+  if (cp == 0xFFFD || cp == 0x7F) return s;
   if (cp < 0x80) {
     s += static_cast<char>(cp);
   } else if (cp < 0x800) {
@@ -180,6 +182,7 @@ void draw_shape(TCanvas* c, Shape shape, Integer x, Integer y, int r) {
 
 void draw_char_mark(TCanvas* c, Integer code, Integer x, Integer y) {
   const std::string s = ansi_char_utf8(code);
+  if (s.empty()) return;
   CanvasStateGuard guard(c);
   // Character marks take the pen's colour so that they match the geometric ones.
   c->Font()->SetColor(c->Pen()->Color());
