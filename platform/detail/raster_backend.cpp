@@ -175,7 +175,7 @@ constexpr RowCopy kRowCopies[8] = {copy_row<0>, copy_row<1>, copy_row<2>, copy_r
 int RasterBackend::width() const { return bmp_.Width(); }
 int RasterBackend::height() const { return bmp_.Height(); }
 
-TRect RasterBackend::clip_box() const {
+TRect RasterBackend::compute_clip() const {
   TRect c{0, 0, bmp_.Width(), bmp_.Height()};
   if (user_clip_) {
     c.Left = std::max(c.Left, clip_.Left);
@@ -195,6 +195,7 @@ uint32_t* RasterBackend::row(int y) const {
 void RasterBackend::set_clip(const TRect* r) {
   user_clip_ = r != nullptr;
   if (r) clip_ = *r;
+  cached_w_ = -1;
 }
 
 void RasterBackend::fill_box(int x0, int y0, int x1, int y1, uint32_t color, SpanWriter w) {
@@ -237,6 +238,30 @@ void RasterBackend::polyline(const TPoint* p, int n, const Stroke& s) {
 // cost depends on the visible length only.
 void RasterBackend::thin_line(TPoint a, TPoint b, const Stroke& s, long long pattern_start) {
   const TRect c = clip_box();
+  // Fast path for the common case: a solid copy-mode line with both ends visible.
+  if (s.mode == pmCopy && s.style == psSolid && a.X >= c.Left && a.X < c.Right && a.Y >= c.Top &&
+      a.Y < c.Bottom && b.X >= c.Left && b.X < c.Right && b.Y >= c.Top && b.Y < c.Bottom) {
+    const int dx = b.X - a.X, dy = b.Y - a.Y;
+    const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+    const ptrdiff_t stride = bmp_.Width();
+    const ptrdiff_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -stride : stride;
+    const bool xmajor = adx >= ady;
+    const ptrdiff_t step_major = xmajor ? sx : sy, step_minor = xmajor ? sy : sx;
+    const int n = xmajor ? adx : ady, dm = xmajor ? ady : adx;
+    uint32_t* p = row(a.Y) + a.X;
+    const uint32_t pen = pack_opaque(s.color);
+    int rem = n;
+    for (int i = 0; i < n; ++i) {
+      *p = pen;
+      p += step_major;
+      rem += 2 * dm;
+      if (rem >= 2 * n) {
+        rem -= 2 * n;
+        p += step_minor;
+      }
+    }
+    return;
+  }
   if (c.Left >= c.Right || c.Top >= c.Bottom) return;
   const long long dx = std::llabs((long long)b.X - a.X), dy = std::llabs((long long)b.Y - a.Y);
   const long long n = std::max(dx, dy);
@@ -249,35 +274,38 @@ void RasterBackend::thin_line(TPoint a, TPoint b, const Stroke& s, long long pat
   const long long mlo = xmajor ? c.Left : c.Top, mhi = (xmajor ? c.Right : c.Bottom) - 1;
   const long long nlo = xmajor ? c.Top : c.Left, nhi = (xmajor ? c.Bottom : c.Right) - 1;
 
-  // Steps whose major coordinate is visible.
-  long long i0 = sm > 0 ? mlo - m0 : m0 - mhi;
-  long long i1 = sm > 0 ? mhi - m0 : m0 - mlo;
-  i0 = std::max(i0, 0LL);
-  i1 = std::min(i1, n - 1);
-  if (i0 > i1) return;
-  // Minor offset k(i) = floor((2*dm*i + n) / (2n)); cut the steps whose minor
-  // coordinate is outside the clip.
-  const long long klo = sn > 0 ? nlo - n0 : n0 - nhi;
-  const long long khi = sn > 0 ? nhi - n0 : n0 - nlo;
-  using Wide = __int128;
-  if (dm == 0) {
-    if (0 < klo || 0 > khi) return;
-  } else {
-    // k(i) >= K  <=>  i >= ceil((2nK - n) / (2dm)); k(i) <= K  <=>  i <= ceil((2n(K+1) - n) / (2dm)) - 1
-    const Wide lo = ceil_div<Wide>(Wide(2) * n * klo - n, Wide(2) * dm);
-    const Wide hi = ceil_div<Wide>(Wide(2) * n * (khi + 1) - n, Wide(2) * dm) - 1;
-    if (lo > i0) i0 = lo > Wide(i1) ? i1 + 1 : (long long)lo;
-    if (hi < i1) i1 = hi < Wide(i0) ? i0 - 1 : (long long)hi;
+  long long i0 = 0, i1 = n - 1, k = 0, rem = n;
+  const bool inside = a.X >= c.Left && a.X < c.Right && a.Y >= c.Top && a.Y < c.Bottom &&
+                      b.X >= c.Left && b.X < c.Right && b.Y >= c.Top && b.Y < c.Bottom;
+  if (!inside) {
+    // Steps whose major coordinate is visible.
+    i0 = std::max(sm > 0 ? mlo - m0 : m0 - mhi, 0LL);
+    i1 = std::min(sm > 0 ? mhi - m0 : m0 - mlo, n - 1);
     if (i0 > i1) return;
+    // Minor offset k(i) = floor((2*dm*i + n) / (2n)); cut the steps whose minor
+    // coordinate is outside the clip.
+    const long long klo = sn > 0 ? nlo - n0 : n0 - nhi;
+    const long long khi = sn > 0 ? nhi - n0 : n0 - nlo;
+    using Wide = __int128;
+    if (dm == 0) {
+      if (0 < klo || 0 > khi) return;
+    } else {
+      // k(i) >= K  <=>  i >= ceil((2nK - n) / (2dm)); k(i) <= K  <=>  i <= ceil((2n(K+1) - n) / (2dm)) - 1
+      const Wide lo = ceil_div<Wide>(Wide(2) * n * klo - n, Wide(2) * dm);
+      const Wide hi = ceil_div<Wide>(Wide(2) * n * (khi + 1) - n, Wide(2) * dm) - 1;
+      if (lo > i0) i0 = lo > Wide(i1) ? i1 + 1 : (long long)lo;
+      if (hi < i1) i1 = hi < Wide(i0) ? i0 - 1 : (long long)hi;
+      if (i0 > i1) return;
+    }
+    const Wide num = Wide(2) * dm * i0 + n;
+    k = (long long)(num / (Wide(2) * n));
+    rem = (long long)(num % (Wide(2) * n));
   }
-  const Wide num = Wide(2) * dm * i0 + n;
-  long long k = (long long)(num / (Wide(2) * n));
-  long long rem = (long long)(num % (Wide(2) * n));
   const long long two_n = 2 * n, two_dm = 2 * dm;
 
   const uint32_t pen = pack_opaque(s.color);
   const SpanWriter w = span_writer(s.mode);
-  const DashPattern pat = dash_pattern(s.style);
+  const DashPattern pat = s.style == psSolid ? DashPattern{} : dash_pattern(s.style);
   int ppos = pat.period ? int((pattern_start + i0) % pat.period) : 0;
   uint32_t* const base = row(0);
   const long long stride = bmp_.Width();
@@ -344,22 +372,29 @@ void RasterBackend::wide_polyline(const TPoint* p, int n, const Stroke& s, bool 
 }
 
 void RasterBackend::rectangle(const TRect& r, const Stroke* s, const Fill* f) {
+  const TRect c = clip_box();
+  auto fill = [&](long long l, long long t, long long rr, long long b, uint32_t col, SpanWriter w) {
+    l = std::max<long long>(l, c.Left);
+    t = std::max<long long>(t, c.Top);
+    rr = std::min<long long>(rr, c.Right);
+    b = std::min<long long>(b, c.Bottom);
+    if (l < rr && t < b) fill_box(int(l), int(t), int(rr), int(b), col, w);
+  };
   if (!s) {
-    fill_rect_clipped(r, pack_opaque(f->color), span_writer(f->mode));
+    fill(r.Left, r.Top, r.Right, r.Bottom, pack_opaque(f->color), span_writer(f->mode));
     return;
   }
   const int w = s->width;
   // Border bands are centred on the outermost pixel rows and columns, or lie inside
   // the box for the inside-frame style; the interior is what the bands leave.
-  const int out = s->style == psInsideFrame ? 0 : (w - 1) / 2;
-  const long long ol = (long long)r.Left - out, ot = (long long)r.Top - out;
-  const long long orr = (long long)r.Right + (s->style == psInsideFrame ? 0 : w / 2);
-  const long long ob = (long long)r.Bottom + (s->style == psInsideFrame ? 0 : w / 2);
+  const bool inside = s->style == psInsideFrame;
+  const long long ol = (long long)r.Left - (inside ? 0 : (w - 1) / 2);
+  const long long ot = (long long)r.Top - (inside ? 0 : (w - 1) / 2);
+  const long long orr = (long long)r.Right + (inside ? 0 : w / 2);
+  const long long ob = (long long)r.Bottom + (inside ? 0 : w / 2);
   const long long il = ol + w, it = ot + w, ir = orr - w, ib = ob - w;
-  if (f && il < ir && it < ib)
-    fill_rect_clipped({ClampPix(il), ClampPix(it), ClampPix(ir), ClampPix(ib)}, pack_opaque(f->color),
-                      span_writer(f->mode));
-  if (w == 1 && s->style != psSolid && s->style != psInsideFrame) {
+  if (f && il < ir && it < ib) fill(il, it, ir, ib, pack_opaque(f->color), span_writer(f->mode));
+  if (w == 1 && s->style != psSolid && !inside) {
     const TPoint pts[5] = {{r.Left, r.Top}, {r.Right - 1, r.Top}, {r.Right - 1, r.Bottom - 1},
                            {r.Left, r.Bottom - 1}, {r.Left, r.Top}};
     polyline(pts, 5, *s);
@@ -367,17 +402,14 @@ void RasterBackend::rectangle(const TRect& r, const Stroke* s, const Fill* f) {
   }
   const uint32_t pen = pack_opaque(s->color);
   const SpanWriter wr = span_writer(s->mode);
-  auto band = [&](long long l, long long t, long long rr, long long b) {
-    if (l < rr && t < b) fill_rect_clipped({ClampPix(l), ClampPix(t), ClampPix(rr), ClampPix(b)}, pen, wr);
-  };
   if (il >= ir || it >= ib) {
-    band(ol, ot, orr, ob);
+    fill(ol, ot, orr, ob, pen, wr);
     return;
   }
-  band(ol, ot, orr, it);
-  band(ol, ib, orr, ob);
-  band(ol, it, il, ib);
-  band(ir, it, orr, ib);
+  fill(ol, ot, orr, it, pen, wr);
+  fill(ol, ib, orr, ob, pen, wr);
+  fill(ol, it, il, ib, pen, wr);
+  fill(ir, it, orr, ib, pen, wr);
 }
 
 void RasterBackend::ellipse(const TRect& r, const Stroke* s, const Fill* f) {

@@ -3,7 +3,10 @@
 // writer once, and works in horizontal runs.
 #pragma once
 
+#include <cstddef>
 #include <vector>
+
+#include "platform/bitmap.h"
 
 #include "platform/detail/canvas_backend.h"
 #include "platform/detail/pixel_ops.h"
@@ -32,7 +35,16 @@ class RasterBackend final : public CanvasBackend {
   TBitmap* bitmap() override { return &bmp_; }
 
  private:
-  TRect clip_box() const;
+  // Bitmap bounds meet the clip rectangle; cached until either changes.
+  TRect clip_box() const {
+    if (cached_w_ != bmp_.Width() || cached_h_ != bmp_.Height()) {
+      cached_clip_ = compute_clip();
+      cached_w_ = bmp_.Width();
+      cached_h_ = bmp_.Height();
+    }
+    return cached_clip_;
+  }
+  TRect compute_clip() const;
   uint32_t* row(int y) const;
   // Fills [x0, x1) x [y0, y1), already clipped.
   void fill_box(int x0, int y0, int x1, int y1, uint32_t color, SpanWriter w);
@@ -43,6 +55,8 @@ class RasterBackend final : public CanvasBackend {
   TBitmap& bmp_;
   bool user_clip_ = false;
   TRect clip_{};
+  mutable TRect cached_clip_{};
+  mutable int cached_w_ = -1, cached_h_ = -1;
   ScanFiller filler_;
   std::vector<PointF> scratch_;
   std::vector<int> map_buf_;
