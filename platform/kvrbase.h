@@ -160,13 +160,16 @@ using TSelectRectEvent =
 using TOnPercentDoneEvent = std::function<void(TObject* Sender, Integer Percent)>;
 
 // Draws a frame of the given style on the pixels left..right, top..bottom (all
-// inclusive). The colours by role: HiLight and Light brighten top-left edges of raised
-// looks, Shadow and DkShadow darken bottom-right ones; Line is the colour of rbSingle.
-// The controls pass $FFFFFF, $C0C0C0, $808080, 0, 0. Draws with a solid one-pixel pen
-// in copy mode; the canvas's pen is restored afterwards. Unknown styles draw nothing.
+// inclusive). The five colours are taken by brightness, whatever their order: the
+// brightest lights the top-left edges of raised looks, the next the inner light edge,
+// the middle one and the fourth shade the bottom-right edges, and the darkest draws
+// rbSingle. (Callers pass them in different orders: the controls' outer frames
+// $FFFFFF, $C0C0C0, $808080, 0, 0, others from black to white.) System colours are
+// resolved first. Draws with a solid one-pixel pen in copy mode; the canvas's pen and
+// pen position are restored afterwards. Unknown styles draw nothing.
 void DrawFrame(TCanvas* Canvas, TFrameStyle Style, Integer Left, Integer Top, Integer Right,
-               Integer Bottom, TColor HiLight, TColor Light, TColor Shadow, TColor DkShadow,
-               TColor Line);
+               Integer Bottom, TColor Color1, TColor Color2, TColor Color3, TColor Color4,
+               TColor Color5);
 
 // Data marks. Types 0..51 are geometric marks centred on (x, y) in the current pen:
 //   0        single pixel

@@ -1,6 +1,8 @@
 // Drawing helpers of the base library: frames, data marks and scaled font sizes.
 // Everything goes through the public canvas operations, so the helpers draw the same
 // on raster and vector canvases.
+#include <algorithm>
+#include <array>
 #include <string>
 #include <utility>
 
@@ -61,12 +63,21 @@ void ring(TCanvas* c, Integer l, Integer t, Integer r, Integer b, TColor top_lef
   if (b > t) vrun(c, r, t, b - 1);
 }
 
+// Perceived brightness, scaled by 1000.
+int luma(TColor c) { return 299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c); }
+
 }  // namespace
 
 void DrawFrame(TCanvas* Canvas, TFrameStyle Style, Integer Left, Integer Top, Integer Right,
-               Integer Bottom, TColor HiLight, TColor Light, TColor Shadow, TColor DkShadow,
-               TColor Line) {
+               Integer Bottom, TColor Color1, TColor Color2, TColor Color3, TColor Color4,
+               TColor Color5) {
   if (!Canvas || Style == rbNone || static_cast<int>(Style) >= kFrameStyleCount) return;
+  // The calling units list the colours in different orders; ranking them by
+  // brightness keeps the light on the top-left for every caller.
+  std::array<TColor, 5> c{ColorToRGB(Color1), ColorToRGB(Color2), ColorToRGB(Color3),
+                          ColorToRGB(Color4), ColorToRGB(Color5)};
+  std::stable_sort(c.begin(), c.end(), [](TColor a, TColor b) { return luma(a) > luma(b); });
+  const TColor HiLight = c[0], Light = c[1], Shadow = c[2], DkShadow = c[3], Line = c[4];
   if (Right < Left) std::swap(Left, Right);
   if (Bottom < Top) std::swap(Top, Bottom);
   CanvasStateGuard guard(Canvas);

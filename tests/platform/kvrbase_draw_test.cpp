@@ -149,8 +149,8 @@ TEST(KvrBaseMarks, OutOfRangeTypesDrawNothing) {
   EXPECT_TRUE(ink(bmp, clWhite).empty());
 }
 
-constexpr TColor kBg = 0x404040;
-constexpr TColor kHi = 0x0000F1, kLt = 0x0000F2, kSh = 0x0000F3, kDk = 0x0000F4, kLine = 0x0000F5;
+constexpr TColor kBg = clRed;
+constexpr TColor kHi = 0xF0F0F0, kLt = 0xC0C0C0, kSh = 0x808080, kDk = 0x303030, kLine = 0x101010;
 
 struct FrameCase {
   TFrameStyle style;
@@ -161,6 +161,7 @@ class KvrBaseFrames : public ::testing::TestWithParam<FrameCase> {};
 
 TEST_P(KvrBaseFrames, EdgesTakeTheirRoleColours) {
   const FrameCase fc = GetParam();
+  // Corner order and colour order must not matter.
   for (bool reversed : {false, true}) {
     TBitmap bmp(20, 20);
     TCanvas* c = bmp.Canvas();
@@ -169,7 +170,7 @@ TEST_P(KvrBaseFrames, EdgesTakeTheirRoleColours) {
     c->Pen()->SetColor(clBlue);
     c->Pen()->SetWidth(3);
     if (reversed)
-      DrawFrame(c, fc.style, 17, 17, 2, 2, kHi, kLt, kSh, kDk, kLine);
+      DrawFrame(c, fc.style, 17, 17, 2, 2, kLine, kSh, kLt, kHi, kDk);
     else
       DrawFrame(c, fc.style, 2, 2, 17, 17, kHi, kLt, kSh, kDk, kLine);
     EXPECT_EQ(c->Pixels(2, 2), fc.outer_tl);
