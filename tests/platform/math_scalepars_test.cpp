@@ -4,6 +4,7 @@
 #include <cmath>
 #include <random>
 
+#include "platform/kvrbase.h"
 #include "platform/kvrmath.h"
 
 using namespace kvr;
@@ -166,6 +167,9 @@ TEST(MathGeometry, DistFromEllipseDegenerate) {
   EXPECT_DOUBLE_EQ(DistFromEllipse(TPoint{13, 4}, 10, 0, 0, 0, n), 5.0);
   EXPECT_EQ(n, (TPoint{10, 0}));
   EXPECT_DOUBLE_EQ(DistFromEllipse(TPoint{0, 0}, -5, -5, 0, 0, n), 0.0);  // signs ignored
+  TPointDouble nd;
+  EXPECT_DOUBLE_EQ(DistFromEllipse(TPointDouble{0, 7}, 4, 2, 0, 1, nd), 4.0);
+  EXPECT_EQ(nd, (TPointDouble{0, 3}));
   double nx = 0, ny = 0;
   EXPECT_EQ(DistFromEllipse(std::nan(""), 0, 1, 1, 0, 0, nx, ny), uc_MaxDouble);
   EXPECT_EQ(DistFromEllipse(1e308, -1e308, 1, 1, 0, 0, nx, ny) > 0, true);
