@@ -1,5 +1,5 @@
-// The gallery: renders every finished component into gallery_out/ as PNG and an
-// index.html that shows them.
+// The gallery: renders every finished component into gallery_out/ as PNG and SVG,
+// and an index.html that shows them.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -8,6 +8,7 @@
 
 #include "examples/pages.h"
 #include "platform/bitmap.h"
+#include "platform/svgcanvas.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(dir);
   const std::vector<Page> pages = {
       {"testcard", "Drawing surface test card", RenderTestCard, 920, 684},
+      {"marks", "Data marks and frame styles", RenderMarksPage, 920, 760},
   };
   std::ofstream html(dir / "index.html");
   html << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Chart component gallery</title>"
@@ -37,8 +39,14 @@ int main(int argc, char** argv) {
     p.render(*bmp.Canvas(), p.width, p.height);
     const std::string png = p.file + ".png";
     bmp.SaveToFile((dir / png).string());
-    html << "<figure><figcaption><h2>" << p.title << "</h2></figcaption><img src=\"" << png
-         << "\" alt=\"" << p.title << "\"></figure>\n";
+    // The same page drawn again as vectors.
+    kvr::TMetafileCanvas svg(p.width, p.height);
+    p.render(svg, p.width, p.height);
+    const std::string svg_name = p.file + ".svg";
+    svg.SaveSvgToFile((dir / svg_name).string());
+    html << "<figure><figcaption><h2>" << p.title << "</h2><a href=\"" << svg_name
+         << "\">vector version (SVG)</a></figcaption><img src=\"" << png << "\" alt=\"" << p.title
+         << "\"></figure>\n";
     std::cout << "wrote " << (dir / png).string() << "\n";
   }
   html << "</body></html>\n";

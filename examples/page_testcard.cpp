@@ -89,7 +89,7 @@ void brushes(TCanvas& c, int x, int y) {
   c.Rectangle(x + 326, y + 61, x + 394, y + 119);
   c.Brush()->SetStyle(bsSolid);
   c.Brush()->SetColor(clWhite);
-  c.Rectangle(x + 20, y + 150, x + 410, y + 175);
+  c.Rectangle(x + 10, y + 120, x + 420, y + 160);
   c.Pen()->SetMode(pmCopy);
   c.Brush()->SetStyle(bsClear);
   c.Font()->SetColor(clBlack);
@@ -155,7 +155,7 @@ void shapes(TCanvas& c, int x, int y) {
 void texts(TCanvas& c, int x, int y) {
   panel(c, x, y, 430, 300, "Text");
   int yy = y + 34;
-  for (int size : {6, 8, 10, 12, 16, 20}) {
+  for (int size : {6, 8, 10, 12, 14, 18}) {
     c.Font()->SetSize(size);
     c.Brush()->SetStyle(bsClear);
     c.TextOut(x + 14, yy, std::to_string(size) + " pt  10⁻³ µV  −12.5 … 1.0E+06");
