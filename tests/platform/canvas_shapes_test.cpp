@@ -274,3 +274,39 @@ TEST(CanvasHugeCoordinates, ShapesFarOutsideFinishAndClip) {
 }
 
 }  // namespace
+
+namespace {
+
+// Reference model of Rectangle: a band of the pen width centred on the outermost pixel
+// rows and columns (inside the box for psInsideFrame), the brush inside the band.
+TEST(CanvasRect, RandomBoxesAndPenWidthsMatchTheBandModel) {
+  std::mt19937 rng(31);
+  std::uniform_int_distribution<int> coord(-8, 48), width(1, 7);
+  for (int trial = 0; trial < 300; ++trial) {
+    TBitmap b(40, 40);
+    TCanvas& c = *b.Canvas();
+    const int w = width(rng);
+    const bool inside = trial % 2 == 1;
+    c.Pen()->SetWidth(w);
+    c.Pen()->SetStyle(inside ? psInsideFrame : psSolid);
+    c.Pen()->SetColor(clRed);
+    c.Brush()->SetColor(clBlue);
+    int l = coord(rng), t = coord(rng), r = coord(rng), bt = coord(rng);
+    if (l > r) std::swap(l, r);
+    if (t > bt) std::swap(t, bt);
+    c.Rectangle(l, t, r, bt);
+    const int lo = inside ? 0 : (w - 1) / 2, hi = inside ? 0 : w / 2;
+    const int ol = l - lo, ot = t - lo, orr = r + hi, ob = bt + hi;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 40; ++x) {
+        TColor expect = clWhite;
+        if (r > l && bt > t && x >= ol && x < orr && y >= ot && y < ob) {
+          const bool band = x < ol + w || x >= orr - w || y < ot + w || y >= ob - w;
+          expect = band ? clRed : clBlue;
+        }
+        ASSERT_EQ(c.Pixels(x, y), expect) << l << "," << t << "," << r << "," << bt << " w" << w << " at " << x << "," << y;
+      }
+  }
+}
+
+}  // namespace
