@@ -1,0 +1,365 @@
+// TCustomZUvado: the 2-D chart control and the core of the special 2-D charts.
+//
+// A drawing call does not draw. Each primitive (MarkAt, Line, Text, ...) appends one
+// TrcChartItem, with the current drawing attributes, to the data container, or to the
+// annotation container while AnnoMode is on; the chart renders the whole list when it
+// repaints. Typical use:
+//   chart.SetDataColor(clRed);
+//   chart.MoveTo(0.0, 0.0);
+//   for (...) chart.DrawTo(x, y);   // world coordinates (double arguments)
+//   chart.ShowGraf();
+// Overloads taking int arguments give screen pixels; they matter only in the annotation
+// container, because data items are always stored in world coordinates.
+//
+// Every operation that changes the data container ends in AdjustCanInfoOfSharedCharts,
+// the one place where charts that share the data are brought up to date.
+//
+// Indexes are 0-based item positions. Out-of-range indexes never fail: reads return an
+// empty record (ItemKind tkNone), an empty string or false, writes are ignored.
+#pragma once
+
+#include <array>
+#include <initializer_list>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/canvas.h"
+#include "platform/control.h"
+#include "platform/graphics.h"
+#include "platform/kvrbase.h"
+#include "zuvado/chartitem.h"
+#include "zuvado/itemstore.h"
+
+namespace kvr {
+
+class TCustomZUvado : public TCustomControl {
+ public:
+  explicit TCustomZUvado(TComponent* AOwner);
+  ~TCustomZUvado() override;
+
+  // ---- Properties: content ----
+  Integer NumItems() const { return FDataContainer->Count(); }
+  Integer NumAnnos() const { return FAnnoContainer.Count(); }
+  // Allocated slots of each container (grows by AllocSize steps).
+  Integer NumAllocData() const { return FDataContainer->NumAlloc(); }
+  Integer NumAllocAnno() const { return FAnnoContainer.NumAlloc(); }
+  TrcItem TypeOfFirstItem() const;
+  TrcItem TypeOfLastItem() const;
+  // Data items per kind (annotations are not counted).
+  Integer GetItemCount(TrcItem it) const;
+  Integer ItemCount(TrcItem it) const { return GetItemCount(it); }
+
+  TrcChartItem GetChartItem(Integer idx) const;
+  // Overwrites the whole record; the kind counters follow a change of kind.
+  void SetChartItem(Integer idx, const TrcChartItem& item);
+  TrcChartItem DataContainer(Integer idx) const { return GetChartItem(idx); }
+  void SetDataContainer(Integer idx, const TrcChartItem& item) { SetChartItem(idx, item); }
+  TrcChartItem GetAnnoItem(Integer idx) const;
+  void SetAnnoItem(Integer idx, const TrcChartItem& item);
+  TrcChartItem AnnoContainer(Integer idx) const { return GetAnnoItem(idx); }
+  void SetAnnoContainer(Integer idx, const TrcChartItem& item) { SetAnnoItem(idx, item); }
+
+  // Text of a text item in UTF-8: the long text when the item holds a slot, else the
+  // short text. Empty for other kinds, which writing leaves alone.
+  std::string GetDataLongText(Integer idx) const;
+  void SetDataLongText(Integer idx, const std::string& txt);
+  std::string DataLongText(Integer idx) const { return GetDataLongText(idx); }
+  std::string GetAnnoLongText(Integer idx) const;
+  void SetAnnoLongText(Integer idx, const std::string& txt);
+  std::string AnnoLongText(Integer idx) const { return GetAnnoLongText(idx); }
+  // Long-text slots handed out per container (0..50).
+  Integer NumLongTextsData() const { return FNumLongTextsData; }
+  Integer NumLongTextsAnno() const { return FNumLongTextsAnno; }
+
+  // Growth step of both containers, 1..1,000,000; other values are ignored.
+  Integer AllocSize() const { return FAllocSize; }
+  void SetAllocSize(Integer v);
+
+  // ---- Properties: drawing attributes copied by new items ----
+  TColor DataColor() const { return FDataColor; }
+  void SetDataCol(TColor v) { FDataColor = v; }
+  void SetDataColor(TColor v) { SetDataCol(v); }
+  // FillColor and TextBkColor are one value.
+  TColor FillColor() const { return FFillColor; }
+  void SetFillCol(TColor v) { FFillColor = v; }
+  void SetFillColor(TColor v) { SetFillCol(v); }
+  TColor TextBkColor() const { return FFillColor; }
+  void SetTextBkColor(TColor v) { SetFillCol(v); }
+  TPenStyle PenStyle() const { return FPenStyle; }
+  void SetPenStyle(TPenStyle v) { FPenStyle = v; }
+  Byte LineWidth() const { return FLineWidth; }
+  void SetLineWid(Byte v) { FLineWidth = v; }
+  void SetLineWidth(Byte v) { SetLineWid(v); }
+  // 0..254; 255 is the query wildcard and is ignored.
+  Byte ClassDefault() const { return FClassDefault; }
+  void SetClassDefault(Integer v);
+  // 1 or 2; other values are ignored.
+  Integer ActiveLayer() const { return FActiveLayer; }
+  void SetActiveLayer(Integer v);
+  Integer DataTag() const { return FDataTag; }
+  void SetDataTag(Integer v) { FDataTag = v; }
+  bool TransparentItems() const { return FTransparentItems; }
+  void SetTransparentItems(bool v) { FTransparentItems = v; }
+  TTextBkg TextBkStyle() const { return FTextBkStyle; }
+  void SetTextBkStyle(TTextBkg v) { FTextBkStyle = v; }
+  TAlignment TextAlignment() const { return FTextAlignment; }
+  void SetTextAlignment(TAlignment v);
+  // Font of text items, read when they are drawn.
+  TFont* TextFont() { return FTextFont.get(); }
+  const TFont* TextFont() const { return FTextFont.get(); }
+  void SetTextFont(const TFont* v) { FTextFont->Assign(v); }
+  TFontStyles TextFontStyle() const { return FTextFont->Style(); }
+  void SetTextFontStyle(TFontStyles v) { FTextFont->SetStyle(v); }
+
+  // ---- Properties: routing and visibility ----
+  bool AnnoMode() const { return FAnnoMode; }
+  void SetAnnoMode(bool v);
+  bool AnnoBelowChart() const { return FAnnoBelowChart; }
+  void SetAnnoBelowChart(bool v);
+  bool AnnoTextOnTop() const { return FAnnoTextOnTop; }
+  void SetAnnoTextOnTop(bool v);
+  bool AnnosVisible() const { return FAnnosVisible; }
+  void SetAnnosVisible(bool v);
+  // Layers 1 and 2.
+  bool LayerVisible(Integer Layer) const;
+  void SetLayerVisible(Integer Layer, bool v);
+  // Classes 0..255.
+  bool ClassVisible(Integer ClassNumber) const;
+  void SetClassVisib(Integer ClassNumber, bool v);
+  void SetClassVisible(Integer ClassNumber, bool v) { SetClassVisib(ClassNumber, v); }
+  bool AnnoClassVisible(Integer ClassNumber) const;
+  void SetAnnoClassVisib(Integer ClassNumber, bool v);
+  void SetAnnoClassVisible(Integer ClassNumber, bool v) { SetAnnoClassVisib(ClassNumber, v); }
+  // Whether mouse zoom and pan act on layer 1 or 2.
+  bool MouseAffectsLayer(Integer Layer) const;
+  void SetMouseAffectsLayer(Integer Layer, bool v);
+
+  bool AvoidDuplicateMarks() const { return FAvoidDuplicateMarks; }
+  void SetAvoidDuplicateMarks(bool v);
+  // Clamped to 1..3.
+  Integer MinDupMarkDist() const { return FMinDupMarkDist; }
+  void SetMinDupMarkDist(Integer v);
+  // Whether style setters repaint at once.
+  bool AutoRedraw() const { return FAutoRedraw; }
+  void SetAutoRedraw(bool v) { FAutoRedraw = v; }
+
+  // ---- Public methods: drawing primitives ----
+  // Argument types decide the coordinate mode of annotation items: double = world,
+  // int = screen pixels (see TCoordMode). Data items are stored as cmAllWorld.
+  void MoveTo(double x, double y);
+  void MoveTo(Integer x, Integer y);
+  void MoveTo(Integer x, double y);
+  void MoveTo(double x, Integer y);
+  void DrawTo(double x, double y);
+  void DrawTo(Integer x, Integer y);
+  void DrawTo(Integer x, double y);
+  void DrawTo(double x, Integer y);
+  void MoveToRelPix(Integer dx, Integer dy);
+  void DrawToRelPix(Integer dx, Integer dy);
+  void DrawToRelPix(double x, double y, Integer dx, Integer dy);
+  void Line(double x1, double y1, double x2, double y2);
+  void Line(Integer x1, Integer y1, Integer x2, Integer y2);
+  void Line(double x1, double y1, Integer x2, Integer y2);
+  void Line(Integer x1, Integer y1, double x2, double y2);
+  void LineOffset(double x1, double y1, double x2, double y2, Integer dx, Integer dy);
+  void Rectangle(double x1, double y1, double x2, double y2);
+  void Rectangle(Integer x1, Integer y1, Integer x2, Integer y2);
+  void Rectangle(double x1, double y1, Integer x2, Integer y2);
+  void Rectangle(Integer x1, Integer y1, double x2, double y2);
+  void RectangleRelPix(double centx, double centy, Integer dx, Integer dy);
+  void RectFrame(double x1, double y1, double x2, double y2, TFrameStyle FrameStyle,
+                 TColor ShadowColor, TColor HiLightColor);
+  void RectFrame(Integer x1, Integer y1, Integer x2, Integer y2, TFrameStyle FrameStyle,
+                 TColor ShadowColor, TColor HiLightColor);
+  void RectFrame(double x1, double y1, Integer x2, Integer y2, TFrameStyle FrameStyle,
+                 TColor ShadowColor, TColor HiLightColor);
+  void RectFrame(Integer x1, Integer y1, double x2, double y2, TFrameStyle FrameStyle,
+                 TColor ShadowColor, TColor HiLightColor);
+  // Angle in degrees, clamped to 0..180.
+  void Bar3D(double llx, double lly, double urx, double ury, Integer Depth, Integer Angle);
+  void Ellipse(double cx, double cy, double HorizAxLeng, double VertAxLeng);
+  // Angles in radians, clamped to -pi..pi, stored in units of 1e-8 radian.
+  void Arc(double cx, double cy, double HorizAxLeng, double VertAxLeng, double Angle1,
+           double Angle2);
+  void Arrow(double x1, double y1, double x2, double y2, Integer HeadSize);
+  void Arrow(Integer x1, Integer y1, Integer x2, Integer y2, Integer HeadSize);
+  void Arrow(double x1, double y1, Integer x2, Integer y2, Integer HeadSize);
+  void Arrow(Integer x1, Integer y1, double x2, double y2, Integer HeadSize);
+  void Arrow(double x1, Integer y1, double x2, Integer y2, Integer HeadSize);
+  void Arrow(Integer x1, double y1, Integer x2, double y2, Integer HeadSize);
+  void DoubleArrow(double x1, double y1, double x2, double y2, Integer HeadSize);
+  void DoubleArrow(Integer x1, Integer y1, Integer x2, Integer y2, Integer HeadSize);
+  void DoubleArrow(double x1, double y1, Integer x2, Integer y2, Integer HeadSize);
+  void DoubleArrow(Integer x1, Integer y1, double x2, double y2, Integer HeadSize);
+  void DoubleArrow(double x1, Integer y1, double x2, Integer y2, Integer HeadSize);
+  void DoubleArrow(Integer x1, double y1, Integer x2, double y2, Integer HeadSize);
+  void MarkAt(double x, double y, Byte mk);
+  void MarkAt(Integer x, Integer y, Byte mk);
+  void MarkErrorBar(double x, double y, double dlower, double dupper, TOrientation Dir, Byte mk);
+  void CursorVert(double x);
+  void CursorVert(Integer x);
+  void CursorHoriz(double y);
+  void CursorHoriz(Integer y);
+  // Texts are UTF-8. Up to 15 characters live in the item; a longer text, or one with
+  // characters outside Windows-1252, also takes a long-text slot while any is free.
+  void Text(double x, double y, Integer size, const std::string& txt);
+  void Text(Integer x, Integer y, Integer size, const std::string& txt);
+  void Text(Integer x, double y, Integer size, const std::string& txt);
+  void Text(double x, Integer y, Integer size, const std::string& txt);
+  // Pixel offsets dx, dy other than 0 give a tkTextOfs item.
+  void Text(double x, double y, Integer size, const std::string& txt, Integer dx, Integer dy,
+            TAlignment Alignment);
+
+  // ---- Public methods: content management ----
+  // Empties the data container (and its long texts and counters).
+  virtual void ClearGraf();
+  void ClearAnnotations();
+  void RemoveItem(Integer Index);
+  void RemoveFirstItem() { RemoveItem(0); }
+  void RemoveLastItem();
+  void RemoveAnnoItem(Integer Index);
+  // Exact class match (255 is no wildcard here); the rest keeps its order.
+  Integer RemoveItemsByClass(Byte ClassNumber);
+  Integer RemoveItemsByLayer(Integer Layer);
+
+  // Searches and counts match Tag under TagMask (0 = any tag), ItemClass (255 = any)
+  // and ItemKind (tkEverything = any).
+  Integer SearchDataItem(Integer StartIx, Integer Tag, Integer TagMask, Byte ItemClass,
+                         TrcItem ItemKind) const;
+  Integer SearchAnnoItem(Integer StartIx, Integer Tag, Integer TagMask, Byte ItemClass,
+                         TrcItem ItemKind) const;
+  Integer CountAnnos(Integer Tag, Integer TagMask, Byte ItemClass, TrcItem ItemKind) const;
+  // Listed classes count once per listing.
+  Integer CountAnnoByClass(std::span<const Byte> ClList) const;
+  Integer CountAnnoByClass(std::initializer_list<Byte> ClList) const {
+    return CountAnnoByClass(std::span<const Byte>(ClList.begin(), ClList.size()));
+  }
+  TLayerSet FindUsedLayers() const;
+  // Extent of the data points of Layer (0: all layers) strictly inside the window;
+  // without any point the results stay at +/-uc_MaxDouble.
+  void FindMinMax(Integer Layer, double RangeLoX, double RangeLoY, double RangeHiX,
+                  double RangeHiY, double& MinX, double& MinY, double& MaxX, double& MaxY) const;
+  TrcChartItem GetItemParams(Integer Item) const { return GetChartItem(Item); }
+  void SetItemParams(Integer Item, const TrcChartItem& ItParams);
+  // x := kx*x + dx, y := ky*y + dy (and the second point of two-point kinds).
+  void ScaleItem(Integer Item, double kx, double dx, double ky, double dy);
+  void ScaleAllItems(double kx, double dx, double ky, double dy);
+  void ScaleSelectedItems(double kx, double dx, double ky, double dy, Byte ClassNumber);
+  void MarkAllItems(TrcItem ItemID, Byte ClassNumber);
+  void NewColorOfClassItems(TColor Newcol, Byte ClassNumber);
+
+  // ---- Renderer services (called while the data container is drawn) ----
+  // A run of pen-connected points becomes canvas Polyline calls of at most 200 points;
+  // each batch starts with the last point of the one before.
+  static constexpr int kPolylineBatch = 200;
+  void EnterPolyline(Integer x, Integer y, TCanvas* Canvas);
+  void FinishPolyLine(TCanvas* Canvas);
+  // Pixel position where the pen stands (set by move items, read by the polyline).
+  TPoint PolylinePenPos() const { return TPoint{FLastMoveToX, FLastMoveToY}; }
+  void SetPolylinePenPos(Integer x, Integer y);
+  Integer NumPolylinePoints() const { return FNumPPa; }
+  // Duplicate-mark map, one pass: reset it, then ask per mark.
+  void ResetDupMarkMap();
+  // Whether a mark of type mk at control pixel (px, py) is to be drawn; stamps the map.
+  // Marks outside the map are always drawn.
+  bool DupMarkAllowed(Integer px, Integer py, Integer mk);
+  // DrawMarkOnCanvas, skipped for duplicates when AvoidDuplicateMarks is on.
+  void DrawMarkChecked(TCanvas* Canvas, Integer mk, Integer px, Integer py);
+
+  // Returns the item store, attributes and switches (except the four annotation
+  // switches) to their defaults.
+  virtual void ResetComp();
+
+ protected:
+  // ---- Protected hooks ----
+  // The propagation point of every change of the data container (sharing partners).
+  virtual void AdjustCanInfoOfSharedCharts() {}
+  // The data image must be rebuilt at the next paint.
+  virtual void InvalidateDataImage() {}
+  // Repaints at once (the chart's paint rule).
+  void RepaintChart() { Paint(); }
+  // Repaints when AutoRedraw is set or the component is being designed.
+  void StyleChanged(TObject* Sender);
+
+  // Internal workers the overloads funnel into.
+  void MoveToIntern(double x, double y, TCoordMode cm);
+  void DrawToIntern(double x, double y, TCoordMode cm);
+  void LineIntern(double x1, double y1, double x2, double y2, TCoordMode cm);
+  void RectangleIntern(double x1, double y1, double x2, double y2, TCoordMode cm);
+  void RectFrameIntern(double x1, double y1, double x2, double y2, TFrameStyle FrameStyle,
+                       TColor ShadowColor, TColor HiLightColor, TCoordMode cm);
+  void ArrowIntern(double x1, double y1, double x2, double y2, Integer HeadSize, TCoordMode cm);
+  void DoubleArrowIntern(double x1, double y1, double x2, double y2, Integer HeadSize,
+                         TCoordMode cm);
+  void MarkAtIntern(double x, double y, Byte mk, TCoordMode cm);
+  void CursorVertIntern(double x, TCoordMode cm);
+  void CursorHorizIntern(double y, TCoordMode cm);
+  void TextIntern(double x, double y, Integer size, const std::string& txt, Integer dx,
+                  Integer dy, TAlignment Alignment, TCoordMode cm);
+
+  // Storage access for the later units (rendering, files, sharing).
+  TRcItemContainer& DataItems() { return *FDataContainer; }
+  const TRcItemContainer& DataItems() const { return *FDataContainer; }
+  TRcItemContainer& AnnoItems() { return FAnnoContainer; }
+  const TRcItemContainer& AnnoItems() const { return FAnnoContainer; }
+
+ private:
+  // A record with the common fields of a new item of this kind.
+  TrcChartItem NewItem(TrcItem Kind, TCoordMode cm) const;
+  // Appends to the container AnnoMode selects; data items update counters and partners.
+  void AppendItem(const TrcChartItem& Item);
+  void ResetDataContainer();
+  void ResetAnnoContainer();
+  void CountKind(TrcItem Kind, Integer Delta);
+  // Stores txt into a text item by the long-text rule, using the given slots.
+  static void StoreText(TrcChartItem& Item, const std::string& txt, TLongTextArray& Texts,
+                        Integer& NumUsed);
+  static std::string ReadText(const TrcChartItem& Item, const TLongTextArray& Texts);
+
+  std::shared_ptr<TRcItemContainer> FDataContainer;
+  TRcItemContainer FAnnoContainer;
+  Integer FAllocSize = 1000;
+  std::array<Integer, kNumItemKinds> FItemCount{};
+  Integer FNumLongTextsData = 0;
+  Integer FNumLongTextsAnno = 0;
+  TLongTextArray FLongTextsData;
+  TLongTextArray FLongTextsAnno;
+
+  TColor FDataColor = clBlack;
+  TColor FFillColor = clSilver;
+  TPenStyle FPenStyle = psSolid;
+  Byte FLineWidth = 1;
+  Byte FClassDefault = 0;
+  Integer FActiveLayer = 1;
+  Integer FDataTag = 0;
+  bool FTransparentItems = false;
+  TTextBkg FTextBkStyle = tbClear;
+  TAlignment FTextAlignment = taCenter;
+  std::unique_ptr<TFont> FTextFont;
+
+  bool FAnnoMode = false;
+  bool FAnnoBelowChart = false;
+  bool FAnnoTextOnTop = true;
+  bool FAnnosVisible = true;
+  std::array<bool, 2> FLayerVisib{true, true};
+  std::array<bool, 256> FClassVisib{};
+  std::array<bool, 256> FAnnoClassVisib{};
+  std::array<bool, 2> FMouseAffectsLayer{true, false};
+  bool FAutoRedraw = true;
+
+  bool FAvoidDuplicateMarks = false;
+  Integer FMinDupMarkDist = 1;
+  std::vector<Integer> FPixMap;  // column-major, FPixMapH cells per column
+  Integer FPixMapW = 0;
+  Integer FPixMapH = 0;
+  Integer FPixMapDist = 1;  // the distance the map was sized for
+
+  std::array<TPoint, kPolylineBatch> FPPa{};
+  Integer FNumPPa = 0;
+  Integer FLastMoveToX = 0;
+  Integer FLastMoveToY = 0;
+};
+
+}  // namespace kvr

@@ -1,0 +1,22 @@
+// The 2-D chart components. Include this header for TZUvado and TCustomZUvado.
+#pragma once
+
+#include "zuvado/chartitem.h"
+#include "zuvado/customzuvado.h"
+#include "zuvado/itemstore.h"
+
+namespace kvr {
+
+// The chart placed on forms: everything of TCustomZUvado is public already; the two
+// framework overrides only forward.
+class TZUvado : public TCustomZUvado {
+ public:
+  explicit TZUvado(TComponent* AOwner) : TCustomZUvado(AOwner) {}
+
+  void CreateWnd() override { TCustomZUvado::CreateWnd(); }
+  void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override {
+    TCustomZUvado::SetBounds(ALeft, ATop, AWidth, AHeight);
+  }
+};
+
+}  // namespace kvr
