@@ -1,0 +1,312 @@
+// Containers, growth, routing, counters and the attribute and visibility switches.
+#include <gtest/gtest.h>
+
+#include "zu_test_util.h"
+
+using namespace kvr;
+using kvr::test::ProbeChart;
+
+TEST(ZuItems, NewChartIsEmptyWithDefaults) {
+  TZUvado c(nullptr);
+  EXPECT_EQ(c.NumItems(), 0);
+  EXPECT_EQ(c.NumAnnos(), 0);
+  EXPECT_EQ(c.NumAllocData(), 0);
+  EXPECT_EQ(c.TypeOfFirstItem(), tkNone);
+  EXPECT_EQ(c.TypeOfLastItem(), tkNone);
+  EXPECT_EQ(c.AllocSize(), 1000);
+  EXPECT_EQ(c.FillColor(), clSilver);
+  EXPECT_EQ(c.ActiveLayer(), 1);
+  EXPECT_EQ(c.TextAlignment(), taCenter);
+  EXPECT_TRUE(c.AnnoTextOnTop());
+  EXPECT_TRUE(c.AnnosVisible());
+  EXPECT_TRUE(c.MouseAffectsLayer(1));
+  EXPECT_FALSE(c.MouseAffectsLayer(2));
+  EXPECT_EQ(c.Width(), 280);
+  EXPECT_EQ(c.Height(), 200);
+  for (int k = 0; k < kNumItemKinds; ++k) EXPECT_EQ(c.ItemCount(TrcItem(k)), 0);
+}
+
+TEST(ZuItems, GrowsByAllocSizeSteps) {
+  TZUvado c(nullptr);
+  c.MarkAt(1.0, 1.0, 2);
+  EXPECT_EQ(c.NumAllocData(), 1000);
+  for (int i = 1; i < 1000; ++i) c.MarkAt(double(i), 1.0, 2);
+  EXPECT_EQ(c.NumAllocData(), 1000);
+  c.MarkAt(0.5, 0.5, 2);
+  EXPECT_EQ(c.NumItems(), 1001);
+  EXPECT_EQ(c.NumAllocData(), 2000);
+  // The step applies from the current count, whatever the old allocation was.
+  c.SetAllocSize(3);
+  for (int i = 0; i < 999; ++i) c.MarkAt(0.0, 0.0, 1);
+  EXPECT_EQ(c.NumItems(), 2000);
+  EXPECT_EQ(c.NumAllocData(), 2000);
+  c.MarkAt(0.0, 0.0, 1);
+  EXPECT_EQ(c.NumAllocData(), 2003);
+  // Items survive every move of the storage.
+  EXPECT_EQ(c.DataContainer(999).x, 999.0);
+  EXPECT_EQ(c.DataContainer(1000).x, 0.5);
+  EXPECT_EQ(c.ItemCount(tkMarkAt), 2001);
+}
+
+TEST(ZuItems, AllocSizeOfOneStillAppendsEveryItem) {
+  TZUvado c(nullptr);
+  c.SetAllocSize(1);
+  for (int i = 0; i < 5000; ++i) c.MarkAt(double(i), -double(i), Byte(i));
+  EXPECT_EQ(c.NumAllocData(), 5000);
+  for (int i = 0; i < 5000; i += 499) {
+    EXPECT_EQ(c.DataContainer(i).x, double(i));
+    EXPECT_EQ(c.DataContainer(i).Param3, i % 256);
+  }
+}
+
+TEST(ZuItems, AllocSizeAcceptsOnlyOneToAMillion) {
+  TZUvado c(nullptr);
+  c.SetAllocSize(0);
+  EXPECT_EQ(c.AllocSize(), 1000);
+  c.SetAllocSize(1000001);
+  EXPECT_EQ(c.AllocSize(), 1000);
+  c.SetAllocSize(-5);
+  EXPECT_EQ(c.AllocSize(), 1000);
+  c.SetAllocSize(1000000);
+  EXPECT_EQ(c.AllocSize(), 1000000);
+}
+
+TEST(ZuItems, AnnoModeRoutesToAnnotationsWithoutCounting) {
+  ProbeChart c;
+  c.SetAnnoMode(true);
+  c.MarkAt(1.0, 2.0, 3);
+  c.Text(1.0, 2.0, 10, "a");
+  EXPECT_EQ(c.NumAnnos(), 2);
+  EXPECT_EQ(c.NumItems(), 0);
+  EXPECT_EQ(c.NumAllocAnno(), 1000);
+  EXPECT_EQ(c.ItemCount(tkMarkAt), 0);
+  EXPECT_EQ(c.propagations, 0);
+  c.SetAnnoMode(false);
+  c.MarkAt(1.0, 2.0, 3);
+  EXPECT_EQ(c.NumItems(), 1);
+  EXPECT_EQ(c.ItemCount(tkMarkAt), 1);
+  EXPECT_EQ(c.propagations, 1);
+}
+
+TEST(ZuItems, OutOfRangeReadsAreEmptyAndWritesIgnored) {
+  ProbeChart c;
+  c.SetDataColor(clRed);
+  c.Line(0.0, 0.0, 1.0, 1.0);
+  for (int idx : {-1, 1, 1000, -2147483647}) {
+    EXPECT_EQ(c.DataContainer(idx).ItemKind, tkNone);
+    EXPECT_EQ(c.AnnoContainer(idx).ItemKind, tkNone);
+    EXPECT_EQ(c.GetItemParams(idx).ItemKind, tkNone);
+    EXPECT_EQ(c.DataLongText(idx), "");
+    TrcChartItem it = c.DataContainer(0);
+    c.SetDataContainer(idx, it);
+    c.SetAnnoContainer(idx, it);
+    c.SetDataLongText(idx, "x");
+  }
+  EXPECT_EQ(c.NumItems(), 1);
+  EXPECT_EQ(c.NumAnnos(), 0);
+  EXPECT_EQ(c.ItemCount(TrcItem(200)), 0);
+  EXPECT_FALSE(c.LayerVisible(0));
+  EXPECT_FALSE(c.LayerVisible(3));
+  EXPECT_FALSE(c.ClassVisible(256));
+  EXPECT_FALSE(c.ClassVisible(-1));
+  EXPECT_FALSE(c.MouseAffectsLayer(3));
+  c.SetMouseAffectsLayer(3, true);
+  c.SetLayerVisible(-4, false);
+  c.SetClassVisib(999, false);
+  EXPECT_EQ(c.paints, 0);
+}
+
+// Writing a record with another kind keeps the per-kind counters true; a record with
+// a kind byte beyond the known kinds is stored but never counted.
+TEST(ZuItems, DataContainerWriteKeepsCountersTrue) {
+  ProbeChart c;
+  c.MarkAt(1.0, 1.0, 1);
+  c.Line(0.0, 0.0, 1.0, 1.0);
+  TrcChartItem it = c.DataContainer(0);
+  it.ItemKind = tkEllipse;
+  const int before = c.propagations;
+  c.SetDataContainer(0, it);
+  EXPECT_EQ(c.propagations, before + 1);
+  EXPECT_EQ(c.ItemCount(tkMarkAt), 0);
+  EXPECT_EQ(c.ItemCount(tkEllipse), 1);
+  it.ItemKind = TrcItem(99);
+  c.SetDataContainer(0, it);
+  EXPECT_EQ(c.ItemCount(tkEllipse), 0);
+  c.RemoveItem(0);
+  EXPECT_EQ(c.ItemCount(tkLine), 1);
+  EXPECT_EQ(c.NumItems(), 1);
+  EXPECT_EQ(c.paints, 0);
+}
+
+TEST(ZuItems, AttributeSettersAffectOnlyLaterItems) {
+  ProbeChart c;
+  c.SetDataColor(clBlue);
+  c.DrawTo(1.0, 1.0);
+  c.SetDataColor(clRed);
+  c.SetLineWidth(7);
+  c.SetPenStyle(psDot);
+  c.SetDataTag(0x55);
+  c.SetClassDefault(9);
+  c.SetActiveLayer(2);
+  c.DrawTo(2.0, 2.0);
+  const TrcChartItem a = c.DataContainer(0), b = c.DataContainer(1);
+  EXPECT_EQ(a.Color, clBlue);
+  EXPECT_EQ(a.LWid, 1);
+  EXPECT_EQ(a.Layer, 1);
+  EXPECT_EQ(b.Color, clRed);
+  EXPECT_EQ(b.LWid, 7);
+  EXPECT_EQ(b.PenStyle, psDot);
+  EXPECT_EQ(b.Tag, 0x55);
+  EXPECT_EQ(b.ItemClass, 9);
+  EXPECT_EQ(b.Layer, 2);
+}
+
+TEST(ZuItems, InvalidClassAndLayerAreIgnored) {
+  TZUvado c(nullptr);
+  c.SetClassDefault(7);
+  c.SetClassDefault(255);
+  c.SetClassDefault(300);
+  c.SetClassDefault(-1);
+  EXPECT_EQ(c.ClassDefault(), 7);
+  c.SetActiveLayer(2);
+  c.SetActiveLayer(3);
+  c.SetActiveLayer(0);
+  EXPECT_EQ(c.ActiveLayer(), 2);
+  c.SetTextBkColor(clAqua);
+  EXPECT_EQ(c.FillColor(), clAqua);
+}
+
+TEST(ZuItems, VisibilitySettersRepaintOnlyOnChange) {
+  ProbeChart c;
+  c.SetClassVisible(5, true);
+  c.SetAnnoClassVisible(5, true);
+  c.SetLayerVisible(2, true);
+  EXPECT_EQ(c.paints, 0);
+  c.SetClassVisible(5, false);
+  c.SetAnnoClassVisible(200, false);
+  c.SetLayerVisible(2, false);
+  EXPECT_EQ(c.paints, 3);
+  EXPECT_FALSE(c.ClassVisible(5));
+  EXPECT_TRUE(c.AnnoClassVisible(5));
+  EXPECT_FALSE(c.AnnoClassVisible(200));
+  EXPECT_FALSE(c.LayerVisible(2));
+  c.SetAvoidDuplicateMarks(false);
+  EXPECT_EQ(c.paints, 3);
+  c.SetAvoidDuplicateMarks(true);
+  EXPECT_EQ(c.paints, 4);
+}
+
+TEST(ZuItems, RoutingSwitchesRepaintAtOnceAndStyleSettersFollowAutoRedraw) {
+  ProbeChart c;
+  c.SetAnnoMode(true);
+  c.SetAnnoBelowChart(true);
+  c.SetAnnoTextOnTop(false);
+  c.SetAnnosVisible(false);
+  EXPECT_EQ(c.paints, 4);
+  c.SetActiveLayer(2);
+  c.SetTextAlignment(taLeftJustify);
+  EXPECT_EQ(c.paints, 6);
+  c.SetAutoRedraw(false);
+  c.SetActiveLayer(1);
+  c.SetTextAlignment(taCenter);
+  EXPECT_EQ(c.paints, 6);
+  c.SetDesigning(true);
+  c.SetActiveLayer(2);
+  EXPECT_EQ(c.paints, 7);
+  // Pure attributes never repaint.
+  c.SetDataColor(clRed);
+  c.SetFillColor(clRed);
+  c.SetLineWidth(3);
+  EXPECT_EQ(c.paints, 7);
+}
+
+TEST(ZuItems, MinDupMarkDistClampsAndRepaintsOnAssignedDifference) {
+  ProbeChart c;
+  c.SetMinDupMarkDist(7);
+  EXPECT_EQ(c.MinDupMarkDist(), 3);
+  EXPECT_EQ(c.paints, 1);
+  c.SetMinDupMarkDist(7);
+  EXPECT_EQ(c.paints, 2);
+  c.SetMinDupMarkDist(3);
+  EXPECT_EQ(c.paints, 2);
+  c.SetMinDupMarkDist(0);
+  EXPECT_EQ(c.MinDupMarkDist(), 1);
+  EXPECT_EQ(c.paints, 3);
+}
+
+TEST(ZuItems, ClearGrafAndClearAnnotationsEmptyOneContainerEach) {
+  ProbeChart c;
+  for (int i = 0; i < 1500; ++i) c.MarkAt(1.0, 1.0, 1);
+  c.Text(0.0, 0.0, 8, "a text longer than fifteen");
+  c.SetAnnoMode(true);
+  c.Text(0.0, 0.0, 8, "another long annotation text");
+  c.Line(0, 0, 5, 5);
+  c.paints = 0;
+  c.propagations = 0;
+  c.ClearGraf();
+  EXPECT_EQ(c.NumItems(), 0);
+  EXPECT_EQ(c.NumAllocData(), 0);
+  EXPECT_EQ(c.NumLongTextsData(), 0);
+  EXPECT_EQ(c.ItemCount(tkMarkAt), 0);
+  EXPECT_EQ(c.ItemCount(tkText), 0);
+  EXPECT_EQ(c.propagations, 1);
+  EXPECT_EQ(c.NumAnnos(), 2);
+  EXPECT_EQ(c.NumLongTextsAnno(), 1);
+  c.ClearAnnotations();
+  EXPECT_EQ(c.NumAnnos(), 0);
+  EXPECT_EQ(c.NumAllocAnno(), 0);
+  EXPECT_EQ(c.NumLongTextsAnno(), 0);
+  EXPECT_EQ(c.paints, 1);
+  // Slots are handed out from 1 again.
+  c.Text(0.0, 0.0, 8, "yet another long annotation");
+  EXPECT_EQ(c.AnnoContainer(0).LWid, 1);
+}
+
+TEST(ZuItems, ResetCompRestoresDefaultsButKeepsRoutingSwitches) {
+  TZUvado c(nullptr);
+  c.SetAnnoMode(true);
+  c.SetAnnosVisible(false);
+  c.MarkAt(1.0, 1.0, 1);
+  c.SetAnnoMode(false);
+  c.MarkAt(1.0, 1.0, 1);
+  c.SetAnnoMode(true);
+  c.SetAllocSize(5);
+  c.SetDataColor(clRed);
+  c.SetClassVisible(3, false);
+  c.SetMouseAffectsLayer(2, true);
+  c.SetActiveLayer(2);
+  c.ResetComp();
+  EXPECT_EQ(c.NumItems(), 0);
+  EXPECT_EQ(c.NumAnnos(), 0);
+  EXPECT_EQ(c.ItemCount(tkMarkAt), 0);
+  EXPECT_EQ(c.AllocSize(), 1000);
+  EXPECT_EQ(c.DataColor(), clBlack);
+  EXPECT_TRUE(c.ClassVisible(3));
+  EXPECT_FALSE(c.MouseAffectsLayer(2));
+  EXPECT_EQ(c.ActiveLayer(), 1);
+  EXPECT_TRUE(c.AnnoMode());
+  EXPECT_FALSE(c.AnnosVisible());
+}
+
+TEST(ZuItems, ContainerCopyIsDeepAndClearShrinks) {
+  TRcItemContainer a;
+  TrcChartItem it{};
+  for (int i = 0; i < 3000; ++i) {
+    it.x = i;
+    a.Append(it, 1000);
+  }
+  TRcItemContainer b(a);
+  a[5].x = -1;
+  EXPECT_EQ(b.Count(), 3000);
+  EXPECT_EQ(b.NumAlloc(), 3000);
+  EXPECT_EQ(b[5].x, 5.0);
+  a.Clear();
+  EXPECT_EQ(a.Count(), 0);
+  EXPECT_EQ(a.NumAlloc(), 0);
+  EXPECT_EQ(a.Capacity(), 1u);
+  b.SetNumAlloc(10);  // never below the count
+  EXPECT_EQ(b.NumAlloc(), 3000);
+  b.SetNumAlloc(5000);
+  EXPECT_EQ(b.NumAlloc(), 5000);
+  EXPECT_GE(b.Capacity(), 5000u);
+}
