@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(dir);
   const std::vector<Page> pages = {
       {"testcard", "Drawing surface test card", RenderTestCard, 920, 684},
+      {"scales", "Scales", RenderScalesPage, 1250, 2050},
       {"marks", "Data marks and frame styles", RenderMarksPage, 920, 760},
   };
   std::ofstream html(dir / "index.html");

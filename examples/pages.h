@@ -5,3 +5,4 @@
 
 void RenderTestCard(kvr::TCanvas& c, int w, int h);
 void RenderMarksPage(kvr::TCanvas& c, int w, int h);
+void RenderScalesPage(kvr::TCanvas& c, int w, int h);

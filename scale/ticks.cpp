@@ -44,12 +44,16 @@ constexpr TimeTable kHours{24, {1, 2, 3, 6, 8, 12}, {1, 1, 1, 2, 2, 3}};
 constexpr int kDaySteps[6] = {1, 2, 3, 7, 14, 28};
 constexpr int kMonthSteps[5] = {1, 2, 3, 4, 6};
 
+// Steps per tick come out of differences of day numbers, which keep only about ten
+// significant digits of a time of day; 19.9999 minutes must still choose 20.
+constexpr double kStepTol = 1 + 1e-4;
+
 // Largest table entry not above x; the first entry when none is.
 template <size_t N>
 int largest_not_above(const int (&table)[N], double x) {
   int ix = 0;
   for (size_t i = 0; i < N; ++i)
-    if (table[i] <= x) ix = static_cast<int>(i);
+    if (table[i] <= x * kStepTol) ix = static_cast<int>(i);
   return ix;
 }
 
@@ -247,7 +251,7 @@ int duration_index(const TickSetup& s) {
   const double per = std::fabs(s.high - s.low) / std::max(1, s.min_ticks);
   if (!std::isfinite(per)) return -1;
   for (int i = kDurationSearchable; i >= 0; --i)
-    if (kDurationSteps[i].seconds <= per) return i == kDurationSearchable ? -1 : i;
+    if (kDurationSteps[i].seconds <= per * kStepTol) return i == kDurationSearchable ? -1 : i;
   return -1;
 }
 
