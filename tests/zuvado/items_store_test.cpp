@@ -310,3 +310,41 @@ TEST(ZuItems, ContainerCopyIsDeepAndClearShrinks) {
   EXPECT_EQ(b.NumAlloc(), 5000);
   EXPECT_GE(b.Capacity(), 5000u);
 }
+
+// Past a few megabytes the storage is a page mapping that moves when it grows; the
+// items must come along unchanged, through copies, removals and clearing.
+TEST(ZuItems, LargeStorageKeepsItemsAcrossEveryMove) {
+  TZUvado c(nullptr);
+  c.SetAllocSize(1);
+  const int n = 120000;  // about 12 MB of records
+  for (int i = 0; i < n; ++i) {
+    c.SetDataTag(i);
+    c.MarkAt(double(i), 0.5 * i, Byte(i));
+  }
+  EXPECT_EQ(c.NumAllocData(), n);
+  for (int i = 0; i < n; i += 997) {
+    const TrcChartItem it = c.DataContainer(i);
+    ASSERT_EQ(it.x, double(i));
+    ASSERT_EQ(it.Tag, i);
+  }
+  c.RemoveItem(1);
+  EXPECT_EQ(c.DataContainer(1).Tag, 2);
+  EXPECT_EQ(c.DataContainer(n - 2).Tag, n - 1);
+  EXPECT_EQ(c.RemoveItemsByClass(0), n - 1);
+  EXPECT_EQ(c.ItemCount(tkMarkAt), 0);
+  TRcItemContainer big;
+  TrcChartItem it{};
+  for (int i = 0; i < 60000; ++i) {
+    it.Param1 = i;
+    big.Append(it, 1000);
+  }
+  TRcItemContainer copy(big);
+  big.SetNumAlloc(200000);
+  big[59999].Param1 = -1;
+  EXPECT_EQ(copy[59999].Param1, 59999);
+  EXPECT_EQ(big[30000].Param1, 30000);
+  c.ClearGraf();
+  EXPECT_EQ(c.NumItems(), 0);
+  c.MarkAt(1.0, 1.0, 1);
+  EXPECT_EQ(c.DataContainer(0).x, 1.0);
+}
