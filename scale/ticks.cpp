@@ -212,7 +212,9 @@ void walk_months(const TickSetup& s, double per_tick, TickSink& sink) {
 
 void walk_years(const TickSetup& s, TickSink& sink) {
   const double per = std::max(1.0, (s.high - s.low) / 365.25 / std::max(1, s.min_ticks));
-  const double L = std::log10(per);
+  // Leap days make ten calendar years 9.9986 or 10.0014 years of 365.25 days; both
+  // must give the same step, so the series boundaries allow a thousandth.
+  const double L = std::log10(per * 1.001);
   const double ip = std::floor(L);
   const double fr = std::pow(10.0, L - ip);
   const int series = fr < 2 ? 1 : (fr < 5 ? 2 : 5);
