@@ -11,17 +11,17 @@ namespace kvr {
 
 namespace {
 
-bool KeepsFillColor(TrcItem k) {
+bool keeps_fill_color(TrcItem k) {
   return k != tkMarkAt && k != tkMarkEBar && k != tkMoveTo && k != tkMoveRelPix;
 }
 
-bool KeepsTransparency(TrcItem k) {
+bool keeps_transparency(TrcItem k) {
   return k == tkRect || k == tkRectRelPix || k == tkEllipse || k == tkArc || k == tkArrow ||
          k == tkDoubleArrow;
 }
 
 // Radians clamped to -pi..pi, in units of 1e-8 radian, ties to even.
-Integer ArcAngle(double a) {
+Integer arc_angle(double a) {
   if (a > uc_pi) a = uc_pi;
   if (a < -uc_pi) a = -uc_pi;
   return Integer(Round(static_cast<long double>(a) * 1e8L));
@@ -42,8 +42,8 @@ TrcChartItem TCustomZUvado::NewItem(TrcItem Kind, TCoordMode cm) const {
   it.Tag = FDataTag;
   it.LWid = FLineWidth;
   it.CoordMode = FAnnoMode ? cm : cmAllWorld;
-  if (KeepsFillColor(Kind)) it.FillColor = FFillColor;
-  if (KeepsTransparency(Kind)) it.Transp = FTransparentItems;
+  if (keeps_fill_color(Kind)) it.FillColor = FFillColor;
+  if (keeps_transparency(Kind)) it.Transp = FTransparentItems;
   return it;
 }
 
@@ -291,8 +291,8 @@ void TCustomZUvado::Arc(double cx, double cy, double HorizAxLeng, double VertAxL
   it.y = cy;
   it.x2 = HorizAxLeng;
   it.y2 = VertAxLeng;
-  it.Param1 = ArcAngle(Angle1);
-  it.Param2 = ArcAngle(Angle2);
+  it.Param1 = arc_angle(Angle1);
+  it.Param2 = arc_angle(Angle2);
   AppendItem(it);
 }
 

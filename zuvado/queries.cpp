@@ -7,28 +7,28 @@ namespace kvr {
 
 namespace {
 
-bool Matches(const TrcChartItem& it, Integer Tag, Integer TagMask, Byte ItemClass,
+bool matches(const TrcChartItem& it, Integer Tag, Integer TagMask, Byte ItemClass,
              TrcItem ItemKind) {
   return (TagMask == 0 || (it.Tag & TagMask) == (Tag & TagMask)) &&
          (ItemKind == tkEverything || it.ItemKind == ItemKind) &&
          (ItemClass == 255 || it.ItemClass == ItemClass);
 }
 
-bool PassesKindFilter(TrcItem kind, TrcItem filter) {
+bool passes_kind_filter(TrcItem kind, TrcItem filter) {
   if (filter == tkEverything) return true;
   if (filter == tkNotMoveTo) return kind != tkMoveTo;
   return kind == filter;
 }
 
-Integer Search(const TRcItemContainer& c, Integer StartIx, Integer Tag, Integer TagMask,
+Integer search(const TRcItemContainer& c, Integer StartIx, Integer Tag, Integer TagMask,
                Byte ItemClass, TrcItem ItemKind) {
   if (StartIx < 0) return -1;
   for (Integer i = StartIx; i < c.Count(); ++i)
-    if (Matches(c[i], Tag, TagMask, ItemClass, ItemKind)) return i;
+    if (matches(c[i], Tag, TagMask, ItemClass, ItemKind)) return i;
   return -1;
 }
 
-void ScaleRecord(TrcChartItem& it, double kx, double dx, double ky, double dy) {
+void scale_record(TrcChartItem& it, double kx, double dx, double ky, double dy) {
   it.x = kx * it.x + dx;
   it.y = ky * it.y + dy;
   if (ItemHasSecondPoint(it.ItemKind)) {
@@ -39,7 +39,7 @@ void ScaleRecord(TrcChartItem& it, double kx, double dx, double ky, double dy) {
 
 // One pass: survivors are copied down over the removed items, keeping their order.
 template <typename Pred>
-Integer Compact(TRcItemContainer& c, Pred remove, std::array<Integer, kNumItemKinds>& counts) {
+Integer compact(TRcItemContainer& c, Pred remove, std::array<Integer, kNumItemKinds>& counts) {
   Integer w = 0;
   for (Integer r = 0; r < c.Count(); ++r) {
     if (remove(c[r])) {
@@ -81,7 +81,7 @@ void TCustomZUvado::RemoveAnnoItem(Integer Index) {
 }
 
 Integer TCustomZUvado::RemoveItemsByClass(Byte ClassNumber) {
-  const Integer n = Compact(
+  const Integer n = compact(
       *FDataContainer, [&](const TrcChartItem& it) { return it.ItemClass == ClassNumber; },
       FItemCount);
   AdjustCanInfoOfSharedCharts();
@@ -89,7 +89,7 @@ Integer TCustomZUvado::RemoveItemsByClass(Byte ClassNumber) {
 }
 
 Integer TCustomZUvado::RemoveItemsByLayer(Integer Layer) {
-  const Integer n = Compact(
+  const Integer n = compact(
       *FDataContainer, [&](const TrcChartItem& it) { return it.Layer == Layer; }, FItemCount);
   AdjustCanInfoOfSharedCharts();
   return n;
@@ -97,19 +97,19 @@ Integer TCustomZUvado::RemoveItemsByLayer(Integer Layer) {
 
 Integer TCustomZUvado::SearchDataItem(Integer StartIx, Integer Tag, Integer TagMask,
                                       Byte ItemClass, TrcItem ItemKind) const {
-  return Search(*FDataContainer, StartIx, Tag, TagMask, ItemClass, ItemKind);
+  return search(*FDataContainer, StartIx, Tag, TagMask, ItemClass, ItemKind);
 }
 
 Integer TCustomZUvado::SearchAnnoItem(Integer StartIx, Integer Tag, Integer TagMask,
                                       Byte ItemClass, TrcItem ItemKind) const {
-  return Search(FAnnoContainer, StartIx, Tag, TagMask, ItemClass, ItemKind);
+  return search(FAnnoContainer, StartIx, Tag, TagMask, ItemClass, ItemKind);
 }
 
 Integer TCustomZUvado::CountAnnos(Integer Tag, Integer TagMask, Byte ItemClass,
                                   TrcItem ItemKind) const {
   Integer n = 0;
   for (const TrcChartItem& it : FAnnoContainer)
-    if (Matches(it, Tag, TagMask, ItemClass, ItemKind)) ++n;
+    if (matches(it, Tag, TagMask, ItemClass, ItemKind)) ++n;
   return n;
 }
 
@@ -163,26 +163,26 @@ void TCustomZUvado::SetItemParams(Integer Item, const TrcChartItem& ItParams) {
 
 void TCustomZUvado::ScaleItem(Integer Item, double kx, double dx, double ky, double dy) {
   if (!FDataContainer->InRange(Item)) return;
-  ScaleRecord((*FDataContainer)[Item], kx, dx, ky, dy);
+  scale_record((*FDataContainer)[Item], kx, dx, ky, dy);
   AdjustCanInfoOfSharedCharts();
 }
 
 void TCustomZUvado::ScaleAllItems(double kx, double dx, double ky, double dy) {
-  for (TrcChartItem& it : *FDataContainer) ScaleRecord(it, kx, dx, ky, dy);
+  for (TrcChartItem& it : *FDataContainer) scale_record(it, kx, dx, ky, dy);
   AdjustCanInfoOfSharedCharts();
 }
 
 void TCustomZUvado::ScaleSelectedItems(double kx, double dx, double ky, double dy,
                                        Byte ClassNumber) {
   for (TrcChartItem& it : *FDataContainer)
-    if (it.ItemClass == ClassNumber) ScaleRecord(it, kx, dx, ky, dy);
+    if (it.ItemClass == ClassNumber) scale_record(it, kx, dx, ky, dy);
   AdjustCanInfoOfSharedCharts();
 }
 
 void TCustomZUvado::MarkAllItems(TrcItem ItemID, Byte ClassNumber) {
   if (ClassNumber == 255 || ItemID == tkNone) return;
   for (TrcChartItem& it : *FDataContainer)
-    if (PassesKindFilter(it.ItemKind, ItemID)) it.ItemClass = ClassNumber;
+    if (passes_kind_filter(it.ItemKind, ItemID)) it.ItemClass = ClassNumber;
   AdjustCanInfoOfSharedCharts();
 }
 
