@@ -250,15 +250,15 @@ void RasterBackend::thin_line(TPoint a, TPoint b, const Stroke& s, long long pat
     const int n = xmajor ? adx : ady, dm = xmajor ? ady : adx;
     uint32_t* p = row(a.Y) + a.X;
     const uint32_t pen = pack_opaque(s.color);
+    // Branch-free stepping: short lines are the common case and their minor steps
+    // are unpredictable.
     int rem = n;
     for (int i = 0; i < n; ++i) {
       *p = pen;
-      p += step_major;
       rem += 2 * dm;
-      if (rem >= 2 * n) {
-        rem -= 2 * n;
-        p += step_minor;
-      }
+      const int carry = -int(rem >= 2 * n);
+      rem -= (2 * n) & carry;
+      p += step_major + (step_minor & ptrdiff_t(carry));
     }
     return;
   }
