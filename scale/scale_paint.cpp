@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "platform/kvrmath.h"
 #include "scale/scale.h"
@@ -13,6 +14,10 @@ constexpr int kMajorX = 7;  // major tick length and label gap, horizontal axes
 constexpr int kMajorY = 6;  // vertical axes
 constexpr int kMinor = 4;
 constexpr int kLabelGapY = 2;
+
+// Tick pixels of far-away values sit at the ends of the 32-bit range; offsets from
+// them are worked out wide and clamped back.
+Integer px(int64_t v) { return ClampPix(v); }
 
 bool is_time_unit(detail::TimeUnit u) {
   return u == detail::TimeUnit::hundredths || u == detail::TimeUnit::seconds ||
@@ -117,10 +122,10 @@ class ScaleAxisPainter final : public detail::TickSink {
     if (text.empty()) return;
     const Integer th = cv_->TextHeight(text);
     const Integer half = cv_->TextWidth(text) / 2;
-    const Integer top = type_ == sctBottom ? line + kMajorX : line - kMajorX - th;
-    Integer left = p - half;
+    const Integer top = px(type_ == sctBottom ? int64_t{line} + kMajorX : int64_t{line} - kMajorX - th);
+    Integer left = px(int64_t{p} - half);
     if (left < 2) left = 2;
-    if (p + half >= s_.Width() - 2) left = s_.Width() - 2 * half - 2;
+    if (int64_t{p} + half >= s_.Width() - 2) left = s_.Width() - 2 * half - 2;
     cv_->TextOut(left, top, text);
   }
 
@@ -128,7 +133,7 @@ class ScaleAxisPainter final : public detail::TickSink {
   void place_vertical(const std::string& text, Integer p, bool date) {
     if (text.empty()) return;
     const Integer th = cv_->TextHeight(text);
-    const Integer top = date ? p - 3 * (th / 2) : p - th / 2;
+    const Integer top = px(date ? int64_t{p} - 3 * (th / 2) : int64_t{p} - th / 2);
     const Integer gap = kMajorY + kLabelGapY;
     const Integer left = type_ == sctLeft ? pos_ - gap - cv_->TextWidth(text) : pos_ + gap;
     cv_->TextOut(left, top, text);
@@ -215,7 +220,7 @@ void TScale::DrawAxisInto(TCanvas* Cv, Integer offset) {
 
 void TScale::DrawCaption(TCanvas* Cv, Integer line) {
   if (FUnitLabel.empty()) return;
-  Integer x = FCaptionPosX, y = FCaptionPosY;
+  int64_t x = FCaptionPosX, y = FCaptionPosY;
   if (!Horizontal()) {
     x += line;
     if (FCaptionAnchor == uaSclTopLft) y += FMarginTop;
@@ -230,7 +235,7 @@ void TScale::DrawCaption(TCanvas* Cv, Integer line) {
   const Integer tw = Cv->TextWidth(FUnitLabel);
   if (FCaptionAlignment == taRightJustify) x -= tw;
   else if (FCaptionAlignment == taCenter) x -= tw / 2;
-  Cv->TextOut(x, y, FUnitLabel);
+  Cv->TextOut(px(x), px(y), FUnitLabel);
 }
 
 void TScale::DrawXScale(TCanvas* Canvas, Integer pos) { DrawAxis(Canvas, pos, true); }
@@ -267,7 +272,7 @@ void TScale::DrawAxis(TCanvas* Cv, Integer pos, bool horizontal) {
     const Integer c = R2M((FRangeLow + FRangeHigh) / 2);
     if (horizontal) {
       const char* msg = invalid ? "invalid DateTime scale" : "DateTime range is below 1 second";
-      Cv->TextOut(c - Cv->TextWidth(msg) / 2, pos + kMajorX, msg);
+      Cv->TextOut(px(int64_t{c} - Cv->TextWidth(msg) / 2), pos + kMajorX, msg);
     } else {
       static const char* const kInvalid[] = {"invalid", "DateTime", "scale"};
       static const char* const kBelow[] = {"DateTime", "range is", "below 1", "second"};
@@ -276,7 +281,7 @@ void TScale::DrawAxis(TCanvas* Cv, Integer pos, bool horizontal) {
       const Integer h = Cv->TextHeight("T");
       for (int i = 0; i < count; ++i) {
         const Integer left = FScaleType == sctLeft ? pos - Cv->TextWidth(lines[i]) - 2 : pos + 2;
-        Cv->TextOut(left, c + (i - 1) * h, lines[i]);
+        Cv->TextOut(left, px(int64_t{c} + (i - 1) * h), lines[i]);
       }
     }
     return;
