@@ -1,0 +1,144 @@
+// The Qt host under the offscreen platform: real Qt events reach the control, and the
+// control's pixels reach the widget.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+
+#include "hosts/qt/qthost.h"
+#include "scale/scale.h"
+
+using namespace kvr;
+
+namespace {
+
+QApplication& app() {
+  static int argc = 1;
+  static char name[] = "test_qt";
+  static char* argv[] = {name, nullptr};
+  static QApplication* a = [] {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return new QApplication(argc, argv);
+  }();
+  return *a;
+}
+
+// Records what arrives, in order.
+class Probe : public TCustomControl {
+ public:
+  Probe() : TCustomControl(nullptr) {}
+  std::vector<std::string> log;
+
+ protected:
+  void Paint() override {
+    Canvas()->Brush()->SetColor(clRed);
+    Canvas()->FillRect(Rect(0, 0, Width(), Height()));
+    Canvas()->Brush()->SetColor(clBlue);
+    Canvas()->FillRect(Rect(10, 10, 20, 20));
+  }
+  void MouseDown(TMouseButton b, TShiftState s, Integer x, Integer y) override {
+    log.push_back(std::string(s.Contains(ssDouble) ? "down2 " : "down ") + std::to_string(b) + " " +
+                  std::to_string(x) + "," + std::to_string(y));
+  }
+  void MouseUp(TMouseButton b, TShiftState, Integer x, Integer y) override {
+    log.push_back("up " + std::to_string(b) + " " + std::to_string(x) + "," + std::to_string(y));
+  }
+  void MouseMove(TShiftState s, Integer x, Integer y) override {
+    if (s.Contains(ssLeft)) log.push_back("drag " + std::to_string(x) + "," + std::to_string(y));
+  }
+  void DblClick() override { log.push_back("dbl"); }
+};
+
+TEST(QtHost, PaintShowsTheControlsPixelsAndResizeReachesSetBounds) {
+  app();
+  Probe p;
+  TQtHost host(&p);
+  host.resize(120, 80);
+  host.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+  EXPECT_EQ(p.Width(), 120);
+  EXPECT_EQ(p.Height(), 80);
+  const QImage shot = host.grab().toImage();
+  EXPECT_EQ(shot.pixelColor(5, 5), QColor(255, 0, 0));
+  EXPECT_EQ(shot.pixelColor(15, 15), QColor(0, 0, 255));
+  EXPECT_EQ(shot.pixelColor(119, 79), QColor(255, 0, 0));
+}
+
+TEST(QtHost, MouseEventsArriveInTheFrameworksOrder) {
+  app();
+  Probe p;
+  TQtHost host(&p);
+  host.resize(100, 100);
+  host.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+  QTest::mousePress(&host, Qt::LeftButton, Qt::NoModifier, QPoint(10, 12));
+  QTest::mouseMove(&host, QPoint(30, 40));
+  QTest::mouseRelease(&host, Qt::LeftButton, Qt::NoModifier, QPoint(30, 40));
+  // What a window system sends for a double click: press, release, double-click, release.
+  auto send = [&](QEvent::Type t, Qt::MouseButton b, Qt::MouseButtons held) {
+    QMouseEvent e(t, QPointF(5, 6), host.mapToGlobal(QPointF(5, 6)), b, held, Qt::NoModifier);
+    QApplication::sendEvent(&host, &e);
+  };
+  send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+  send(QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+  const std::vector<std::string> want = {"down 0 10,12", "drag 30,40", "up 0 30,40", "down 0 5,6",
+                                         "up 0 5,6",     "dbl",        "down2 0 5,6", "up 0 5,6"};
+  EXPECT_EQ(p.log, want);
+}
+
+TEST(QtHost, DraggingAScaleThroughQtEventsPansItsRange) {
+  app();
+  TScale scale(nullptr);
+  scale.SetScaleType(sctBottom);
+  scale.SetRange(0, 100);
+  scale.SetMouseAction(maPan);
+  TQtHost host(&scale);
+  host.resize(300, 50);
+  host.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+  const double span = scale.RangeHigh() - scale.RangeLow();
+  QTest::mousePress(&host, Qt::LeftButton, Qt::NoModifier, QPoint(150, 20));
+  // Qt's test helper sends moves without buttons; deliver real drag events.
+  for (int x : {149, 120, 90}) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(x, 20), host.mapToGlobal(QPointF(x, 20)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&host, &move);
+  }
+  QTest::mouseRelease(&host, Qt::LeftButton, Qt::NoModifier, QPoint(90, 20));
+  EXPECT_GT(scale.RangeLow(), 0.0);  // dragged to the left: the range moves up
+  EXPECT_NEAR(scale.RangeHigh() - scale.RangeLow(), span, 1e-9);
+}
+
+TEST(QtHost, LetsGoOfADestroyedControl) {
+  app();
+  auto p = std::make_unique<Probe>();
+  TQtHost host(p.get());
+  host.resize(50, 50);
+  host.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+  p.reset();
+  EXPECT_EQ(host.Control(), nullptr);
+  QTest::mouseClick(&host, Qt::LeftButton);
+  host.repaint();
+}
+
+TEST(QtHost, ConversionsOfCursorsKeysAndShiftStates) {
+  app();
+  EXPECT_EQ(ToQCursor(crCross).shape(), Qt::CrossCursor);
+  EXPECT_EQ(ToQCursor(crHandPoint).shape(), Qt::PointingHandCursor);
+  Screen().SetCursors(1, LoadCursor("CURHAND"));
+  const QCursor hand = ToQCursor(1);
+  EXPECT_EQ(hand.shape(), Qt::BitmapCursor);
+  EXPECT_FALSE(hand.pixmap().isNull());
+  EXPECT_EQ(VirtualKeyOf(Qt::Key_Escape), VK_ESCAPE);
+  EXPECT_EQ(VirtualKeyOf(Qt::Key_A), Word('A'));
+  const TShiftState s = ShiftStateOf(Qt::ShiftModifier | Qt::ControlModifier, Qt::LeftButton);
+  EXPECT_TRUE(s.Contains(ssShift));
+  EXPECT_TRUE(s.Contains(ssCtrl));
+  EXPECT_TRUE(s.Contains(ssLeft));
+  EXPECT_FALSE(s.Contains(ssAlt));
+}
+
+}  // namespace
