@@ -24,7 +24,7 @@ TCustomZUvado::TCustomZUvado(TComponent* AOwner)
   ResetComp();
 }
 
-TCustomZUvado::~TCustomZUvado() = default;
+TCustomZUvado::~TCustomZUvado() { LeaveDataSharing(); }
 
 void TCustomZUvado::ResetComp() {
   ResetDataContainer();

@@ -19,7 +19,10 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <initializer_list>
+#include <istream>
 #include <memory>
 #include <span>
 #include <string>
@@ -31,6 +34,7 @@
 #include "platform/kvrbase.h"
 #include "zuvado/chartitem.h"
 #include "zuvado/itemstore.h"
+#include "zuvado/jointlayers.h"
 
 namespace kvr {
 
@@ -144,6 +148,21 @@ class TCustomZUvado : public TCustomControl {
   // Whether style setters repaint at once.
   bool AutoRedraw() const { return FAutoRedraw; }
   void SetAutoRedraw(bool v) { FAutoRedraw = v; }
+
+  // ---- Properties: data sharing and joint layers ----
+  // The chart whose data container this one shows (nullptr: its own). Chains are
+  // flattened to the root owner; an owner takes at most 4 users. Refusals are shown
+  // in a message box and change nothing. Leaving keeps a private copy of the items.
+  TCustomZUvado* UseDataOf() const { return FUseDataOf; }
+  void SetUseDataOf(TCustomZUvado* Value);
+  // Charts using this chart's data, 1..DataUsersNum in joining order (else nullptr).
+  Integer DataUsersNum() const { return FDataUsersNum; }
+  TCustomZUvado* DataUsers(Integer Index) const;
+  // Which layer's range each layer follows; the chart keeps its own object, the
+  // setter copies the settings.
+  TJointLayers* JointLayers() { return FJointLayers.get(); }
+  const TJointLayers* JointLayers() const { return FJointLayers.get(); }
+  void SetJointLayers(const TJointLayers* Value);
 
   // ---- Public methods: drawing primitives ----
   // Argument types decide the coordinate mode of annotation items: double = world,
@@ -268,14 +287,45 @@ class TCustomZUvado : public TCustomControl {
   // DrawMarkOnCanvas, skipped for duplicates when AvoidDuplicateMarks is on.
   void DrawMarkChecked(TCanvas* Canvas, Integer mk, Integer px, Integer py);
 
+  // ---- Public methods: files ----
+  // Item files: a 104-byte header, the records, then the long texts as lines (see
+  // chartfiles.h). Loading returns the number of items read, -2 for a file that is not
+  // of the kind asked for (or holds records of unknown kind or coordinate mode), -1 for a
+  // file that cannot be opened or is shorter than its header says. Failed loads change
+  // nothing. Saving raises EFCreateError when the file cannot be created.
+  void SaveData(const std::string& FName) const;
+  Integer LoadData(const std::string& FName, bool AppendIt);
+  void SaveAnno(const std::string& FName) const;
+  Integer LoadAnno(const std::string& FName, bool AppendIt);
+  // The same on a whole file image in memory.
+  Integer LoadDataFromBytes(std::span<const std::byte> Bytes, bool AppendIt);
+  Integer LoadAnnoFromBytes(std::span<const std::byte> Bytes, bool AppendIt);
+  // Text listing of the data items (ItemDescription with every detail).
+  void SaveDataASC(const std::string& FName) const;
+  // Copies SrcChart's annotations, all of them or those of the listed classes.
+  void CopyAnnoFrom(const TCustomZUvado* SrcChart, std::span<const Byte> ClassFilter,
+                    bool AppendIt);
+  void CopyAnnoFrom(const TCustomZUvado* SrcChart, std::initializer_list<Byte> ClassFilter,
+                    bool AppendIt) {
+    CopyAnnoFrom(SrcChart, std::span<const Byte>(ClassFilter.begin(), ClassFilter.size()),
+                 AppendIt);
+  }
+
   // Returns the item store, attributes and switches (except the four annotation
   // switches) to their defaults.
   virtual void ResetComp();
 
  protected:
   // ---- Protected hooks ----
-  // The propagation point of every change of the data container (sharing partners).
-  virtual void AdjustCanInfoOfSharedCharts() {}
+  // The propagation point of every change of the data container: hands the container,
+  // the kind counters and the ShowGrafNewOnly mark to every sharing partner.
+  virtual void AdjustCanInfoOfSharedCharts();
+  // Clears references to sharing partners that go away.
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  // Layer has just been joined to Source in x (InX) or y: its range takes Source's.
+  virtual void ApplyJointRange(Integer Layer, Integer Source, bool InX) {
+    (void)Layer, (void)Source, (void)InX;
+  }
   // The data image must be rebuilt at the next paint.
   virtual void InvalidateDataImage() {}
   // Repaints at once (the chart's paint rule).
@@ -317,11 +367,23 @@ class TCustomZUvado : public TCustomControl {
   static void StoreText(TrcChartItem& Item, const std::string& txt, TLongTextArray& Texts,
                         Integer& NumUsed);
   static std::string ReadText(const TrcChartItem& Item, const TLongTextArray& Texts);
+  // Files and sharing (chartfiles.cpp, datasharing.cpp).
+  friend class TJointLayers;
+  Integer LoadItems(std::span<const std::byte> Bytes, bool AppendIt, bool Anno);
+  Integer LoadItems(std::istream& In, std::uint64_t Size, bool AppendIt, bool Anno);
+  void SaveItems(const std::string& FName, bool Anno) const;
+  void TakeSharedState(const TCustomZUvado& From);
+  void RemoveDataUser(const TComponent* User);
+  void LeaveDataOwner();
+  void LeaveDataSharing();
+  std::unique_ptr<TJointLayers> MakeJointLayers();
 
   std::shared_ptr<TRcItemContainer> FDataContainer;
   TRcItemContainer FAnnoContainer;
   Integer FAllocSize = 1000;
   std::array<Integer, kNumItemKinds> FItemCount{};
+  // ShowGrafNewOnly mark: items below it are on screen already. Shared like the counters.
+  Integer FLastElemOnShow = 0;
   Integer FNumLongTextsData = 0;
   Integer FNumLongTextsAnno = 0;
   TLongTextArray FLongTextsData;
@@ -360,6 +422,11 @@ class TCustomZUvado : public TCustomControl {
   Integer FNumPPa = 0;
   Integer FLastMoveToX = 0;
   Integer FLastMoveToY = 0;
+
+  TCustomZUvado* FUseDataOf = nullptr;
+  std::array<TCustomZUvado*, 4> FDataUsers{};
+  Integer FDataUsersNum = 0;
+  std::unique_ptr<TJointLayers> FJointLayers = MakeJointLayers();
 };
 
 }  // namespace kvr

@@ -1,6 +1,7 @@
 // The 2-D chart components. Include this header for TZUvado and TCustomZUvado.
 #pragma once
 
+#include "zuvado/chartfiles.h"
 #include "zuvado/chartitem.h"
 #include "zuvado/customzuvado.h"
 #include "zuvado/itemstore.h"
