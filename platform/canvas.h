@@ -144,7 +144,6 @@ class TCanvas : public TPersistent {
   bool FClipped = false;
   TRect FClip;
   std::unique_ptr<detail::CanvasBackend> FBackend;
-  std::vector<TPoint> FScratch;
 };
 
 // The two device calls the components make on a canvas handle.

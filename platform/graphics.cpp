@@ -77,8 +77,8 @@ Integer TFont::Height() const {
 }
 
 void TFont::SetHeight(Integer v) {
-  // Both signs name the em height here; the framework's cell-height meaning of a
-  // positive value is close enough for every caller.
+  // Both signs are taken as the em height; a positive value's cell-height meaning
+  // differs by the internal leading only.
   const Integer px = v < 0 ? -v : v;
   SetSize(static_cast<Integer>(std::lround(double(px) * 72.0 / FPixelsPerInch)));
 }

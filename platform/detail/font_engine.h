@@ -24,7 +24,7 @@ struct FontMetrics {
 FontMetrics font_metrics(const TFont& font);
 // Advance width of UTF-8 text in pixels (no kerning, so widths add up piece by piece).
 int text_width(const TFont& font, std::string_view utf8);
-// The file fontconfig chose for a font name and style (for vector output).
+// The family name fontconfig resolved the font to (for vector output).
 std::string font_family(const TFont& font);
 
 // An 8-bit coverage mask of rendered text, with its origin relative to the cell's
