@@ -1,0 +1,47 @@
+// Visual styles: when a style is active, controls take their background, border and
+// font colours from it instead of their own colour properties (for the elements listed
+// in their StyleElements). Headless and by default no style is active; a host or an
+// application may switch one on, e.g. to match a dark desktop theme.
+//
+//   kvr::StyleServices().SetEnabled(true);
+//   if (kvr::StyleServices().Enabled()) c = kvr::StyleServices().GetStyleColor(29);
+#pragma once
+
+#include <array>
+
+#include "platform/types.h"
+
+namespace kvr {
+
+// Style colours and style fonts are numbered as the framework numbers them; the
+// components ask for 0 (border), 14 (grid), 29 (window) and font 50 (window text).
+using TStyleColor = Integer;
+using TStyleFont = Integer;
+
+class TCustomStyleServices {
+ public:
+  TCustomStyleServices();
+
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool v) { FEnabled = v; }
+
+  // Colours of the active style; numbers outside the table give black.
+  TColor GetStyleColor(TStyleColor Color) const;
+  void SetStyleColor(TStyleColor Color, TColor Value);
+  TColor GetStyleFontColor(TStyleFont Font) const;
+  void SetStyleFontColor(TStyleFont Font, TColor Value);
+  // A system colour (negative TColor) as the style paints it; plain colours pass through.
+  TColor GetSystemColor(TColor Color) const;
+
+  static constexpr int kColors = 64;
+  static constexpr int kFonts = 128;
+
+ private:
+  bool FEnabled = false;
+  std::array<TColor, kColors> FColors{};
+  std::array<TColor, kFonts> FFonts{};
+};
+
+TCustomStyleServices& StyleServices();
+
+}  // namespace kvr
