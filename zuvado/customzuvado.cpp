@@ -52,6 +52,7 @@ void TCustomZUvado::ResetComp() {
   FClassVisib.fill(true);
   FAnnoClassVisib.fill(true);
   FMouseAffectsLayer = {true, false};
+  ResetAxes();
 }
 
 // Long texts go with the container: emptying it frees every slot.

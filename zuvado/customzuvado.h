@@ -32,8 +32,11 @@
 #include "platform/control.h"
 #include "platform/graphics.h"
 #include "platform/kvrbase.h"
+#include "scale/scale.h"
 #include "zuvado/chartitem.h"
 #include "zuvado/itemstore.h"
+#include "zuvado/mapping.h"
+#include "zuvado/scaleprops.h"
 #include "zuvado/jointlayers.h"
 
 namespace kvr {
@@ -311,6 +314,172 @@ class TCustomZUvado : public TCustomControl {
                  AppendIt);
   }
 
+  // ---- Properties: axes, margins and layout (layout.cpp) ----
+  // The four axis property objects. Writing one copies the settings into the chart's
+  // own object, which keeps its own change handler.
+  TScalePropsHoriz* Scale1X() { return FScalePropsX[0].get(); }
+  const TScalePropsHoriz* Scale1X() const { return FScalePropsX[0].get(); }
+  void SetScale1X(const TScalePropsHoriz* v) { SetScalePropsX(1, v); }
+  TScalePropsHoriz* Scale2X() { return FScalePropsX[1].get(); }
+  const TScalePropsHoriz* Scale2X() const { return FScalePropsX[1].get(); }
+  void SetScale2X(const TScalePropsHoriz* v) { SetScalePropsX(2, v); }
+  TScalePropsVert* Scale1Y() { return FScalePropsY[0].get(); }
+  const TScalePropsVert* Scale1Y() const { return FScalePropsY[0].get(); }
+  void SetScale1Y(const TScalePropsVert* v) { SetScalePropsY(1, v); }
+  TScalePropsVert* Scale2Y() { return FScalePropsY[1].get(); }
+  const TScalePropsVert* Scale2Y() const { return FScalePropsY[1].get(); }
+  void SetScale2Y(const TScalePropsVert* v) { SetScalePropsY(2, v); }
+  // Pair sclix (1, 2); reading outside 1..2 gives pair 1, writing there is ignored.
+  TScaleProps* GetScalePropsX(Integer sclix) const;
+  void SetScalePropsX(Integer sclix, const TScaleProps* v);
+  TScaleProps* ScalePropsX(Integer sclix) const { return GetScalePropsX(sclix); }
+  TScaleProps* GetScalePropsY(Integer sclix) const;
+  void SetScalePropsY(Integer sclix, const TScaleProps* v);
+  TScaleProps* ScalePropsY(Integer sclix) const { return GetScalePropsY(sclix); }
+  // The internal axis controls of pair k (1, 2; else nullptr). They paint onto ChartBmp.
+  TScale* ScalesX(Integer k) const;
+  TScale* ScalesY(Integer k) const;
+
+  Integer MarginLeft() const { return FRcLRim; }
+  void SetLRim(Integer v);
+  void SetMarginLeft(Integer v) { SetLRim(v); }
+  Integer LRim() const { return FRcLRim; }
+  Integer MarginRight() const { return FRcRRim; }
+  void SetRRim(Integer v);
+  void SetMarginRight(Integer v) { SetRRim(v); }
+  Integer RRim() const { return FRcRRim; }
+  Integer MarginTop() const { return FRcTRim; }
+  void SetTRim(Integer v);
+  void SetMarginTop(Integer v) { SetTRim(v); }
+  Integer TRim() const { return FRcTRim; }
+  Integer MarginBottom() const { return FRcBRim; }
+  void SetBRim(Integer v);
+  void SetMarginBottom(Integer v) { SetBRim(v); }
+  Integer BRim() const { return FRcBRim; }
+  // 3-D rim right of and below the chart area, clamped to 0..32.
+  Integer ShadowWidth() const { return F3DRim; }
+  void SetF3DRim(Integer v);
+  void SetShadowWidth(Integer v) { SetF3DRim(v); }
+  TrcLayout StandardLayout() const { return FStdLayout; }
+  void SetStdLayout(TrcLayout Value);
+  void SetStandardLayout(TrcLayout Value) { SetStdLayout(Value); }
+  // Chart caption placement (set by the standard layouts).
+  Integer CaptionPosX() const { return FCaptionPosX; }
+  void SetCaptPosX(Integer v);
+  void SetCaptionPosX(Integer v) { SetCaptPosX(v); }
+  Integer CaptionPosY() const { return FCaptionPosY; }
+  void SetCaptPosY(Integer v);
+  void SetCaptionPosY(Integer v) { SetCaptPosY(v); }
+  TAlignment CaptionAlignment() const { return FCaptAlignment; }
+  void SetCaptAlignment(TAlignment v);
+  void SetCaptionAlignment(TAlignment v) { SetCaptAlignment(v); }
+  TCaptionAnchorHoriz CaptionAnchorHoriz() const { return FCaptAnchorX; }
+  void SetCaptAnchorX(TCaptionAnchorHoriz v);
+  void SetCaptionAnchorHoriz(TCaptionAnchorHoriz v) { SetCaptAnchorX(v); }
+  TCaptionAnchorVert CaptionAnchorVert() const { return FCaptAnchorY; }
+  void SetCaptAnchorY(TCaptionAnchorVert v);
+  void SetCaptionAnchorVert(TCaptionAnchorVert v) { SetCaptAnchorY(v); }
+  // Chart-sized control image and chart-area image ((W + 1) x (H + 1), at least 0).
+  TBitmap* ChartBmp() const { return FChartBmp.get(); }
+  TBitmap* GrafBmp() const { return FGrafBmp.get(); }
+  // Grid spacing; values below -3 are ignored.
+  double GridDx() const { return FGridDx; }
+  void SetGridDx(double v);
+  double GridDy() const { return FGridDy; }
+  void SetGridDy(double v);
+  TMouseActMode MouseAction() const { return FMouseAction; }
+  void SetMouseAction(TMouseActMode v) { FMouseAction = v; }
+  // While set, Paint draws nothing; clearing it repaints at once.
+  bool SuppressPaint() const { return FSuppressPaint; }
+  virtual void SetSuppressPaint(bool Value);
+
+  // ---- Properties: mapping and ranges (mapping.cpp, ranges.cpp) ----
+  // Y ranges follow the X ranges so that a world unit is equally long on both axes.
+  bool Isometric() const { return FIsometric; }
+  void SetIsoMetric(bool Value);
+  void SetIsometric(bool Value) { SetIsoMetric(Value); }
+  // Tick ix (1-based) of the active pair's axis, read from the far end on a reversed
+  // range; 0 outside 1..count.
+  double GetTickPosX(Integer ix) const;
+  double GetTickPosY(Integer ix) const;
+  double TickPosX(Integer ix) const { return GetTickPosX(ix); }
+  double TickPosY(Integer ix) const { return GetTickPosY(ix); }
+  Integer GetTickPosXCnt() const;
+  Integer GetTickPosYCnt() const;
+  Integer TickNumX() const { return GetTickPosXCnt(); }
+  Integer TickNumY() const { return GetTickPosYCnt(); }
+  // Stored range state StackIx (-15..0, 0 = most recent) of pair Layer; zero otherwise.
+  TRectDouble GetZoomStackEntry(Integer Layer, Integer StackIx) const;
+  TRectDouble ZoomStack(Integer Layer, Integer StackIx) const {
+    return GetZoomStackEntry(Layer, StackIx);
+  }
+  // Confinement of zoom and pan: x low, y low, x high, y high (all zero: none).
+  const std::array<long double, 4>& ZoomRange() const { return FZoomRange; }
+
+  // ---- Events of the axis controls, forwarded ----
+  TScaleTickDrawnEvent OnScaleTickDrawn;
+  TBeforeTickLabelEvent OnBeforeTickLabel;
+
+  // ---- Public methods: mapping ----
+  // Recomputes the transform of both pairs from the ranges and margins (not while
+  // loading). Raises EKvrZUvadoError for a logarithmic axis with a limit <= 0.
+  virtual void AdjustScaling();
+  // The frozen mapping of pair Layer (clamped to 1..2) for a whole paint.
+  TLayerMap LayerMap(Integer Layer) const;
+  // World to control pixels on pair Layer (clamped to 1..2), and back.
+  void R2M(Integer Layer, double xin, double yin, Integer& xout, Integer& yout) const;
+  void M2R(Integer Layer, Integer xin, Integer yin, double& xout, double& yout) const;
+  void GetTransformParams(Integer Layer, double& kx, double& dx, double& ky, double& dy) const;
+  // Both points of an item in control pixels, by its coordinate mode and layer.
+  void ConvertToScreenCoords(const TrcChartItem& Item, Integer& x1, Integer& y1, Integer& x2,
+                             Integer& y2) const;
+
+  // ---- Public methods: ranges ----
+  // Layer 0 sets both pairs; every committed range is recorded in the zoom history.
+  void SetRange(Integer Layer, long double xLo, long double yLo, long double xHi,
+                long double yHi);
+  void SetRangeIntern(Integer Layer, bool PushZoomState, long double xLo, long double yLo,
+                      long double xHi, long double yHi, bool ApplyZoomRange);
+  // Honours joint layers, commits, then moves the pairs that follow Layer.
+  void ForceRange(Integer Layer, long double xLo, long double yLo, long double xHi,
+                  long double yHi, bool PushZoomState, bool ApplyZoomRange);
+  // Confinement, minimum span and the write of the four limits of one pair.
+  void ForceRngIntern(Integer Layer, long double xLo, long double yLo, long double xHi,
+                      long double yHi, bool PushZoomState, bool ApplyZoomRange);
+  // Ranges pair Layer (0: both) to its data with Margin and MinRange in percent.
+  void AutoRange(Integer Layer, double Margin, double MinRange);
+  void AutoRange(Integer Layer, double Margin) { AutoRange(Layer, Margin, 0); }
+  void AutoRangeXOnly(Integer Layer, double Margin, double MinRange);
+  void AutoRangeXOnly(Integer Layer, double Margin) { AutoRangeXOnly(Layer, Margin, 0); }
+  void AutoRangeYOnly(Integer Layer, double Margin, double MinRange);
+  void AutoRangeYOnly(Integer Layer, double Margin) { AutoRangeYOnly(Layer, Margin, 0); }
+  // Gives the listed pairs (1, 2) the union of their ranges.
+  void SetEqualRange(TLayerSet Layers);
+  void SetEqualRangeXOnly(TLayerSet Layers);
+  void SetEqualRangeYOnly(TLayerSet Layers);
+  void ConfineZoomRange(double xLo, double yLo, double xHi, double yHi);
+  // Extents of pair Layer's data items with margin and minimum span (percent).
+  void LLCalcExtents(Integer Layer, double Margin, double MinRange, double& MinX, double& MinY,
+                     double& MaxX, double& MaxY) const;
+
+  // ---- Public methods: zoom history (zoomhistory.cpp) ----
+  static constexpr Integer kZoomStackSize = 16;
+  // Records the current ranges of both pairs.
+  void ZoomStateOnStack();
+  // Empties the history, then records the current ranges.
+  void ClearZoomHistory();
+  // Returns both pairs to the state Index (-15..0) steps back and repaints.
+  void ZoomHistory(Integer Index);
+
+  // ---- Public methods: axes ----
+  // Copies a property object into an axis control and places its axis line.
+  void SetScaleProps(TScale* Scale, const TScaleProps* Props);
+  // Handlers of the property objects and of the axis controls' OnZoomPan.
+  void ScalePropsChanged(TObject* Sender);
+  void ScaleZoomPan(TObject* Sender) { ScalePropsChanged(Sender); }
+  void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override;
+  void Loaded() override;
+
   // Returns the item store, attributes and switches (except the four annotation
   // switches) to their defaults.
   virtual void ResetComp();
@@ -323,15 +492,18 @@ class TCustomZUvado : public TCustomControl {
   // Clears references to sharing partners that go away.
   void Notification(TComponent* AComponent, TOperation Operation) override;
   // Layer has just been joined to Source in x (InX) or y: its range takes Source's.
-  virtual void ApplyJointRange(Integer Layer, Integer Source, bool InX) {
-    (void)Layer, (void)Source, (void)InX;
-  }
+  virtual void ApplyJointRange(Integer Layer, Integer Source, bool InX);
   // The data image must be rebuilt at the next paint.
   virtual void InvalidateDataImage() {}
   // Repaints at once (the chart's paint rule).
   void RepaintChart() { Paint(); }
   // Repaints when AutoRedraw is set or the component is being designed.
   void StyleChanged(TObject* Sender);
+  // Axis part of ResetComp: property objects, axis controls, ranges, layout, history.
+  void ResetAxes();
+  // Chart area extents W and H (may be below 1).
+  Integer AreaWidth() const { return Width() - FRcLRim - FRcRRim - F3DRim; }
+  Integer AreaHeight() const { return Height() - FRcTRim - FRcBRim - F3DRim; }
 
   // Internal workers the overloads funnel into.
   void MoveToIntern(double x, double y, TCoordMode cm);
@@ -427,6 +599,48 @@ class TCustomZUvado : public TCustomControl {
   std::array<TCustomZUvado*, 4> FDataUsers{};
   Integer FDataUsersNum = 0;
   std::unique_ptr<TJointLayers> FJointLayers = MakeJointLayers();
+
+  // Axes, mapping, ranges and zoom history (layout.cpp, mapping.cpp, ranges.cpp,
+  // zoomhistory.cpp). Pair k lives at index k - 1.
+  void ApplyMarginsToScales();
+  void SizeGrafBmp();
+  void IsometricYAdjust(Integer ExtentX);
+  long double IsoSpan(long double dx, Integer ExtentX) const;
+  void AutoRangeDir(Integer Layer, double Margin, double MinRange, bool DoX, bool DoY);
+  void SetEqualRangeDir(TLayerSet Layers, bool DoX, bool DoY);
+  void CommitAxis(TScaleProps& P, long double Lo, long double Hi, bool& Changed);
+  std::array<std::unique_ptr<TScalePropsHoriz>, 2> FScalePropsX{
+      std::make_unique<TScalePropsHoriz>(), std::make_unique<TScalePropsHoriz>()};
+  std::array<std::unique_ptr<TScalePropsVert>, 2> FScalePropsY{
+      std::make_unique<TScalePropsVert>(), std::make_unique<TScalePropsVert>()};
+  std::array<std::unique_ptr<TScale>, 2> FScalesX{std::make_unique<TScale>(nullptr),
+                                                  std::make_unique<TScale>(nullptr)};
+  std::array<std::unique_ptr<TScale>, 2> FScalesY{std::make_unique<TScale>(nullptr),
+                                                  std::make_unique<TScale>(nullptr)};
+  std::unique_ptr<TBitmap> FChartBmp = std::make_unique<TBitmap>();
+  std::unique_ptr<TBitmap> FGrafBmp = std::make_unique<TBitmap>();
+  std::array<long double, 2> Cpkx{}, Cpdx{}, Cpky{}, Cpdy{};
+  Integer Fxasp = 36;
+  Integer Fyasp = 36;
+  bool FIsometric = false;
+  std::array<long double, 4> FZoomRange{};
+  Integer FRcLRim = 50;
+  Integer FRcRRim = 10;
+  Integer FRcTRim = 16;
+  Integer FRcBRim = 32;
+  Integer F3DRim = 0;
+  TrcLayout FStdLayout = rcl_X1Bottom_Y1Left;
+  Integer FCaptionPosX = 0;
+  Integer FCaptionPosY = -15;
+  TAlignment FCaptAlignment = taRightJustify;
+  TCaptionAnchorHoriz FCaptAnchorX = cahChartRight;
+  TCaptionAnchorVert FCaptAnchorY = cavChartTop;
+  double FGridDx = 0;
+  double FGridDy = 0;
+  TMouseActMode FMouseAction = maNone;
+  bool FSuppressPaint = true;
+  std::array<std::array<TRectDouble, kZoomStackSize>, 2> FZoomStack{};
+  Integer FZStackPoi = 1;
 };
 
 }  // namespace kvr

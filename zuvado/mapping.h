@@ -1,0 +1,38 @@
+// The world-to-pixel mapping of one axis pair as a value.
+//
+// A renderer takes the pair's TLayerMap once per paint (TCustomZUvado::LayerMap) and
+// maps every point with it: a multiply and an add per coordinate (a logarithm on a
+// logarithmic axis), no property reads, no allocation. R2M uses the same value, so
+// rendering, hit testing and R2M agree to the pixel.
+#pragma once
+
+#include <cmath>
+
+#include "platform/arith.h"
+#include "platform/types.h"
+
+namespace kvr {
+
+struct TAxisMap {
+  long double K = 0;  // pixel = K * u + D, u = v or ln v
+  long double D = 0;
+  bool Log = false;
+  // Pixel of values <= 1e-100 on a logarithmic axis (the far edge of the control).
+  long double NonPos = 0;
+
+  // Unrounded pixel position.
+  long double Pixel(double v) const {
+    if (!Log) return K * v + D;
+    return v > 1e-100 ? K * std::log(v) + D : NonPos;
+  }
+  // Clamped to +-2147483647, then rounded half to even.
+  Integer Map(double v) const { return RoundPix(Pixel(v)); }
+};
+
+struct TLayerMap {
+  TAxisMap X;
+  TAxisMap Y;
+  TPoint Map(double x, double y) const { return TPoint{X.Map(x), Y.Map(y)}; }
+};
+
+}  // namespace kvr
