@@ -72,7 +72,8 @@ void TCustomZUvado::AdjustCanInfoOfSharedCharts() {
 void TCustomZUvado::RemoveDataUser(const TComponent* User) {
   for (Integer k = 0; k < FDataUsersNum; ++k) {
     if (FDataUsers[size_t(k)] != User) continue;
-    for (Integer j = k + 1; j < FDataUsersNum; ++j) FDataUsers[size_t(j - 1)] = FDataUsers[size_t(j)];
+    for (Integer j = k + 1; j < FDataUsersNum; ++j)
+      FDataUsers[size_t(j - 1)] = FDataUsers[size_t(j)];
     FDataUsers[size_t(--FDataUsersNum)] = nullptr;
     return;
   }
