@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
       {"testcard", "Drawing surface test card", RenderTestCard, 920, 684},
       {"scales", "Scales", RenderScalesPage, 1250, 2050},
       {"marks", "Data marks and frame styles", RenderMarksPage, 920, 760},
+      {"gauges", "Colour scales and scale gauges", RenderGaugesPage, 1250, 1600},
   };
   std::ofstream html(dir / "index.html");
   html << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Chart component gallery</title>"

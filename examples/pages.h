@@ -6,3 +6,4 @@
 void RenderTestCard(kvr::TCanvas& c, int w, int h);
 void RenderMarksPage(kvr::TCanvas& c, int w, int h);
 void RenderScalesPage(kvr::TCanvas& c, int w, int h);
+void RenderGaugesPage(kvr::TCanvas& c, int w, int h);
