@@ -1,6 +1,9 @@
 // Charts sharing one data container, and joint layers.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -101,7 +104,10 @@ TEST_F(ZuSharing, LoadingThroughAnyPartnerReplacesTheSharedData) {
   d.MarkAt(1.0, 2.0, 3);
   d.Line(0.0, 0.0, 1.0, 1.0);
   d.Text(0.0, 0.0, 8, "a long text of the loaded file");
-  const std::string file = ::testing::TempDir() + "sharing_load.dat";
+  const char* env = std::getenv("KVR_TEST_OUT");
+  const std::filesystem::path dir = env && *env ? std::filesystem::path(env) : "out";
+  std::filesystem::create_directories(dir);
+  const std::string file = (dir / "sharing_load.dat").string();
   d.SaveData(file);
 
   a.MarkAt(5.0, 5.0, 1);
