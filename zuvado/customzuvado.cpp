@@ -52,6 +52,7 @@ void TCustomZUvado::ResetComp() {
   FClassVisib.fill(true);
   FAnnoClassVisib.fill(true);
   FMouseAffectsLayer = {true, false};
+  ResetRenderState();
   ResetAxes();
 }
 
@@ -70,7 +71,10 @@ void TCustomZUvado::ResetAnnoContainer() {
 }
 
 void TCustomZUvado::ClearGraf() {
+  SizeGrafBmp();
+  InitGraf(FGrafBmp->Canvas(), 0, 0, FGrafBmp->Width(), FGrafBmp->Height());
   ResetDataContainer();
+  FLastElemOnShow = 0;
   AdjustCanInfoOfSharedCharts();
 }
 

@@ -21,6 +21,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <istream>
 #include <memory>
@@ -38,6 +39,7 @@
 #include "zuvado/mapping.h"
 #include "zuvado/scaleprops.h"
 #include "zuvado/jointlayers.h"
+#include "zuvado/bakgndimg.h"
 
 namespace kvr {
 
@@ -420,6 +422,70 @@ class TCustomZUvado : public TCustomControl {
   TScaleTickDrawnEvent OnScaleTickDrawn;
   TBeforeTickLabelEvent OnBeforeTickLabel;
 
+  // ---- Properties: frame, colours, grid and caption (render_frame.cpp) ----
+  // Style setters repaint when AutoRedraw is set or the component is being designed.
+  TColor ChartFrameColor() const { return FScaleColor; }
+  void SetScaleCol(TColor v);
+  void SetChartFrameColor(TColor v) { SetScaleCol(v); }
+  TColor ChartColor() const { return FChartColor; }
+  void SetChartCol(TColor v);
+  void SetChartColor(TColor v) { SetChartCol(v); }
+  TColor WindColor() const { return FWindColor; }
+  void SetWindCol(TColor v);
+  void SetWindColor(TColor v) { SetWindCol(v); }
+  TColor GridColor() const { return FGridColor; }
+  void SetGridCol(TColor v);
+  void SetGridColor(TColor v) { SetGridCol(v); }
+  GridStyleType GridStyle() const { return FGridStyle; }
+  void SetGridStyle(GridStyleType v);
+  TShadowStyle ShadowStyle() const { return FShadowStyle; }
+  void SetShadowStyle(TShadowStyle v);
+  TColor ShadowColor() const { return FShadowColor; }
+  void SetShadowColor(TColor v);
+  TColor ShadowBakColor() const { return FShadowBakColor; }
+  void SetShadowBakColor(TColor v);
+  const std::string& Caption() const { return FChartCaption; }
+  void SetChartCaption(const std::string& v);
+  void SetCaption(const std::string& v) { SetChartCaption(v); }
+  // Percent of the chart width the caption may take: 0 = never trimmed, else 5..100.
+  Integer CaptionTrim() const { return FCaptTrim; }
+  void SetCaptTrim(Integer v);
+  void SetCaptionTrim(Integer v) { SetCaptTrim(v); }
+  // The chart keeps its own object; the setter copies the settings, not the handler.
+  TBakGndImg* BackGroundImg() { return FBakGndImg.get(); }
+  const TBakGndImg* BackGroundImg() const { return FBakGndImg.get(); }
+  void SetBakGndFile(const TBakGndImg* v);
+  void SetBackGroundImg(const TBakGndImg* v) { SetBakGndFile(v); }
+  // Holds the background image while the background is drawn.
+  TBitmap* AuxBmp() const { return FAuxBmp.get(); }
+
+  // ---- Events: rendering ----
+  // Top, Left: where the canvas's origin lies in the control.
+  using TRenderEvent =
+      std::function<void(TObject* Sender, TCanvas* Canvas, Integer Top, Integer Left)>;
+  // The handler may change any field of the copy that is drawn.
+  using TBeforeRenderCItemEvent = std::function<void(TObject* Sender, TrcChartItem& ChartItem,
+                                                     Integer Index, bool IsAnnotation)>;
+  using TBeforeRenderTextEvent = std::function<void(TObject* Sender, std::string& Text,
+                                                    Integer Index, bool IsAnnotation)>;
+  TRenderEvent OnScalesRendered;
+  TRenderEvent OnBeforeRenderData;
+  TRenderEvent OnDataRendered;
+  TBeforeRenderCItemEvent OnBeforeRendezUvadoItem;
+  TBeforeRenderTextEvent OnBeforeRenderText;
+
+  // ---- Public methods: rendering (render_frame.cpp, render_items.cpp) ----
+  // Refreshes the window: a full Paint, or with AutoRedraw only the chart area.
+  void ShowGraf();
+  // Draws the items onto the current chart-area image (no background rebuild).
+  void ShowGrafNewOnly();
+  // Lines of Text (one more than its line feeds); Width the widest line, LineHeight
+  // TextHeight + 1, TotalHeight LineHeight * lines, all in Canvas's font.
+  static Integer CalcTextExtents(const std::string& Text, TCanvas* Canvas, Integer& Width,
+                                 Integer& TotalHeight, Integer& LineHeight);
+  // The window exists: painting is allowed from now on.
+  void CreateWnd() override;
+
   // ---- Public methods: mapping ----
   // Recomputes the transform of both pairs from the ranges and margins (not while
   // loading). Raises EKvrZUvadoError for a logarithmic axis with a limit <= 0.
@@ -499,6 +565,31 @@ class TCustomZUvado : public TCustomControl {
   void RepaintChart() { Paint(); }
   // Repaints when AutoRedraw is set or the component is being designed.
   void StyleChanged(TObject* Sender);
+  // ---- Protected hooks: rendering (render_frame.cpp, render_items.cpp) ----
+  // Full rebuild: chart image, chart area, items, overlays, then the window.
+  void Paint() override;
+  // Background, shadow, caption and the four axes onto Canvas (ChartBmp's).
+  virtual void ConstructChartBmp(TCanvas* Canvas);
+  // Chart-area background (colour, image or shaded area) into the given rectangle.
+  virtual void InitGraf(TCanvas* Canvas, Integer Left, Integer Top, Integer Width,
+                        Integer Height);
+  // Items and overlays of the chart area; ox, oy shift the items, Mono draws black on
+  // white, FirstNew <> 0 skips the grid.
+  void ConstructDataBmp(TBitmap* Bmp, Integer ox, Integer oy, bool Mono, Integer FirstNew);
+  virtual void ConstructDataBmpCanvas(TCanvas* Canvas, Integer ox, Integer oy, bool Mono,
+                                      Integer FirstNew);
+  // Crosshairs into Bmp, then Bmp onto Canvas at (dx, dy).
+  void DrawFinish(Integer dx, Integer dy, TBitmap* Bmp, TCanvas* Canvas);
+  // Overlays drawn by the overlay unit; Bmp's top-left lies at control pixel (dx, dy).
+  virtual void DrawCrossHairs(Integer dx, Integer dy, TBitmap* Bmp);
+  virtual void DrawMouseTrace(Integer dx, Integer dy, TBitmap* Bmp);
+  virtual void DrawTextLabels(TCanvas* Canvas, Integer ox, Integer oy);
+  void DoOnBeforeRendezUvadoItem(TObject* Sender, TrcChartItem& ChartItem, Integer Index,
+                                 bool IsAnnotation);
+  // One item onto Canvas; LongTexts are the container's 50 long texts.
+  void DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartItem& Item, Integer Index,
+                                 bool IsAnnotation, const TLongTextArray& LongTexts, bool Mono,
+                                 Integer ox, Integer oy);
   // Axis part of ResetComp: property objects, axis controls, ranges, layout, history.
   void ResetAxes();
   // Chart area extents W and H (may be below 1).
@@ -641,6 +732,41 @@ class TCustomZUvado : public TCustomControl {
   bool FSuppressPaint = true;
   std::array<std::array<TRectDouble, kZoomStackSize>, 2> FZoomStack{};
   Integer FZStackPoi = 1;
+
+  // Rendering (render_frame.cpp, render_items.cpp).
+  void ResetRenderState();
+  void DrawGrid(TCanvas* Canvas, Integer ox, Integer oy);
+  void RenderPass(TCanvas* Canvas, const TRcItemContainer& Items, const TLongTextArray& Texts,
+                  bool IsAnnotation, Integer Only, bool Mono, Integer ox, Integer oy);
+  void ResetRenderCache(TCanvas* Canvas, Integer ox, Integer oy);
+  void SetItemPen(TCanvas* Canvas, TColor Col, TPenStyle Style, TColor Fill, bool Force);
+  void DrawTextItem(TCanvas* Canvas, const TrcChartItem& Item, TPoint At, Integer Index,
+                    bool IsAnnotation, const TLongTextArray& LongTexts, TColor Pen, TColor Fill);
+  TColor FScaleColor = clBlack;
+  TColor FChartColor = clWhite;
+  TColor FWindColor = clBtnFace;
+  TColor FGridColor = clBlack;
+  GridStyleType FGridStyle = gsNone;
+  TShadowStyle FShadowStyle = shsFlat;
+  TColor FShadowColor = clGrayText;
+  TColor FShadowBakColor = clBtnFace;
+  std::string FChartCaption;
+  Integer FCaptTrim = 100;
+  std::unique_ptr<TBakGndImg> FBakGndImg = std::make_unique<TBakGndImg>();
+  std::unique_ptr<TBitmap> FAuxBmp = std::make_unique<TBitmap>();
+  // Canvas state last set by item rendering; the canvas is touched only on a change.
+  TColor FLastPenCol = 0;
+  TPenStyle FLastPenStyle = psSolid;
+  TColor FLastBrushCol = 0;
+  TColor FLastFontCol = 0;
+  Integer FLastLWidth = 1;
+  // Frozen per pass: the mapping of both pairs and the canvas placement of the area.
+  std::array<TLayerMap, 2> FPassMap{};
+  Integer FPassMarginX = 0;
+  Integer FPassMarginY = 0;
+  // Sorted ranges per pair: x low, x high, y low, y high (mark visibility).
+  std::array<std::array<double, 4>, 2> FPassRange{};
+  bool FPassOnPrinter = false;
 };
 
 }  // namespace kvr

@@ -1,0 +1,574 @@
+// Item rendering: one pass over a container and the drawing rule of every item kind.
+//
+// The mapping of both pairs is frozen at the start of the data rendering (a multiply and
+// an add per coordinate); pen, brush and font are touched only when an item needs other
+// values than the canvas holds (the FLast* caches); connected lines go out as polylines.
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string_view>
+
+#include "platform/forms.h"
+#include "platform/printers.h"
+#include "platform/themes.h"
+#include "zuvado/cp1252.h"
+#include "zuvado/customzuvado.h"
+
+namespace kvr {
+
+namespace {
+
+constexpr int64_t kItemClamp = 30000;
+
+Integer clamp_item(int64_t v) {
+  return Integer(v < -kItemClamp ? -kItemClamp : (v > kItemClamp ? kItemClamp : v));
+}
+
+bool same(TPoint a, TPoint b) { return a.X == b.X && a.Y == b.Y; }
+
+// Which coordinates of an item are world values: point 1 x, y, point 2 x, y.
+struct WorldFlags {
+  bool x1, y1, x2, y2;
+};
+
+WorldFlags world_flags(TCoordMode cm) {
+  switch (cm) {
+    case cmAllScreen: return {false, false, false, false};
+    case cmWorldMainScreenSec: return {true, true, false, false};
+    case cmScreenMainWorldSec: return {false, false, true, true};
+    case cmXScreenYWorld: return {false, true, false, true};
+    case cmXWorldYScreen: return {true, false, true, false};
+    default: return {true, true, true, true};
+  }
+}
+
+// Canvas placement of one item's coordinates: world values through the frozen layer
+// mapping, moved from control to canvas pixels; screen values are offsets from the
+// chart area's corner. Every result is clamped to +-30000.
+struct ItemConv {
+  const TLayerMap& M;
+  int64_t mx, my;  // canvas = control + (mx, my)
+  Integer ox, oy;
+
+  Integer wx(double v) const { return clamp_item(int64_t(M.X.Map(v)) + mx); }
+  Integer wy(double v) const { return clamp_item(int64_t(M.Y.Map(v)) + my); }
+  Integer sx(double v) const { return clamp_item(int64_t(RoundPix(v)) + ox); }
+  Integer sy(double v) const { return clamp_item(int64_t(RoundPix(v)) + oy); }
+  TPoint world(double x, double y) const { return TPoint{wx(x), wy(y)}; }
+  TPoint p1(const TrcChartItem& it, WorldFlags f) const {
+    return TPoint{f.x1 ? wx(it.x) : sx(it.x), f.y1 ? wy(it.y) : sy(it.y)};
+  }
+  TPoint p2(const TrcChartItem& it, WorldFlags f) const {
+    return TPoint{f.x2 ? wx(it.x2) : sx(it.x2), f.y2 ? wy(it.y2) : sy(it.y2)};
+  }
+};
+
+bool in_range(double v, double lo, double hi) { return v >= lo && v <= hi; }
+
+// [a, b] reaches into [lo, hi].
+bool overlaps(double a, double b, double lo, double hi) { return b >= lo && a <= hi; }
+
+// Corners of a filled shape; the larger x and y are moved out by one so that the
+// canvas's right/bottom exclusion still covers both corners.
+TRect shape_box(TPoint a, TPoint b) {
+  return TRect{std::min(a.X, b.X), std::min(a.Y, b.Y), std::max(a.X, b.X) + 1,
+               std::max(a.Y, b.Y) + 1};
+}
+
+}  // namespace
+
+// Freezes everything an item pass reads per item; the canvas is brought to the state
+// the caches describe.
+void TCustomZUvado::ResetRenderCache(TCanvas* Canvas, Integer ox, Integer oy) {
+  for (size_t i = 0; i < 2; ++i) {
+    FPassMap[i] = LayerMap(Integer(i) + 1);
+    const TScaleProps& X = *FScalePropsX[i];
+    const TScaleProps& Y = *FScalePropsY[i];
+    FPassRange[i] = {std::min(X.FRangeLow, X.FRangeHigh), std::max(X.FRangeLow, X.FRangeHigh),
+                     std::min(Y.FRangeLow, Y.FRangeHigh), std::max(Y.FRangeLow, Y.FRangeHigh)};
+  }
+  FPassMarginX = ox - FRcLRim;
+  FPassMarginY = oy - FRcTRim;
+  FPassOnPrinter = Canvas == Printer().Canvas();
+
+  const TColor chart = (StyleServices().Enabled() && StyleElements().Contains(seClient))
+                           ? StyleServices().GetStyleColor(14)
+                           : FChartColor;
+  TPen& pen = *Canvas->Pen();
+  pen.SetWidth(FLineWidth);
+  pen.SetColor(chart);
+  pen.SetStyle(psSolid);
+  pen.SetMode(pmCopy);
+  Canvas->Brush()->SetColor(chart);
+  Canvas->Brush()->SetStyle(bsSolid);
+  Canvas->Font()->SetColor(chart);
+  FLastLWidth = FLineWidth;
+  FLastPenCol = chart;
+  FLastPenStyle = psSolid;
+  FLastBrushCol = chart;
+  FLastFontCol = chart;
+  SetTextAlign(Canvas->Handle(), 0);
+  Canvas->MoveTo(ox, oy);
+  FNumPPa = 0;
+  SetPolylinePenPos(ox, oy);
+}
+
+// Only: 0 every item, 1 all but texts, 2 texts only.
+void TCustomZUvado::RenderPass(TCanvas* Canvas, const TRcItemContainer& Items,
+                               const TLongTextArray& Texts, bool IsAnnotation, Integer Only,
+                               bool Mono, Integer ox, Integer oy) {
+  const std::array<bool, 256>& classVis = IsAnnotation ? FAnnoClassVisib : FClassVisib;
+  const Integer n = Items.Count();
+  const TrcChartItem* items = Items.begin();
+  for (Integer i = 0; i < n; ++i) {
+    const TrcChartItem& it = items[i];
+    if (!classVis[it.ItemClass]) continue;
+    if (it.Layer < 1 || it.Layer > 2 || !FLayerVisib[size_t(it.Layer - 1)]) continue;
+    if (Only != 0 && IsTextItem(it.ItemKind) != (Only == 2)) continue;
+    if (OnBeforeRendezUvadoItem) {
+      TrcChartItem copy = it;
+      DoOnBeforeRendezUvadoItem(this, copy, i, IsAnnotation);
+      DrawContainerItemOnCanvas(Canvas, copy, i, IsAnnotation, Texts, Mono, ox, oy);
+    } else {
+      DrawContainerItemOnCanvas(Canvas, it, i, IsAnnotation, Texts, Mono, ox, oy);
+    }
+  }
+  FinishPolyLine(Canvas);
+}
+
+void TCustomZUvado::DoOnBeforeRendezUvadoItem(TObject* Sender, TrcChartItem& ChartItem,
+                                               Integer Index, bool IsAnnotation) {
+  if (OnBeforeRendezUvadoItem) OnBeforeRendezUvadoItem(Sender, ChartItem, Index, IsAnnotation);
+}
+
+void TCustomZUvado::SetItemPen(TCanvas* Canvas, TColor Col, TPenStyle Style, TColor Fill,
+                               bool Force) {
+  if (Force || Col != FLastPenCol) {
+    Canvas->Pen()->SetColor(Col);
+    FLastPenCol = Col;
+  }
+  if (Force || Style != FLastPenStyle) {
+    Canvas->Pen()->SetStyle(Style);
+    FLastPenStyle = Style;
+  }
+  if (Force || Fill != FLastBrushCol) {
+    Canvas->Brush()->SetColor(Fill);
+    FLastBrushCol = Fill;
+  }
+}
+
+Integer TCustomZUvado::CalcTextExtents(const std::string& Text, TCanvas* Canvas, Integer& Width,
+                                       Integer& TotalHeight, Integer& LineHeight) {
+  Integer lines = 1;
+  Width = 0;
+  const std::string_view all(Text);
+  for (size_t start = 0;;) {
+    const size_t end = all.find('\n', start);
+    const std::string_view piece = all.substr(start, end == std::string_view::npos
+                                                         ? std::string_view::npos
+                                                         : end - start);
+    Width = std::max(Width, Canvas->TextWidth(piece));
+    if (end == std::string_view::npos) break;
+    ++lines;
+    start = end + 1;
+  }
+  if (Width == 0) Width = Canvas->TextWidth(all);
+  LineHeight = Canvas->TextHeight(all) + 1;
+  TotalHeight = LineHeight * lines;
+  return lines;
+}
+
+void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartItem& Item,
+                                              Integer Index, bool IsAnnotation,
+                                              const TLongTextArray& LongTexts, bool Mono,
+                                              Integer ox, Integer oy) {
+  const TrcItem kind = Item.ItemKind;
+  TColor pc = Item.Color, fc = Item.FillColor;
+  if (Mono) {
+    pc = clBlack;
+    switch (kind) {
+      case tkText: case tkTextOfs: fc = clWhite; break;
+      case tkRect: case tkRectRelPix: case tkEllipse: case tk3DBar: case tkRectFrame:
+      case tkArrow: case tkDoubleArrow:
+        fc = clSilver;
+        break;
+      default: break;
+    }
+  }
+  if (!IsTextItem(kind) && Item.LWid != FLastLWidth) {
+    FinishPolyLine(Canvas);
+    Canvas->Pen()->SetWidth(Item.LWid);
+    FLastLWidth = Item.LWid;
+  }
+  const ItemConv cv{FPassMap[Item.Layer >= 2 ? 1 : 0], FPassMarginX, FPassMarginY, ox, oy};
+  const WorldFlags wf = world_flags(Item.CoordMode);
+  TPen& pen = *Canvas->Pen();
+  TBrush& brush = *Canvas->Brush();
+
+  switch (kind) {
+    case tkMoveTo: {
+      FinishPolyLine(Canvas);
+      const TPoint p = cv.p1(Item, wf);
+      SetPolylinePenPos(p.X, p.Y);
+      Canvas->MoveTo(p.X, p.Y);
+      break;
+    }
+    case tkLineto:
+    case tkLineRelPix: {
+      TPoint p;
+      if (kind == tkLineto) {
+        p = cv.p1(Item, wf);
+      } else {
+        // Relative to the last point of the line being built, which the canvas pen
+        // has not reached yet while it waits in the buffer.
+        const TPoint base = FNumPPa > 0 ? FPPa[size_t(FNumPPa - 1)] : Canvas->PenPos();
+        p = TPoint{clamp_item(int64_t(base.X) + RoundPix(Item.x)),
+                   clamp_item(int64_t(base.Y) + RoundPix(Item.y))};
+      }
+      if (pc != FLastPenCol || Item.PenStyle != FLastPenStyle || fc != FLastBrushCol) {
+        FinishPolyLine(Canvas);
+        SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
+      }
+      EnterPolyline(p.X, p.Y, Canvas);
+      break;
+    }
+    case tkMoveRelPix: {
+      FinishPolyLine(Canvas);
+      const TPoint base = Canvas->PenPos();
+      const TPoint p{clamp_item(int64_t(base.X) + RoundPix(Item.x)),
+                     clamp_item(int64_t(base.Y) + RoundPix(Item.y))};
+      SetPolylinePenPos(p.X, p.Y);
+      Canvas->MoveTo(p.X, p.Y);
+      break;
+    }
+    case tkLineRelPixOrig: {
+      FinishPolyLine(Canvas);
+      SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
+      const TPoint p = cv.world(Item.x, Item.y);
+      const TPoint q{clamp_item(int64_t(p.X) + RoundPix(Item.x2)),
+                     clamp_item(int64_t(p.Y) + RoundPix(Item.y2))};
+      if (same(p, q)) {
+        Canvas->SetPixels(p.X, p.Y, pc);
+      } else {
+        SetPolylinePenPos(p.X, p.Y);
+        Canvas->MoveTo(p.X, p.Y);
+        EnterPolyline(q.X, q.Y, Canvas);
+      }
+      break;
+    }
+    case tkLine:
+    case tkLineOffs: {
+      FinishPolyLine(Canvas);
+      SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
+      TPoint a, b;
+      if (kind == tkLine) {
+        a = cv.p1(Item, wf);
+        b = cv.p2(Item, wf);
+      } else {
+        a = cv.world(Item.x, Item.y);
+        b = cv.world(Item.x2, Item.y2);
+        a = TPoint{clamp_item(int64_t(a.X) + Item.Param1), clamp_item(int64_t(a.Y) + Item.Param2)};
+        b = TPoint{clamp_item(int64_t(b.X) + Item.Param1), clamp_item(int64_t(b.Y) + Item.Param2)};
+      }
+      if (same(a, b)) {
+        Canvas->SetPixels(a.X, a.Y, pc);
+      } else {
+        Canvas->MoveTo(a.X, a.Y);
+        Canvas->LineTo(b.X, b.Y);
+      }
+      break;
+    }
+    case tkCursorVert:
+    case tkCursorHoriz: {
+      FinishPolyLine(Canvas);
+      SetItemPen(Canvas, pc, Item.PenStyle, fc, true);
+      if (kind == tkCursorVert) {
+        const Integer x = wf.x1 ? cv.wx(Item.x) : cv.sx(Item.x);
+        Canvas->MoveTo(x, oy);
+        Canvas->LineTo(x, Height() - FRcBRim - FRcTRim + oy);
+      } else {
+        const Integer y = wf.y1 ? cv.wy(Item.y) : cv.sy(Item.y);
+        Canvas->MoveTo(ox, y);
+        Canvas->LineTo(Width() - FRcLRim - FRcRRim + ox, y);
+      }
+      break;
+    }
+    case tkRect:
+    case tkRectRelPix:
+    case tkEllipse: {
+      FinishPolyLine(Canvas);
+      SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
+      brush.SetStyle(Item.Transp ? bsClear : bsSolid);
+      TPoint a, b;
+      if (kind == tkRect) {
+        a = cv.p1(Item, wf);
+        b = cv.p2(Item, wf);
+      } else if (kind == tkRectRelPix) {
+        const TPoint c = cv.world(Item.x, Item.y);
+        a = TPoint{clamp_item(int64_t(c.X) - Item.Param1), clamp_item(int64_t(c.Y) - Item.Param2)};
+        b = TPoint{clamp_item(int64_t(c.X) + Item.Param1), clamp_item(int64_t(c.Y) + Item.Param2)};
+      } else {
+        a = cv.world(Item.x - Item.x2, Item.y + Item.y2);
+        b = cv.world(Item.x + Item.x2, Item.y - Item.y2);
+      }
+      if (same(a, b)) {
+        Canvas->SetPixels(a.X, a.Y, pc);
+      } else if (kind == tkEllipse) {
+        Canvas->Ellipse(shape_box(a, b));
+      } else {
+        Canvas->Rectangle(shape_box(a, b));
+      }
+      break;
+    }
+    case tkArc: {
+      FinishPolyLine(Canvas);
+      if (pc != FLastPenCol) {
+        pen.SetColor(pc);
+        FLastPenCol = pc;
+      }
+      const TPoint a = cv.world(Item.x - Item.x2, Item.y - Item.y2);
+      const TPoint b = cv.world(Item.x + Item.x2, Item.y + Item.y2);
+      if (same(a, b)) {
+        Canvas->SetPixels(a.X, a.Y, pc);
+        break;
+      }
+      // Radial points far out only give directions; they are not clamped.
+      const TPoint c = cv.world(Item.x, Item.y);
+      const double a1 = Item.Param1 / 1e8, a2 = Item.Param2 / 1e8;
+      const TRect box = shape_box(a, b);
+      Canvas->Arc(box.Left, box.Top, box.Right, box.Bottom,
+                  Integer(c.X + Round(std::cos(a1) * 1e8)), Integer(c.Y - Round(std::sin(a1) * 1e8)),
+                  Integer(c.X + Round(std::cos(a2) * 1e8)), Integer(c.Y - Round(std::sin(a2) * 1e8)));
+      break;
+    }
+    case tk3DBar: {
+      FinishPolyLine(Canvas);
+      SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
+      brush.SetStyle(bsSolid);
+      TPoint p1 = cv.world(Item.x, Item.y), p2 = cv.world(Item.x2, Item.y2);
+      if (p1.X > p2.X) std::swap(p1.X, p2.X);
+      if (p1.Y > p2.Y) std::swap(p1.Y, p2.Y);
+      const double a = Item.Param1 * std::numbers::pi / 180;
+      const Integer dx = Integer(Round(std::cos(a) * Item.Param2));
+      const Integer dy = -Integer(Round(std::sin(a) * Item.Param2));
+      if (Item.Param1 > 90) std::swap(p1.X, p2.X);
+      Canvas->Polygon({{p1.X, p1.Y}, {p1.X + dx, p1.Y + dy}, {p2.X + dx, p1.Y + dy}, {p2.X, p1.Y}});
+      Canvas->Polygon({{p2.X + dx, p1.Y + dy}, {p2.X, p1.Y}, {p2.X, p2.Y}, {p2.X + dx, p2.Y + dy}});
+      Canvas->Rectangle(shape_box(p1, p2));
+      break;
+    }
+    case tkRectFrame: {
+      FinishPolyLine(Canvas);
+      SetItemPen(Canvas, fc, Item.PenStyle, fc, false);
+      brush.SetStyle(bsSolid);
+      TPoint a = cv.p1(Item, wf), b = cv.p2(Item, wf);
+      if (same(a, b)) {
+        Canvas->SetPixels(a.X, a.Y, fc);
+        break;
+      }
+      const Integer x1 = std::min(a.X, b.X), x2 = std::max(a.X, b.X);
+      const Integer y1 = std::max(a.Y, b.Y), y2 = std::min(a.Y, b.Y);  // y1 is the bottom
+      Canvas->Rectangle(x1, y1, x2, y2);
+      TColor first = Item.ShadowColor, second = Item.HiLightColor;
+      const Integer fs = Item.FrameStyle;
+      if (fs == 3 || fs == 5) std::swap(first, second);
+      if (fs == 2 || fs == 3) {
+        pen.SetColor(first);
+        Canvas->MoveTo(x1, y1);
+        Canvas->LineTo(x1, y2);
+        Canvas->LineTo(x2, y2);
+        pen.SetColor(second);
+        Canvas->LineTo(x2, y1);
+        Canvas->LineTo(x1, y1);
+        FLastPenCol = second;
+      } else if (fs == 4 || fs == 5) {
+        pen.SetColor(first);
+        Canvas->MoveTo(x1 + 1, y1);
+        Canvas->LineTo(x1 + 1, y2 + 1);
+        Canvas->LineTo(x2, y2 + 1);
+        Canvas->LineTo(x2, y1);
+        Canvas->LineTo(x1 + 1, y1);
+        pen.SetColor(second);
+        Canvas->MoveTo(x1, y1 - 1);
+        Canvas->LineTo(x1, y2);
+        Canvas->LineTo(x2 - 1, y2);
+        Canvas->LineTo(x2 - 1, y1 - 1);
+        Canvas->LineTo(x1, y1 - 1);
+        FLastPenCol = second;
+      }
+      break;
+    }
+    case tkArrow:
+    case tkDoubleArrow: {
+      FinishPolyLine(Canvas);
+      SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
+      brush.SetStyle(Item.Transp ? bsClear : bsSolid);
+      const TPoint p1 = cv.p1(Item, wf), p2 = cv.p2(Item, wf);
+      if (same(p1, p2)) {
+        Canvas->SetPixels(p1.X, p1.Y, pc);
+        break;
+      }
+      Canvas->MoveTo(p1.X, p1.Y);
+      Canvas->LineTo(p2.X, p2.Y);
+      const Integer h = Item.Param1;
+      if (h <= 0) break;
+      constexpr double pi = std::numbers::pi;
+      double phi;
+      if (p1.X == p2.X) {
+        phi = p2.Y > p1.Y ? pi : 2 * pi;
+      } else {
+        phi = std::atan(double(p2.Y - p1.Y) / double(p2.X - p1.X)) + (p2.X < p1.X ? 1.5 * pi : 0.5 * pi);
+      }
+      constexpr double beta = pi / 9;
+      auto head = [&](TPoint tip, Integer sign) {
+        const TPoint bp{Integer(tip.X + sign * Round(h * std::sin(phi + beta))),
+                        Integer(tip.Y - sign * Round(h * std::cos(phi + beta)))};
+        const TPoint bm{Integer(tip.X + sign * Round(h * std::sin(phi - beta))),
+                        Integer(tip.Y - sign * Round(h * std::cos(phi - beta)))};
+        if (Item.Transp) {
+          Canvas->MoveTo(tip.X, tip.Y);
+          Canvas->LineTo(bp.X, bp.Y);
+          Canvas->MoveTo(tip.X, tip.Y);
+          Canvas->LineTo(bm.X, bm.Y);
+        } else {
+          Canvas->Polygon({tip, bp, bm});
+        }
+      };
+      if (kind == tkDoubleArrow) head(p1, +1);
+      head(p2, -1);
+      break;
+    }
+    case tkText:
+    case tkTextOfs: {
+      FinishPolyLine(Canvas);
+      TPoint at;
+      if (kind == tkText) {
+        at = cv.p1(Item, wf);
+      } else {
+        at = TPoint{clamp_item(int64_t(RoundPix((long double)cv.M.X.Map(Item.x) + Item.x2)) + cv.mx),
+                    clamp_item(int64_t(RoundPix((long double)cv.M.Y.Map(Item.y) + Item.y2)) + cv.my)};
+      }
+      DrawTextItem(Canvas, Item, at, Index, IsAnnotation, LongTexts, pc, fc);
+      break;
+    }
+    case tkMarkAt: {
+      FinishPolyLine(Canvas);
+      const auto& r = FPassRange[Item.Layer >= 2 ? 1 : 0];
+      const bool world = Item.CoordMode == cmAllWorld;
+      if (world) {
+        if (!in_range(Item.x, r[0], r[1]) || !in_range(Item.y, r[2], r[3])) break;
+      } else if (!in_range(Item.x, 0, Width() - FRcRRim - FRcLRim) ||
+                 !in_range(Item.y, 0, Height() - FRcBRim - FRcTRim)) {
+        break;
+      }
+      SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
+      const TPoint p = world ? cv.world(Item.x, Item.y) : TPoint{cv.sx(Item.x), cv.sy(Item.y)};
+      if (FPassOnPrinter && Item.Param3 >= kGeometricMarkCount) {
+        TFont& f = *Canvas->Font();
+        f.SetPixelsPerInch(Screen().PixelsPerInch());
+        f.SetSize(FTextFont->Size());
+        f.SetPixelsPerInch(GetDeviceCaps(Canvas->Handle(), LOGPIXELSY));
+      }
+      // The occupancy map is in control pixels.
+      if (FAvoidDuplicateMarks &&
+          !DupMarkAllowed(Integer(p.X - cv.mx), Integer(p.Y - cv.my), Item.Param3))
+        break;
+      DrawMarkOnCanvas(Canvas, Item.Param3, p.X, p.Y);
+      break;
+    }
+    case tkMarkEBar: {
+      FinishPolyLine(Canvas);
+      const auto& r = FPassRange[Item.Layer >= 2 ? 1 : 0];
+      const double lo = std::fabs(Item.x2), up = std::fabs(Item.y2);
+      if (!overlaps(Item.x - lo, Item.x + up, r[0], r[1]) ||
+          !overlaps(Item.y - lo, Item.y + up, r[2], r[3]))
+        break;
+      SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
+      const TPoint p = cv.world(Item.x, Item.y);
+      if (Item.Param1 == 0) {
+        for (const double v : {Item.y - lo, Item.y + up}) {
+          const Integer ey = cv.wy(v);
+          Canvas->MoveTo(p.X, p.Y);
+          Canvas->LineTo(p.X, ey);
+          Canvas->MoveTo(p.X - 3, ey);
+          Canvas->LineTo(p.X + 4, ey);
+        }
+      } else {
+        for (const double v : {Item.x - lo, Item.x + up}) {
+          const Integer ex = cv.wx(v);
+          Canvas->MoveTo(p.X, p.Y);
+          Canvas->LineTo(ex, p.Y);
+          Canvas->MoveTo(ex, p.Y - 3);
+          Canvas->LineTo(ex, p.Y + 4);
+        }
+      }
+      DrawMarkOnCanvas(Canvas, Item.Param3, p.X, p.Y);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void TCustomZUvado::DrawTextItem(TCanvas* Canvas, const TrcChartItem& Item, TPoint At,
+                                 Integer Index, bool IsAnnotation,
+                                 const TLongTextArray& LongTexts, TColor Pen, TColor Fill) {
+  TFont& font = *Canvas->Font();
+  if (Pen != FLastFontCol) {
+    font.SetColor(Pen);
+    FLastFontCol = Pen;
+  }
+  if (font.Name() != FTextFont->Name()) font.SetName(FTextFont->Name());
+  if (font.Style() != FTextFont->Style()) font.SetStyle(FTextFont->Style());
+  if (FPassOnPrinter) {
+    font.SetPixelsPerInch(Screen().PixelsPerInch());
+    font.SetSize(Item.Param1);
+    font.SetPixelsPerInch(GetDeviceCaps(Canvas->Handle(), LOGPIXELSY));
+  } else if (font.Size() != Item.Param1) {
+    font.SetSize(Item.Param1);
+  }
+  TBrush& brush = *Canvas->Brush();
+  if (Fill != FLastBrushCol) {
+    brush.SetColor(Fill);
+    FLastBrushCol = Fill;
+  }
+  const bool solid = (Item.Param2 & 0xFF) != 0;
+  brush.SetStyle(solid ? bsSolid : bsClear);
+
+  // A slot number beyond the 50 long texts names none; the short text is shown.
+  std::string text = Item.LWid >= 1 && Item.LWid <= kNumLongTexts
+                         ? LongTexts[size_t(Item.LWid - 1)]
+                         : detail::cp1252_to_utf8(Item.Text.View());
+  if (OnBeforeRenderText) OnBeforeRenderText(this, text, Index, IsAnnotation);
+
+  Integer w = 0, total = 0, lh = 0;
+  const Integer lines = CalcTextExtents(text, Canvas, w, total, lh);
+  int64_t x = At.X, y = int64_t(At.Y) - lh / 2;
+  if (Item.Param3 == 1) x -= w;
+  else if (Item.Param3 == 2) x -= w / 2;
+  if (lines == 1) {
+    Canvas->TextOut(ClampPix(x), ClampPix(y), text);
+    return;
+  }
+  if (solid) {
+    if (Fill != FLastPenCol) {
+      Canvas->Pen()->SetColor(Fill);
+      FLastPenCol = Fill;
+    }
+    Canvas->Rectangle(ClampPix(x - 4), ClampPix(y - 2), ClampPix(x + w + 4),
+                      ClampPix(y + int64_t(lines) * lh + 2));
+  }
+  const std::string_view all(text);
+  size_t start = 0;
+  for (Integer i = 0; i < lines; ++i) {
+    size_t end = all.find('\n', start);
+    if (end == std::string_view::npos) end = all.size();
+    const std::string_view line = all.substr(start, end - start);
+    const Integer wi = Canvas->TextWidth(line);
+    const int64_t off = Item.Param3 == 1 ? w - wi : (Item.Param3 == 2 ? (w - wi) / 2 : 0);
+    Canvas->TextOut(ClampPix(x + off), ClampPix(y + int64_t(i) * lh), line);
+    start = end + 1;
+  }
+}
+
+}  // namespace kvr
