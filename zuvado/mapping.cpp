@@ -63,10 +63,10 @@ TLayerMap TCustomZUvado::LayerMap(Integer Layer) const {
   const TScaleProps& X = *FScalePropsX[i];
   const TScaleProps& Y = *FScalePropsY[i];
   TLayerMap m;
-  m.X = TAxisMap{Cpkx[i], Cpdx[i], X.FLogAx,
-                 X.FRangeHigh < X.FRangeLow ? (long double)Width() : 0.0L};
-  m.Y = TAxisMap{Cpky[i], Cpdy[i], Y.FLogAx,
-                 Y.FRangeHigh < Y.FRangeLow ? 0.0L : (long double)Height()};
+  m.X = TAxisMap{double(Cpkx[i]), double(Cpdx[i]), X.FLogAx,
+                 X.FRangeHigh < X.FRangeLow ? double(Width()) : 0.0};
+  m.Y = TAxisMap{double(Cpky[i]), double(Cpdy[i]), Y.FLogAx,
+                 Y.FRangeHigh < Y.FRangeLow ? 0.0 : double(Height())};
   return m;
 }
 

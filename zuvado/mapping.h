@@ -14,14 +14,16 @@
 namespace kvr {
 
 struct TAxisMap {
-  long double K = 0;  // pixel = K * u + D, u = v or ln v
-  long double D = 0;
+  // Frozen from the extended-precision transform; doubles keep the per-point work on
+  // the SSE unit.
+  double K = 0;  // pixel = K * u + D, u = v or ln v
+  double D = 0;
   bool Log = false;
   // Pixel of values <= 1e-100 on a logarithmic axis (the far edge of the control).
-  long double NonPos = 0;
+  double NonPos = 0;
 
   // Unrounded pixel position.
-  long double Pixel(double v) const {
+  double Pixel(double v) const {
     if (!Log) return K * v + D;
     return v > 1e-100 ? K * std::log(v) + D : NonPos;
   }
