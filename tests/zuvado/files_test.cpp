@@ -255,7 +255,7 @@ TEST_F(ZuFilesHostile, CountsBeyondTheFileAreRefusedBeforeAnythingChanges) {
               -1);
     // A record cut short.
     Bytes cut = concat({HandRecord::header("[DATAFORMAT]", 1, 0).b, item(1)});
-    cut.resize(cut.size() - 1);
+    cut.pop_back();
     EXPECT_EQ(load(cut, append), -1);
     // A header cut short, and nothing at all.
     const Bytes header = HandRecord::header("[DATAFORMAT]", 0, 0).b;

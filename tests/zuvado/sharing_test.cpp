@@ -256,6 +256,17 @@ TEST(ZuSharingJointLayers, JoinsAreCheckedRecordedAndCoupled) {
   EXPECT_EQ(chart.joins.back(), "1x2");
 }
 
+TEST(ZuSharingJointLayers, JoiningTakesTheControllingLayersRangeInOneDirection) {
+  TZUvado chart(nullptr);
+  chart.SetRange(1, 0.0L, -1.0L, 10.0L, 1.0L);
+  chart.SetRange(2, 100.0L, 50.0L, 200.0L, 60.0L);
+  chart.JointLayers()->SetL02xControlledBy(1);
+  EXPECT_EQ(chart.Scale2X()->RangeLow(), 0.0);
+  EXPECT_EQ(chart.Scale2X()->RangeHigh(), 10.0);
+  EXPECT_EQ(chart.Scale2Y()->RangeLow(), 50.0);
+  EXPECT_EQ(chart.Scale2Y()->RangeHigh(), 60.0);
+}
+
 TEST(ZuSharingJointLayers, AssignCopiesTheJoinsOnly) {
   JoinProbe source, chart;
   source.JointLayers()->SetL02yControlledBy(1);
