@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
       {"scales", "Scales", RenderScalesPage, 1250, 2050},
       {"marks", "Data marks and frame styles", RenderMarksPage, 920, 760},
       {"gauges", "Colour scales and scale gauges", RenderGaugesPage, 1250, 1600},
+      {"chart", "2-D charts", RenderChartPage, 1260, 980},
   };
   std::ofstream html(dir / "index.html");
   html << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Chart component gallery</title>"

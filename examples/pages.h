@@ -7,3 +7,4 @@ void RenderTestCard(kvr::TCanvas& c, int w, int h);
 void RenderMarksPage(kvr::TCanvas& c, int w, int h);
 void RenderScalesPage(kvr::TCanvas& c, int w, int h);
 void RenderGaugesPage(kvr::TCanvas& c, int w, int h);
+void RenderChartPage(kvr::TCanvas& c, int w, int h);
