@@ -742,6 +742,15 @@ class TCustomZUvado : public TCustomControl {
   void SetItemPen(TCanvas* Canvas, TColor Col, TPenStyle Style, TColor Fill, bool Force);
   void DrawTextItem(TCanvas* Canvas, const TrcChartItem& Item, TPoint At, Integer Index,
                     bool IsAnnotation, const TLongTextArray& LongTexts, TColor Pen, TColor Fill);
+  // Dense connected lines: points that stay in one pixel column are merged into the
+  // column's lowest, highest and last point, which covers the same pixels.
+  void AddLinePoint(Integer x, Integer y, TCanvas* Canvas);
+  void FlushLine(TCanvas* Canvas);
+  TPoint LineTail() const;
+  bool FRunActive = false;
+  bool FRunPending = false;
+  bool FPassMerge = false;
+  Integer FRunX = 0, FRunMin = 0, FRunMax = 0, FRunLast = 0;
   TColor FScaleColor = clBlack;
   TColor FChartColor = clWhite;
   TColor FWindColor = clBtnFace;

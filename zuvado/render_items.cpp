@@ -111,6 +111,54 @@ void TCustomZUvado::ResetRenderCache(TCanvas* Canvas, Integer ox, Integer oy) {
   Canvas->MoveTo(ox, oy);
   FNumPPa = 0;
   SetPolylinePenPos(ox, oy);
+  FRunActive = false;
+  FPassMerge = pen.Mode() == pmCopy;
+}
+
+TPoint TCustomZUvado::LineTail() const {
+  return FNumPPa > 0 ? FPPa[size_t(FNumPPa - 1)] : TPoint{FLastMoveToX, FLastMoveToY};
+}
+
+// In one pixel column a run of connected points covers exactly the span between its
+// lowest and highest point, so first -> lowest -> highest -> last draws the same pixels
+// with at most three points. Only for solid one-pixel pens in copy mode, where neither
+// the dash phase, the line ends nor the order of overdraw can show.
+void TCustomZUvado::AddLinePoint(Integer x, Integer y, TCanvas* Canvas) {
+  if (!FPassMerge || FLastPenStyle != psSolid || FLastLWidth > 1) {
+    EnterPolyline(x, y, Canvas);
+    return;
+  }
+  if (!FRunActive) {
+    const TPoint t = LineTail();
+    FRunActive = true;
+    FRunPending = false;
+    FRunX = t.X;
+    FRunMin = FRunMax = FRunLast = t.Y;
+  }
+  if (x == FRunX) {
+    FRunMin = std::min(FRunMin, y);
+    FRunMax = std::max(FRunMax, y);
+    FRunLast = y;
+    FRunPending = true;
+    return;
+  }
+  if (FRunPending) {
+    for (const Integer v : {FRunMin, FRunMax, FRunLast})
+      if (LineTail().Y != v) EnterPolyline(FRunX, v, Canvas);
+  }
+  EnterPolyline(x, y, Canvas);
+  FRunX = x;
+  FRunMin = FRunMax = FRunLast = y;
+  FRunPending = false;
+}
+
+void TCustomZUvado::FlushLine(TCanvas* Canvas) {
+  if (FRunActive && FRunPending) {
+    for (const Integer v : {FRunMin, FRunMax, FRunLast})
+      if (LineTail().Y != v) EnterPolyline(FRunX, v, Canvas);
+  }
+  FRunActive = false;
+  FinishPolyLine(Canvas);
 }
 
 // Only: 0 every item, 1 all but texts, 2 texts only.
@@ -133,7 +181,7 @@ void TCustomZUvado::RenderPass(TCanvas* Canvas, const TRcItemContainer& Items,
       DrawContainerItemOnCanvas(Canvas, it, i, IsAnnotation, Texts, Mono, ox, oy);
     }
   }
-  FinishPolyLine(Canvas);
+  FlushLine(Canvas);
 }
 
 void TCustomZUvado::DoOnBeforeRendezUvadoItem(TObject* Sender, TrcChartItem& ChartItem,
@@ -196,7 +244,7 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
     }
   }
   if (!IsTextItem(kind) && Item.LWid != FLastLWidth) {
-    FinishPolyLine(Canvas);
+    FlushLine(Canvas);
     Canvas->Pen()->SetWidth(Item.LWid);
     FLastLWidth = Item.LWid;
   }
@@ -207,7 +255,7 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
 
   switch (kind) {
     case tkMoveTo: {
-      FinishPolyLine(Canvas);
+      FlushLine(Canvas);
       const TPoint p = cv.p1(Item, wf);
       SetPolylinePenPos(p.X, p.Y);
       Canvas->MoveTo(p.X, p.Y);
@@ -221,19 +269,21 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
       } else {
         // Relative to the last point of the line being built, which the canvas pen
         // has not reached yet while it waits in the buffer.
-        const TPoint base = FNumPPa > 0 ? FPPa[size_t(FNumPPa - 1)] : Canvas->PenPos();
+        const TPoint base = FRunActive && FRunPending ? TPoint{FRunX, FRunLast}
+                            : FNumPPa > 0             ? FPPa[size_t(FNumPPa - 1)]
+                                                      : Canvas->PenPos();
         p = TPoint{clamp_item(int64_t(base.X) + RoundPix(Item.x)),
                    clamp_item(int64_t(base.Y) + RoundPix(Item.y))};
       }
       if (pc != FLastPenCol || Item.PenStyle != FLastPenStyle || fc != FLastBrushCol) {
-        FinishPolyLine(Canvas);
+        FlushLine(Canvas);
         SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
       }
-      EnterPolyline(p.X, p.Y, Canvas);
+      AddLinePoint(p.X, p.Y, Canvas);
       break;
     }
     case tkMoveRelPix: {
-      FinishPolyLine(Canvas);
+      FlushLine(Canvas);
       const TPoint base = Canvas->PenPos();
       const TPoint p{clamp_item(int64_t(base.X) + RoundPix(Item.x)),
                      clamp_item(int64_t(base.Y) + RoundPix(Item.y))};
@@ -242,7 +292,7 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
       break;
     }
     case tkLineRelPixOrig: {
-      FinishPolyLine(Canvas);
+      FlushLine(Canvas);
       SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
       const TPoint p = cv.world(Item.x, Item.y);
       const TPoint q{clamp_item(int64_t(p.X) + RoundPix(Item.x2)),
@@ -258,7 +308,7 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
     }
     case tkLine:
     case tkLineOffs: {
-      FinishPolyLine(Canvas);
+      FlushLine(Canvas);
       SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
       TPoint a, b;
       if (kind == tkLine) {
@@ -280,7 +330,7 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
     }
     case tkCursorVert:
     case tkCursorHoriz: {
-      FinishPolyLine(Canvas);
+      FlushLine(Canvas);
       SetItemPen(Canvas, pc, Item.PenStyle, fc, true);
       if (kind == tkCursorVert) {
         const Integer x = wf.x1 ? cv.wx(Item.x) : cv.sx(Item.x);
@@ -296,7 +346,7 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
     case tkRect:
     case tkRectRelPix:
     case tkEllipse: {
-      FinishPolyLine(Canvas);
+      FlushLine(Canvas);
       SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
       brush.SetStyle(Item.Transp ? bsClear : bsSolid);
       TPoint a, b;
@@ -321,7 +371,7 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
       break;
     }
     case tkArc: {
-      FinishPolyLine(Canvas);
+      FlushLine(Canvas);
       if (pc != FLastPenCol) {
         pen.SetColor(pc);
         FLastPenCol = pc;
@@ -342,7 +392,7 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
       break;
     }
     case tk3DBar: {
-      FinishPolyLine(Canvas);
+      FlushLine(Canvas);
       SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
       brush.SetStyle(bsSolid);
       TPoint p1 = cv.world(Item.x, Item.y), p2 = cv.world(Item.x2, Item.y2);
@@ -358,7 +408,7 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
       break;
     }
     case tkRectFrame: {
-      FinishPolyLine(Canvas);
+      FlushLine(Canvas);
       SetItemPen(Canvas, fc, Item.PenStyle, fc, false);
       brush.SetStyle(bsSolid);
       TPoint a = cv.p1(Item, wf), b = cv.p2(Item, wf);
@@ -400,7 +450,7 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
     }
     case tkArrow:
     case tkDoubleArrow: {
-      FinishPolyLine(Canvas);
+      FlushLine(Canvas);
       SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
       brush.SetStyle(Item.Transp ? bsClear : bsSolid);
       const TPoint p1 = cv.p1(Item, wf), p2 = cv.p2(Item, wf);
@@ -440,7 +490,7 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
     }
     case tkText:
     case tkTextOfs: {
-      FinishPolyLine(Canvas);
+      FlushLine(Canvas);
       TPoint at;
       if (kind == tkText) {
         at = cv.p1(Item, wf);
@@ -452,7 +502,7 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
       break;
     }
     case tkMarkAt: {
-      FinishPolyLine(Canvas);
+      FlushLine(Canvas);
       const auto& r = FPassRange[Item.Layer >= 2 ? 1 : 0];
       const bool world = Item.CoordMode == cmAllWorld;
       if (world) {
@@ -477,7 +527,7 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
       break;
     }
     case tkMarkEBar: {
-      FinishPolyLine(Canvas);
+      FlushLine(Canvas);
       const auto& r = FPassRange[Item.Layer >= 2 ? 1 : 0];
       const double lo = std::fabs(Item.x2), up = std::fabs(Item.y2);
       if (!overlaps(Item.x - lo, Item.x + up, r[0], r[1]) ||

@@ -63,7 +63,7 @@ TEST(ZuRenderItems, CoordModesPlaceBothPoints) {
 TEST(ZuRenderItems, ConnectedLinesGoOutInBatches) {
   RenderChart c;
   c.MoveTo(0.0, 0.0);
-  for (int i = 1; i <= 500; ++i) c.DrawTo(i * 0.5, 100.0);
+  for (int i = 1; i <= 500; ++i) c.DrawTo(i * 1.0, 100.0 + i % 2);
   ShapeCanvas sc = render(c);
   const auto& p = sc.backend->polylines;
   ASSERT_EQ(p.size(), 3u);
@@ -95,6 +95,38 @@ TEST(ZuRenderItems, ConnectedLinesGoOutInBatches) {
   EXPECT_EQ(q[2], pts({{30, 242}, {40, 242}}));
   EXPECT_EQ(q[3], pts({{45, 237}, {55, 237}, {55, 247}}));
   EXPECT_EQ(q[4], pts({{100, 152}, {104, 152}}));
+}
+
+// Dense runs in one pixel column are merged; the pixels must be those of the same
+// segments drawn one by one.
+TEST(ZuRenderItems, MergedColumnsDrawTheSamePixels) {
+  RenderChart merged, reference;
+  for (RenderChart* c : {&merged, &reference}) c->SetDataColor(kRed);
+  uint32_t seed = 12345;
+  auto rnd = [&] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
+  double px = 10, py = 100;
+  merged.MoveTo(px, py);
+  for (int i = 0; i < 3000; ++i) {
+    const double x = 10 + i * 0.07 + (i % 500 == 0 ? 3 : 0);
+    const double y = 20 + (rnd() % 2000) / 10.0;
+    merged.DrawTo(x, y);
+    reference.Line(px, py, x, y);
+    px = x, py = y;
+  }
+  merged.DrawTo(px + 5, py + 5);  // a last point apart from its predecessor
+  reference.Line(px, py, px + 5, py + 5);
+  merged.ShowGraf();
+  reference.ShowGraf();
+  int diff = 0;
+  for (int y = 0; y < 253; ++y)
+    for (int x = 0; x < 341; ++x) diff += merged.Area(x, y) != reference.Area(x, y);
+  EXPECT_EQ(diff, 0);
+  EXPECT_GT(merged.CountArea(kRed), 5000);
+  // Far fewer points reach the canvas than were stored.
+  const ShapeCanvas sc = render(merged);
+  size_t sent = 0;
+  for (const auto& b : sc.backend->polylines) sent += b.size();
+  EXPECT_LT(sent, 1200u);
 }
 
 TEST(ZuRenderItems, ClassAndLayerFilters) {
