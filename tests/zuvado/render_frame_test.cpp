@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/bitmap.h"
+#include "platform/themes.h"
 #include "render_util.h"
 
 using namespace kvr;
@@ -378,4 +379,42 @@ TEST(ZuRenderFrame, ChartAreaOfZeroWidthStillPaints) {
   EXPECT_EQ(c.GrafBmp()->Width(), 0);
   c.ShowGraf();
   EXPECT_EQ(c.Ctl(20, 5), ColorToRGB(clBtnFace));
+}
+
+TEST(ZuRenderFrame, VisualStyleColoursAndBackgroundObject) {
+  RenderChart c;
+  StyleServices().SetStyleColor(29, 0x102030);
+  StyleServices().SetStyleColor(14, 0x405060);
+  StyleServices().SetStyleColor(0, 0x0000A0);
+  StyleServices().SetEnabled(true);
+  c.ShowGraf();
+  c.SetAutoRedraw(false);
+  c.ShowGraf();  // full paint
+  StyleServices().SetEnabled(false);
+  EXPECT_EQ(c.Ctl(20, 5), 0x102030);
+  EXPECT_EQ(c.Area(100, 100), 0x405060);
+  EXPECT_EQ(c.Area(0, 100), 0x0000A0);
+  c.SetStyleElements(TStyleElements{seFont});
+  StyleServices().SetEnabled(true);
+  c.ShowGraf();
+  StyleServices().SetEnabled(false);
+  EXPECT_EQ(c.Area(100, 100), 0xFFFFFF);
+
+  // Assigning another chart's settings keeps this chart's change handler.
+  c.SetAutoRedraw(true);
+  RenderChart other;
+  other.BackGroundImg()->SetAreaMode(bamLeft);
+  other.BackGroundImg()->SetAreaLeft(170);
+  other.BackGroundImg()->SetAreaColor(kRed);
+  c.SetBackGroundImg(other.BackGroundImg());
+  EXPECT_EQ(c.Area(100, 100), kRed);
+  int otherPaints = 0;
+  other.OnScalesRendered = [&](TObject*, TCanvas*, Integer, Integer) { ++otherPaints; };
+  c.BackGroundImg()->SetAreaLeft(50);
+  EXPECT_EQ(otherPaints, 0);
+  EXPECT_EQ(c.Area(100, 100), 0xFFFFFF);
+  c.ResetComp();
+  EXPECT_EQ(c.BackGroundImg()->AreaMode(), bamNone);
+  EXPECT_EQ(c.BackGroundImg()->AreaColor(), 0xDDDDDD);
+  EXPECT_EQ(c.CaptionTrim(), 100);
 }
