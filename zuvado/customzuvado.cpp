@@ -74,6 +74,7 @@ void TCustomZUvado::ClearGraf() {
   SizeGrafBmp();
   InitGraf(FGrafBmp->Canvas(), 0, 0, FGrafBmp->Width(), FGrafBmp->Height());
   ResetDataContainer();
+  FNumMTrace = 0;
   FLastElemOnShow = 0;
   AdjustCanInfoOfSharedCharts();
 }

@@ -40,6 +40,7 @@
 #include "zuvado/scaleprops.h"
 #include "zuvado/jointlayers.h"
 #include "zuvado/bakgndimg.h"
+#include "zuvado/overlays.h"
 
 namespace kvr {
 
@@ -486,6 +487,56 @@ class TCustomZUvado : public TCustomControl {
   // The window exists: painting is allowed from now on.
   void CreateWnd() override;
 
+  // ---- Properties and methods: text labels, crosshairs, mouse trace (overlays.cpp) ----
+  static constexpr Integer kNumTextLabels = 30;
+  static constexpr Integer kMaxMTrace = 5000;
+  // Label ix (1..30); other numbers raise Exception ("Component "<Name>": invalid index
+  // into TextLabel array"). Setting copies the label's settings.
+  TTextLabel* GetFTextLabel(Integer ix) const;
+  void SetFTextLabel(Integer ix, const TTextLabel* Value);
+  TTextLabel* TextLabels(Integer ix) const { return GetFTextLabel(ix); }
+  void SetTextLabels(Integer ix, const TTextLabel* Value) { SetFTextLabel(ix, Value); }
+  // The first free label (Mode tlOff) takes the text; 0 when all 30 are in use.
+  // PropertyTemplate 1..30 copies that label's look, other values give the default look.
+  Integer AddTextLabel(double PosX, double PosY, TColor TxtColor, const std::string& Txt,
+                       Integer PropertyTemplate);
+  void SetTextLabel(Integer ix, double PosX, double PosY, TColor TxtColor,
+                    const std::string& Txt, Integer PropertyTemplate);
+  void HideAllTextLabels();
+  void ClearAllTextLabels();
+  // Crosshairs 1..4; setting copies the values.
+  TCrossHair* CrossHair(Integer chnum) const;
+  TCrossHair* CrossHair1() const { return CrossHair(1); }
+  TCrossHair* CrossHair2() const { return CrossHair(2); }
+  TCrossHair* CrossHair3() const { return CrossHair(3); }
+  TCrossHair* CrossHair4() const { return CrossHair(4); }
+  void SetCrossHair(Integer chnum, const TCrossHair* Value);
+  void SetCrossHair1(const TCrossHair* v) { SetCrossHair(1, v); }
+  void SetCrossHair2(const TCrossHair* v) { SetCrossHair(2, v); }
+  void SetCrossHair3(const TCrossHair* v) { SetCrossHair(3, v); }
+  void SetCrossHair4(const TCrossHair* v) { SetCrossHair(4, v); }
+  // Moving a crosshair redraws only the overlay (the chart area image is reused).
+  void CrossHairSetPos(Integer chnum, double x, double y);
+  double CHPosX(Integer chnum) const;
+  void SetCHPosX(Integer chnum, double v);
+  double CHPosY(Integer chnum) const;
+  void SetCHPosY(Integer chnum, double v);
+  double CrossHairPosX(Integer chnum) const { return CHPosX(chnum); }
+  double CrossHairPosY(Integer chnum) const { return CHPosY(chnum); }
+  void CrossHairSetup(Integer ch, TColor chColor, TCrossHMode Mode, TPenStyle LineType,
+                      Integer LineWidth);
+  // Mouse trace: points in world values of the active layer.
+  Integer NumMTracePoints() const { return FNumMTrace; }
+  // Point idx (1-based); outside 1..count the flag word is $FFFF.
+  TColoredPoint GetMTracePoint(Integer idx) const;
+  TColoredPoint MouseTrace(Integer idx) const { return GetMTracePoint(idx); }
+  TColor MouseTraceColor() const { return FColorMTrace; }
+  void SetMouseTraceColor(TColor v) { FColorMTrace = v; }
+  bool MouseTraceInvert() const { return FMTraceInvert; }
+  void SetMouseTraceInvert(bool v) { FMTraceInvert = v; }
+  // Empties the trace and repaints.
+  void ClearMouseTrace();
+
   // ---- Public methods: mapping ----
   // Recomputes the transform of both pairs from the ranges and margins (not while
   // loading). Raises EKvrZUvadoError for a logarithmic axis with a limit <= 0.
@@ -584,6 +635,10 @@ class TCustomZUvado : public TCustomControl {
   virtual void DrawCrossHairs(Integer dx, Integer dy, TBitmap* Bmp);
   virtual void DrawMouseTrace(Integer dx, Integer dy, TBitmap* Bmp);
   virtual void DrawTextLabels(TCanvas* Canvas, Integer ox, Integer oy);
+  // Appends a trace point (ignored when the trace is full); the mouse code builds
+  // strokes with it.
+  void AddMTracePoint(double x, double y, Word Flags, TColor Color);
+  void RedrawCrossHairs();
   void DoOnBeforeRendezUvadoItem(TObject* Sender, TrcChartItem& ChartItem, Integer Index,
                                  bool IsAnnotation);
   // One item onto Canvas; LongTexts are the container's 50 long texts.
@@ -751,6 +806,14 @@ class TCustomZUvado : public TCustomControl {
   bool FRunPending = false;
   bool FPassMerge = false;
   Integer FRunX = 0, FRunMin = 0, FRunMax = 0, FRunLast = 0;
+  std::array<std::unique_ptr<TTextLabel>, 30> FTextLabels;
+  std::array<std::unique_ptr<TCrossHair>, 4> FCrossHair;
+  std::vector<TColoredPoint> FMTrace = std::vector<TColoredPoint>(5000);
+  Integer FNumMTrace = 0;
+  TColor FColorMTrace = 0xFFFFFF;
+  bool FMTraceInvert = true;
+  void ResetOverlays();
+  void DrawLabel(TCanvas* Canvas, const TTextLabel& L, Integer ox, Integer oy);
   TColor FScaleColor = clBlack;
   TColor FChartColor = clWhite;
   TColor FWindColor = clBtnFace;

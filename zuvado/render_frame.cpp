@@ -88,6 +88,7 @@ void TCustomZUvado::ResetRenderState() {
   FCaptTrim = 100;
   FBakGndImg->Reset();
   FBakGndImg->OnChange = [this](TObject* Sender) { StyleChanged(Sender); };
+  ResetOverlays();
 }
 
 void TCustomZUvado::CreateWnd() {
@@ -401,19 +402,6 @@ void TCustomZUvado::DrawFinish(Integer dx, Integer dy, TBitmap* Bmp, TCanvas* Ca
   if (!Bmp) return;
   DrawCrossHairs(dx, dy, Bmp);
   if (Canvas) Canvas->Draw(dx, dy, Bmp);
-}
-
-// Overlay hooks; the overlay unit draws text labels, crosshairs and the mouse trace.
-void TCustomZUvado::DrawCrossHairs(Integer dx, Integer dy, TBitmap* Bmp) {
-  (void)dx, (void)dy, (void)Bmp;
-}
-
-void TCustomZUvado::DrawMouseTrace(Integer dx, Integer dy, TBitmap* Bmp) {
-  (void)dx, (void)dy, (void)Bmp;
-}
-
-void TCustomZUvado::DrawTextLabels(TCanvas* Canvas, Integer ox, Integer oy) {
-  (void)Canvas, (void)ox, (void)oy;
 }
 
 void TCustomZUvado::ShowGraf() {

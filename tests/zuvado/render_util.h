@@ -27,6 +27,7 @@ class RenderChart : public TZUvado {
   using TCustomZUvado::ConstructDataBmpCanvas;
   using TCustomZUvado::DrawContainerItemOnCanvas;
   using TCustomZUvado::InitGraf;
+  using TCustomZUvado::AddMTracePoint;
 
   // Area pixel of the chart-area image.
   TColor Area(int x, int y) const { return GrafBmp()->Canvas()->Pixels(x, y); }
