@@ -172,6 +172,24 @@ void date_axis(TZUvado& z) {
     if (i == 0) z.MoveTo(d0 + i, v); else z.DrawTo(d0 + i, v);
     if (i % 10 == 0) z.MarkAt(d0 + i, v, 18);
   }
+  // Text labels in their four looks and crosshairs in their five modes.
+  const char* looks[4] = {"filled", "outlined", "underlined", "shadowed"};
+  for (int m = 1; m <= 4; ++m) {
+    const kvr::Integer ix = z.AddTextLabel(d0 + 8 + (m - 1) * 21, 37, 0x000000, looks[m - 1], 0);
+    z.TextLabels(ix)->SetMode(kvr::TTxtLblMode(m));
+    z.TextLabels(ix)->SetColorBkg(0xE0F8FF);
+    z.TextLabels(ix)->SetShadowDx(3);
+    z.TextLabels(ix)->SetShadowDy(3);
+  }
+  const kvr::Integer two = z.AddTextLabel(d0 + 70, 8, 0x800000, "two lines,\nright-aligned", 2);
+  z.TextLabels(two)->SetAlignment(kvr::taRightJustify);
+  for (int k = 2; k <= 3; ++k) z.CrossHair(k)->SetLayer(1);  // crosshair k starts on layer k
+  z.CrossHairSetup(1, 0x0000FF, kvr::chBoth, kvr::psDot, 1);
+  z.CrossHairSetPos(1, d0 + 45, 12);
+  z.CrossHairSetup(2, 0x008000, kvr::chCross, kvr::psSolid, 1);
+  z.CrossHairSetPos(2, d0 + 20, 5);
+  z.CrossHairSetup(3, 0x800080, kvr::chBox, kvr::psSolid, 2);
+  z.CrossHairSetPos(3, d0 + 80, 32);
   z.SetSuppressPaint(false);
 }
 
@@ -218,7 +236,7 @@ void RenderChartPage(kvr::TCanvas& c, int w, int h) {
   log_axis(b);
   place(c, b, 640, 40, "Logarithmic axis");
   date_axis(d);
-  place(c, d, 20, 520, "Date/time axis");
+  place(c, d, 20, 520, "Date/time axis, text labels, crosshairs");
   bars(e);
   place(c, e, 640, 520, "3-D bars, shaded area, points grid, trimmed caption");
 }
