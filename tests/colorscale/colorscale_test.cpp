@@ -335,6 +335,7 @@ int drag(TColorScale& cs, int x0, int y0, int x1, int y1) {
   cs.HostMouseDown(kvr::mbLeft, held, x0, y0);
   cs.HostMouseMove(held, x1, y1);
   cs.HostMouseUp(kvr::mbLeft, {}, x1, y1);
+  cs.OnZoomPan = nullptr;  // the handler refers to this frame
   return ends;
 }
 
