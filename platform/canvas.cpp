@@ -52,7 +52,9 @@ void TCanvas::ResetClip() {
 // gives none, so back ends only see what they have to draw.
 static bool stroke_of(const TPen& pen, detail::Stroke& s) {
   if (pen.Style() == psClear || pen.Mode() == pmNop) return false;
-  s = detail::Stroke{ColorToRGB(pen.Color()), pen.Style(), std::max<Integer>(1, pen.Width()), pen.Mode()};
+  const TColor c = pen.Color();
+  s = detail::Stroke{c >= 0 ? c & 0xFFFFFF : ColorToRGB(c), pen.Style(), std::max<Integer>(1, pen.Width()),
+                     pen.Mode()};
   return true;
 }
 

@@ -49,6 +49,9 @@ class RasterBackend final : public CanvasBackend {
   // Fills [x0, x1) x [y0, y1), already clipped.
   void fill_box(int x0, int y0, int x1, int y1, uint32_t color, SpanWriter w);
   void fill_rect_clipped(TRect r, uint32_t color, SpanWriter w);
+  // Everything but the fast path of line(), kept out of line so that the fast path
+  // stays small.
+  [[gnu::noinline]] void line_general(TPoint a, TPoint b, const Stroke& s);
   void thin_line(TPoint a, TPoint b, const Stroke& s, long long pattern_start);
   void wide_polyline(const TPoint* p, int n, const Stroke& s, bool closed);
 
