@@ -29,6 +29,7 @@ class TBitmap;
 class TCanvas;
 namespace detail {
 class CanvasBackend;
+class RasterBackend;
 }
 
 using HDC = TCanvas*;
@@ -144,6 +145,7 @@ class TCanvas : public TPersistent {
   bool FClipped = false;
   TRect FClip;
   std::unique_ptr<detail::CanvasBackend> FBackend;
+  detail::RasterBackend* FRaster;  // the same back end when it is a raster one
 };
 
 // The two device calls the components make on a canvas handle.

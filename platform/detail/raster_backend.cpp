@@ -88,35 +88,6 @@ bool ellipse_interior(const TRect& box, long double grow, long long y, long long
   return xa < xb;
 }
 
-// Pixel offsets of every line of at most three steps, by the same stepping rule as
-// the general case: step i has minor offset floor((2*dm*i + n) / (2n)).
-struct ShortLine {
-  int8_t n;
-  int8_t ox[3], oy[3];
-};
-
-constexpr std::array<ShortLine, 49> make_short_lines() {
-  std::array<ShortLine, 49> t{};
-  for (int dy = -3; dy <= 3; ++dy)
-    for (int dx = -3; dx <= 3; ++dx) {
-      ShortLine& l = t[(dy + 3) * 7 + dx + 3];
-      const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
-      const bool xmajor = adx >= ady;
-      const int n = xmajor ? adx : ady, dm = xmajor ? ady : adx;
-      l.n = int8_t(n);
-      for (int i = 0; i < n; ++i) {
-        const int k = (2 * dm * i + n) / (2 * n);
-        const int major = i, minor = k;
-        const int ox = xmajor ? major : minor, oy = xmajor ? minor : major;
-        l.ox[i] = int8_t(dx < 0 ? -ox : ox);
-        l.oy[i] = int8_t(dy < 0 ? -oy : oy);
-      }
-    }
-  return t;
-}
-
-constexpr std::array<ShortLine, 49> kShortLines = make_short_lines();
-
 double ccw_delta(double from, double to) {
   double d = std::fmod(to - from, 2 * M_PI);
   if (d < 0) d += 2 * M_PI;
@@ -242,43 +213,7 @@ void RasterBackend::fill_rect_clipped(TRect r, uint32_t color, SpanWriter w) {
 }
 
 void RasterBackend::line(TPoint a, TPoint b, const Stroke& s) {
-  // Fast path for the common case: a thin solid copy-mode line with both ends visible.
-  if (s.width == 1 && s.mode == pmCopy && s.style == psSolid) {
-    const TRect c = clip_box();
-    const uint32_t cw = uint32_t(c.Right) - uint32_t(c.Left), ch = uint32_t(c.Bottom) - uint32_t(c.Top);
-    if (uint32_t(a.X) - uint32_t(c.Left) < cw && uint32_t(b.X) - uint32_t(c.Left) < cw &&
-        uint32_t(a.Y) - uint32_t(c.Top) < ch && uint32_t(b.Y) - uint32_t(c.Top) < ch) {
-      const int dx = b.X - a.X, dy = b.Y - a.Y;
-      const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
-      const ptrdiff_t stride = bmp_.Width();
-      if (adx <= 3 && ady <= 3) {
-        // Tiny segments (dense curves): a fixed number of writes, no branches;
-        // writes past the segment's length go to a scratch word.
-        const ShortLine& l = kShortLines[(dy + 3) * 7 + dx + 3];
-        uint32_t* const p0 = row(a.Y) + a.X;
-        const uint32_t pen = pack_opaque(s.color);
-        uint32_t sink;
-        for (int i = 0; i < 3; ++i) *(i < l.n ? p0 + l.oy[i] * stride + l.ox[i] : &sink) = pen;
-        return;
-      }
-      const ptrdiff_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -stride : stride;
-      const bool xmajor = adx >= ady;
-      const ptrdiff_t step_major = xmajor ? sx : sy, step_minor = xmajor ? sy : sx;
-      const int n = xmajor ? adx : ady, two_dm = 2 * (xmajor ? ady : adx), two_n = 2 * n;
-      uint32_t* p = row(a.Y) + a.X;
-      const uint32_t pen = pack_opaque(s.color);
-      // Branch-free minor steps: short lines are common and their steps unpredictable.
-      int rem = n;
-      for (int i = 0; i < n; ++i) {
-        *p = pen;
-        rem += two_dm;
-        const int carry = -int(rem >= two_n);
-        rem -= two_n & carry;
-        p += step_major + (step_minor & ptrdiff_t(carry));
-      }
-      return;
-    }
-  }
+  if (s.width == 1 && s.mode == pmCopy && s.style == psSolid && fast_line(a, b, s.color)) return;
   line_general(a, b, s);
 }
 

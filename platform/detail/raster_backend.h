@@ -3,7 +3,9 @@
 // writer once, and works in horizontal runs.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "platform/bitmap.h"
@@ -19,6 +21,10 @@ class RasterBackend final : public CanvasBackend {
   explicit RasterBackend(TBitmap& bitmap) : bmp_(bitmap) {}
 
   void line(TPoint a, TPoint b, const Stroke& s) override;
+  // A thin solid copy-mode line with both ends visible; false when the line is not
+  // of that kind and needs the general path. Inline so that the canvas can call it
+  // without a virtual call: dense curves are millions of such lines.
+  bool fast_line(TPoint a, TPoint b, TColor rgb);
   void polyline(const TPoint* p, int n, const Stroke& s) override;
   void rectangle(const TRect& r, const Stroke* s, const Fill* f) override;
   void ellipse(const TRect& r, const Stroke* s, const Fill* f) override;
@@ -64,5 +70,69 @@ class RasterBackend final : public CanvasBackend {
   std::vector<PointF> scratch_;
   std::vector<int> map_buf_;
 };
+
+// Pixel offsets of every line of at most three steps, by the same stepping rule as
+// the general case: step i has minor offset floor((2*dm*i + n) / (2n)).
+struct ShortLine {
+  int8_t n;
+  int8_t ox[3], oy[3];
+};
+
+constexpr std::array<ShortLine, 49> make_short_lines() {
+  std::array<ShortLine, 49> t{};
+  for (int dy = -3; dy <= 3; ++dy)
+    for (int dx = -3; dx <= 3; ++dx) {
+      ShortLine& l = t[(dy + 3) * 7 + dx + 3];
+      const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+      const bool xmajor = adx >= ady;
+      const int n = xmajor ? adx : ady, dm = xmajor ? ady : adx;
+      l.n = int8_t(n);
+      for (int i = 0; i < n; ++i) {
+        const int k = (2 * dm * i + n) / (2 * n);
+        const int ox = xmajor ? i : k, oy = xmajor ? k : i;
+        l.ox[i] = int8_t(dx < 0 ? -ox : ox);
+        l.oy[i] = int8_t(dy < 0 ? -oy : oy);
+      }
+    }
+  return t;
+}
+
+inline constexpr std::array<ShortLine, 49> kShortLines = make_short_lines();
+
+inline bool RasterBackend::fast_line(TPoint a, TPoint b, TColor rgb) {
+  const TRect c = clip_box();
+  const uint32_t cw = uint32_t(c.Right) - uint32_t(c.Left), ch = uint32_t(c.Bottom) - uint32_t(c.Top);
+  if (!(uint32_t(a.X) - uint32_t(c.Left) < cw && uint32_t(b.X) - uint32_t(c.Left) < cw &&
+        uint32_t(a.Y) - uint32_t(c.Top) < ch && uint32_t(b.Y) - uint32_t(c.Top) < ch))
+    return false;
+  const int dx = b.X - a.X, dy = b.Y - a.Y;
+  const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+  const ptrdiff_t stride = bmp_.Width();
+  uint32_t* const p0 = row(a.Y) + a.X;
+  const uint32_t pen = pack_opaque(rgb);
+  if (adx <= 3 && ady <= 3) {
+    // A fixed number of writes, no branches; writes past the segment's length go to a
+    // scratch word.
+    const ShortLine& l = kShortLines[(dy + 3) * 7 + dx + 3];
+    uint32_t sink;
+    for (int i = 0; i < 3; ++i) *(i < l.n ? p0 + l.oy[i] * stride + l.ox[i] : &sink) = pen;
+    return true;
+  }
+  const ptrdiff_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -stride : stride;
+  const bool xmajor = adx >= ady;
+  const ptrdiff_t step_major = xmajor ? sx : sy, step_minor = xmajor ? sy : sx;
+  const int n = xmajor ? adx : ady, two_dm = 2 * (xmajor ? ady : adx), two_n = 2 * n;
+  uint32_t* p = p0;
+  // Branch-free minor steps: their pattern is unpredictable.
+  int rem = n;
+  for (int i = 0; i < n; ++i) {
+    *p = pen;
+    rem += two_dm;
+    const int carry = -int(rem >= two_n);
+    rem -= two_n & carry;
+    p += step_major + (step_minor & ptrdiff_t(carry));
+  }
+  return true;
+}
 
 }  // namespace kvr::detail
