@@ -12,17 +12,28 @@ namespace kvr {
 
 namespace {
 
-// Saves the canvas state a helper changes and puts it back on every exit.
+// Saves the canvas state a helper changes and puts it back on every exit. Plain fields
+// rather than pen and brush copies: marks are drawn by the hundred thousand.
 class CanvasStateGuard {
  public:
-  explicit CanvasStateGuard(TCanvas* c) : c_(c), pos_(c->PenPos()) {
-    pen_.Assign(c->Pen());
-    brush_.Assign(c->Brush());
-    font_color_ = c->Font()->Color();
-  }
+  explicit CanvasStateGuard(TCanvas* c)
+      : c_(c),
+        pos_(c->PenPos()),
+        pen_color_(c->Pen()->Color()),
+        pen_style_(c->Pen()->Style()),
+        pen_width_(c->Pen()->Width()),
+        pen_mode_(c->Pen()->Mode()),
+        brush_color_(c->Brush()->Color()),
+        brush_style_(c->Brush()->Style()),
+        font_color_(c->Font()->Color()) {}
   ~CanvasStateGuard() {
-    c_->Pen()->Assign(&pen_);
-    c_->Brush()->Assign(&brush_);
+    TPen* p = c_->Pen();
+    p->SetColor(pen_color_);
+    p->SetStyle(pen_style_);
+    p->SetWidth(pen_width_);
+    p->SetMode(pen_mode_);
+    c_->Brush()->SetColor(brush_color_);
+    c_->Brush()->SetStyle(brush_style_);
     c_->Font()->SetColor(font_color_);
     c_->MoveTo(pos_.X, pos_.Y);
   }
@@ -32,8 +43,12 @@ class CanvasStateGuard {
  private:
   TCanvas* c_;
   TPoint pos_;
-  TPen pen_;
-  TBrush brush_;
+  TColor pen_color_;
+  TPenStyle pen_style_;
+  Integer pen_width_;
+  TPenMode pen_mode_;
+  TColor brush_color_;
+  TBrushStyle brush_style_;
   TColor font_color_;
 };
 
