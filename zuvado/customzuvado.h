@@ -601,6 +601,26 @@ class TCustomZUvado : public TCustomControl {
   // switches) to their defaults.
   virtual void ResetComp();
 
+  // ---- Public methods: output (output.cpp) ----
+  // The chart's picture on other targets. BlkWhite renders frame, background and axes
+  // in black and white (items keep their colours); crosshairs are included unless
+  // IncludeCrossHairs is false. The window's picture is not touched.
+  void CopyToBitmap(TBitmap* ABitmap, bool BlkWhite) { CopyToBitmap(ABitmap, BlkWhite, true); }
+  void CopyToBitmap(TBitmap* ABitmap, bool BlkWhite, bool IncludeCrossHairs);
+  // Only the data area (the rectangle inside the margins).
+  void CopyToBitmapDAOnly(TBitmap* ABitmap, bool BlkWhite) { CopyToBitmapDAOnly(ABitmap, BlkWhite, true); }
+  void CopyToBitmapDAOnly(TBitmap* ABitmap, bool BlkWhite, bool IncludeCrossHairs);
+  // PNG or BMP by the file name's extension; raises Exception when writing fails.
+  void CopyToBMP(const std::string& FName, bool BlkWhite);
+  void CopyToClipboard(bool BlkWhite) { CopyToClipboard(BlkWhite, true); }
+  void CopyToClipboard(bool BlkWhite, bool IncludeCrossHairs);
+  void CopyToClipboardDAOnly(bool BlkWhite) { CopyToClipboardDAOnly(BlkWhite, true); }
+  void CopyToClipboardDAOnly(bool BlkWhite, bool IncludeCrossHairs);
+  // Black-and-white conversion around an output: saves the frame, background, shadow
+  // and axis colours and sets their black-and-white values; the reload restores them.
+  void BackupColorsAndMakeBW();
+  void ReloadBackupColors();
+
  protected:
   // ---- Protected hooks ----
   // The propagation point of every change of the data container: hands the container,
@@ -674,6 +694,17 @@ class TCustomZUvado : public TCustomControl {
   const TRcItemContainer& AnnoItems() const { return FAnnoContainer; }
 
  private:
+  // Renders the whole picture into ChartBmp (the chart area stays in GrafBmp), whatever
+  // SuppressPaint says; the window is not touched.
+  void RenderPicture(bool BlkWhite, bool IncludeCrossHairs);
+  void RestorePicture(bool WasBlkWhite);
+  struct TBWBackup {
+    TColor Wind, Frame, Chart, Font, Shadow, ShadowBak;
+    TColor ScaleColor[4], ScaleFont[4];
+  };
+  TBWBackup FBWBackup{};
+  bool FBWActive = false;
+
   // A record with the common fields of a new item of this kind.
   TrcChartItem NewItem(TrcItem Kind, TCoordMode cm) const;
   // Appends to the container AnnoMode selects; data items update counters and partners.

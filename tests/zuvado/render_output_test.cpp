@@ -1,0 +1,116 @@
+// Output of the picture to bitmaps, files and the clipboard, in colour and in black
+// and white.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/clipbrd.h"
+#include "render_util.h"
+
+using namespace kvr;
+using kvr::test::RenderChart;
+
+namespace {
+
+constexpr TColor kRed = 0x0000FF;
+
+std::vector<uint32_t> pixels(const TBitmap& b) {
+  const auto* p = reinterpret_cast<const uint32_t*>(b.Bits());
+  std::vector<uint32_t> v(p, p + size_t(b.Width()) * b.Height());
+  for (uint32_t& x : v) x &= 0xFFFFFF;
+  return v;
+}
+
+void chart_with_content(RenderChart& c) {
+  c.SetWindColor(0x604020);
+  c.SetChartColor(0xE0F0FF);
+  c.SetDataColor(kRed);
+  c.SetFillColor(kRed);
+  c.Rectangle(100.0, 100.0, 140.0, 140.0);
+  c.CrossHairSetup(1, clBlue, chBoth, psSolid, 1);
+  c.CrossHairSetPos(1, 200, 60);
+  c.ShowGraf();
+}
+
+TEST(ZuRenderOutput, CopyToBitmapIsTheWindowsPictureWithOrWithoutCrosshairs) {
+  RenderChart c;
+  chart_with_content(c);
+  c.Repaint();
+  TBitmap full;
+  c.CopyToBitmap(&full, false);
+  ASSERT_EQ(full.Width(), 400);
+  ASSERT_EQ(full.Height(), 300);
+  EXPECT_EQ(pixels(full), pixels(*c.Surface()));
+  TBitmap bare;
+  c.CopyToBitmap(&bare, false, false);
+  // The crosshair's vertical line at area x 200 is gone, the item stays.
+  EXPECT_EQ(full.Canvas()->Pixels(50 + 200, 16 + 10), clBlue);
+  EXPECT_NE(bare.Canvas()->Pixels(50 + 200, 16 + 10), clBlue);
+  EXPECT_EQ(bare.Canvas()->Pixels(50 + 120, 16 + 252 - 120), kRed);
+}
+
+TEST(ZuRenderOutput, DataAreaOnlyHasTheAreaSizeAndItsCrosshairs) {
+  RenderChart c;
+  chart_with_content(c);
+  TBitmap da;
+  c.CopyToBitmapDAOnly(&da, false);
+  EXPECT_EQ(da.Width(), c.GrafBmp()->Width());
+  EXPECT_EQ(da.Height(), c.GrafBmp()->Height());
+  EXPECT_EQ(da.Canvas()->Pixels(120, 252 - 120), kRed);
+  EXPECT_EQ(da.Canvas()->Pixels(200, 10), clBlue);
+  // The chart-area bitmap itself stays free of crosshairs.
+  EXPECT_NE(c.Area(200, 10), clBlue);
+}
+
+TEST(ZuRenderOutput, BlackAndWhiteKeepsItemColoursAndRestoresTheChart) {
+  RenderChart c;
+  chart_with_content(c);
+  c.Repaint();
+  const auto window_before = pixels(*c.Surface());
+  TBitmap bw;
+  c.CopyToBitmap(&bw, true);
+  EXPECT_EQ(bw.Canvas()->Pixels(2, 2), clWhite);                      // window colour
+  EXPECT_EQ(bw.Canvas()->Pixels(50 + 300, 16 + 200), clWhite);        // chart area
+  EXPECT_EQ(bw.Canvas()->Pixels(50 + 120, 16 + 252 - 120), kRed);     // items keep colours
+  // Everything is as before, on the chart and on the window.
+  EXPECT_EQ(c.WindColor(), 0x604020);
+  EXPECT_EQ(c.ChartColor(), 0xE0F0FF);
+  EXPECT_EQ(c.Scale1X()->ColorScale(), clBlack);
+  EXPECT_EQ(pixels(*c.Surface()), window_before);
+  TBitmap again;
+  c.CopyToBitmap(&again, false);
+  EXPECT_EQ(again.Canvas()->Pixels(2, 2), 0x604020);
+  // A nested conversion cannot lose the saved colours.
+  c.BackupColorsAndMakeBW();
+  c.BackupColorsAndMakeBW();
+  c.ReloadBackupColors();
+  c.ReloadBackupColors();
+  EXPECT_EQ(c.WindColor(), 0x604020);
+}
+
+TEST(ZuRenderOutput, FilesAndClipboard) {
+  RenderChart c;
+  chart_with_content(c);
+  const char* dir = std::getenv("KVR_TEST_OUT");
+  const std::filesystem::path out = dir ? dir : "test_out";
+  std::filesystem::create_directories(out);
+  TBitmap ref;
+  c.CopyToBitmap(&ref, false);
+  for (const char* name : {"chart_output.png", "chart_output.bmp"}) {
+    c.CopyToBMP((out / name).string(), false);
+    TBitmap back;
+    back.LoadFromFile((out / name).string());
+    EXPECT_EQ(pixels(back), pixels(ref)) << name;
+  }
+  EXPECT_THROW(c.CopyToBMP((out / "no_such_dir" / "x.png").string(), false), Exception);
+  Clipboard().Clear();
+  c.CopyToClipboard(false);
+  ASSERT_TRUE(Clipboard().HasFormat(CF_BITMAP));
+  EXPECT_EQ(pixels(*Clipboard().Bitmap()), pixels(ref));
+  c.CopyToClipboardDAOnly(true);
+  EXPECT_EQ(Clipboard().Bitmap()->Width(), c.GrafBmp()->Width());
+  Clipboard().Clear();
+}
+
+}  // namespace

@@ -1,0 +1,116 @@
+// The chart's picture on other targets than its window: bitmaps, files, clipboard.
+#include "platform/clipbrd.h"
+#include "zuvado/customzuvado.h"
+
+namespace kvr {
+namespace {
+
+// The four axis property objects in a fixed order: X1, X2, Y1, Y2.
+template <typename Chart>
+std::array<TScaleProps*, 4> all_axes(Chart& c) {
+  return {c.Scale1X(), c.Scale2X(), c.Scale1Y(), c.Scale2Y()};
+}
+
+}  // namespace
+
+void TCustomZUvado::BackupColorsAndMakeBW() {
+  if (FBWActive) return;  // a second call would save the black-and-white values
+  FBWActive = true;
+  TBWBackup& b = FBWBackup;
+  b = {WindColor(), ChartFrameColor(), ChartColor(), Font()->Color(), ShadowColor(), ShadowBakColor(), {}, {}};
+  const bool saved = FSuppressPaint;
+  FSuppressPaint = true;  // the window keeps its picture while colours swap
+  SetWindColor(clWhite);
+  SetChartColor(clWhite);
+  SetChartFrameColor(clBlack);
+  Font()->SetColor(clBlack);
+  SetShadowColor(0xC0C0C0);
+  SetShadowBakColor(clWhite);
+  const auto axes = all_axes(*this);
+  for (size_t i = 0; i < axes.size(); ++i) {
+    b.ScaleColor[i] = axes[i]->ColorScale();
+    b.ScaleFont[i] = axes[i]->Font()->Color();
+    axes[i]->SetColorScale(clBlack);
+    axes[i]->Font()->SetColor(clBlack);
+  }
+  FSuppressPaint = saved;
+}
+
+void TCustomZUvado::ReloadBackupColors() {
+  if (!FBWActive) return;
+  FBWActive = false;
+  const TBWBackup& b = FBWBackup;
+  const bool saved = FSuppressPaint;
+  FSuppressPaint = true;
+  SetWindColor(b.Wind);
+  SetChartColor(b.Chart);
+  SetChartFrameColor(b.Frame);
+  Font()->SetColor(b.Font);
+  SetShadowColor(b.Shadow);
+  SetShadowBakColor(b.ShadowBak);
+  const auto axes = all_axes(*this);
+  for (size_t i = 0; i < axes.size(); ++i) {
+    axes[i]->SetColorScale(b.ScaleColor[i]);
+    axes[i]->Font()->SetColor(b.ScaleFont[i]);
+  }
+  FSuppressPaint = saved;
+}
+
+void TCustomZUvado::RenderPicture(bool BlkWhite, bool IncludeCrossHairs) {
+  if (BlkWhite) BackupColorsAndMakeBW();
+  try {
+    ConstructChartBmp(FChartBmp->Canvas());
+    SizeGrafBmp();
+    InitGraf(FGrafBmp->Canvas(), 0, 0, FGrafBmp->Width(), FGrafBmp->Height());
+    ConstructDataBmp(FGrafBmp.get(), 0, 0, false, 0);
+    DrawMouseTrace(0, 0, FGrafBmp.get());
+    FChartBmp->Canvas()->Draw(FRcLRim, FRcTRim, FGrafBmp.get());
+    if (IncludeCrossHairs) DrawCrossHairs(0, 0, FChartBmp.get());
+  } catch (...) {
+    if (BlkWhite) ReloadBackupColors();
+    throw;
+  }
+  if (BlkWhite) ReloadBackupColors();
+}
+
+// The chart bitmaps are the window's picture too (crosshair moves redraw from them), so
+// after a black-and-white output they get their colours back.
+void TCustomZUvado::RestorePicture(bool WasBlkWhite) {
+  if (WasBlkWhite) RenderPicture(false, true);
+}
+
+void TCustomZUvado::CopyToBitmap(TBitmap* ABitmap, bool BlkWhite, bool IncludeCrossHairs) {
+  if (!ABitmap) return;
+  RenderPicture(BlkWhite, IncludeCrossHairs);
+  ABitmap->Assign(FChartBmp.get());
+  RestorePicture(BlkWhite);
+}
+
+void TCustomZUvado::CopyToBitmapDAOnly(TBitmap* ABitmap, bool BlkWhite, bool IncludeCrossHairs) {
+  if (!ABitmap) return;
+  RenderPicture(BlkWhite, false);
+  ABitmap->Assign(FGrafBmp.get());
+  // Crosshairs go onto the copy: the chart-area bitmap stays free of them.
+  if (IncludeCrossHairs) DrawCrossHairs(FRcLRim, FRcTRim, ABitmap);
+  RestorePicture(BlkWhite);
+}
+
+void TCustomZUvado::CopyToBMP(const std::string& FName, bool BlkWhite) {
+  TBitmap bmp;
+  CopyToBitmap(&bmp, BlkWhite);
+  bmp.SaveToFile(FName);
+}
+
+void TCustomZUvado::CopyToClipboard(bool BlkWhite, bool IncludeCrossHairs) {
+  TBitmap bmp;
+  CopyToBitmap(&bmp, BlkWhite, IncludeCrossHairs);
+  Clipboard().Assign(&bmp);
+}
+
+void TCustomZUvado::CopyToClipboardDAOnly(bool BlkWhite, bool IncludeCrossHairs) {
+  TBitmap bmp;
+  CopyToBitmapDAOnly(&bmp, BlkWhite, IncludeCrossHairs);
+  Clipboard().Assign(&bmp);
+}
+
+}  // namespace kvr
