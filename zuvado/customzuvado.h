@@ -616,6 +616,12 @@ class TCustomZUvado : public TCustomControl {
   void CopyToClipboard(bool BlkWhite, bool IncludeCrossHairs);
   void CopyToClipboardDAOnly(bool BlkWhite) { CopyToClipboardDAOnly(BlkWhite, true); }
   void CopyToClipboardDAOnly(bool BlkWhite, bool IncludeCrossHairs);
+  // The chart as a vector picture (SVG): frame, axes, grid, items and labels are drawn
+  // straight onto a vector canvas, the items clipped to the data area.
+  void CopyToWMF(const std::string& FName, bool BlkWhite);
+  void CopyToClipboardWMF(bool BlkWhite);
+  // Renders the chart onto any canvas of the chart's size (vector or raster).
+  void RenderOnCanvas(TCanvas* Canvas, bool BlkWhite);
   // Black-and-white conversion around an output: saves the frame, background, shadow
   // and axis colours and sets their black-and-white values; the reload restores them.
   void BackupColorsAndMakeBW();

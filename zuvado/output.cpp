@@ -1,5 +1,8 @@
 // The chart's picture on other targets than its window: bitmaps, files, clipboard.
+#include <algorithm>
+
 #include "platform/clipbrd.h"
+#include "platform/svgcanvas.h"
 #include "zuvado/customzuvado.h"
 
 namespace kvr {
@@ -111,6 +114,49 @@ void TCustomZUvado::CopyToClipboardDAOnly(bool BlkWhite, bool IncludeCrossHairs)
   TBitmap bmp;
   CopyToBitmapDAOnly(&bmp, BlkWhite, IncludeCrossHairs);
   Clipboard().Assign(&bmp);
+}
+
+void TCustomZUvado::RenderOnCanvas(TCanvas* C, bool BlkWhite) {
+  if (!C) return;
+  if (BlkWhite) BackupColorsAndMakeBW();
+  // The axis controls paint onto whatever canvas the chart renders on; afterwards they
+  // go back to the chart bitmap.
+  auto point_axes = [this](TCanvas* target) {
+    for (size_t i = 0; i < 2; ++i) {
+      FScalesX[i]->UseForeignCanvas(target, 0, 0);
+      FScalesY[i]->UseForeignCanvas(target, 0, 0);
+    }
+  };
+  const Integer L = FRcLRim, T = FRcTRim, Wd = std::max(0, AreaWidth() + 1), Hd = std::max(0, AreaHeight() + 1);
+  try {
+    point_axes(C);
+    ConstructChartBmp(C);
+    point_axes(FChartBmp->Canvas());
+    C->SetClipRect(Rect(L, T, L + Wd, T + Hd));
+    InitGraf(C, L, T, Wd, Hd);
+    ConstructDataBmpCanvas(C, L, T, false, 0);
+    C->ResetClip();
+  } catch (...) {
+    point_axes(FChartBmp->Canvas());
+    C->ResetClip();
+    if (BlkWhite) ReloadBackupColors();
+    throw;
+  }
+  if (BlkWhite) ReloadBackupColors();
+  // ConstructChartBmp resized the chart bitmap: give the window's picture back.
+  RenderPicture(false, true);
+}
+
+void TCustomZUvado::CopyToWMF(const std::string& FName, bool BlkWhite) {
+  TMetafileCanvas svg(Width(), Height());
+  RenderOnCanvas(&svg, BlkWhite);
+  svg.SaveSvgToFile(FName);
+}
+
+void TCustomZUvado::CopyToClipboardWMF(bool BlkWhite) {
+  TMetafileCanvas svg(Width(), Height());
+  RenderOnCanvas(&svg, BlkWhite);
+  Clipboard().SetAsMetafile(svg.SvgText());
 }
 
 }  // namespace kvr

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "platform/clipbrd.h"
+#include "platform/svgcanvas.h"
 #include "render_util.h"
 
 using namespace kvr;
@@ -110,6 +111,41 @@ TEST(ZuRenderOutput, FilesAndClipboard) {
   EXPECT_EQ(pixels(*Clipboard().Bitmap()), pixels(ref));
   c.CopyToClipboardDAOnly(true);
   EXPECT_EQ(Clipboard().Bitmap()->Width(), c.GrafBmp()->Width());
+  Clipboard().Clear();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ZuRenderOutput, MetafileIsVectorAndMatchesTheRasterPicture) {
+  RenderChart c;
+  chart_with_content(c);
+  TMetafileCanvas svg(400, 300);
+  c.RenderOnCanvas(&svg, false);
+  const std::string doc = svg.SvgText();
+  EXPECT_EQ(doc.find("<image"), std::string::npos);  // no embedded pictures
+  EXPECT_NE(doc.find("<text"), std::string::npos);    // tick labels stay text
+  EXPECT_NE(doc.find("clipPath"), std::string::npos); // items clipped to the data area
+  // The same routine on a raster canvas gives the bitmap output's pixels.
+  TBitmap raster(400, 300);
+  c.RenderOnCanvas(raster.Canvas(), false);
+  TBitmap ref;
+  c.CopyToBitmap(&ref, false, false);
+  EXPECT_EQ(raster.Canvas()->Pixels(50 + 120, 16 + 252 - 120), kRed);
+  EXPECT_EQ(raster.Canvas()->Pixels(2, 2), ref.Canvas()->Pixels(2, 2));
+  EXPECT_EQ(raster.Canvas()->Pixels(50 + 300, 16 + 200), ref.Canvas()->Pixels(50 + 300, 16 + 200));
+  // The window's picture is unharmed and the axes paint on the chart bitmap again.
+  c.Repaint();
+  EXPECT_EQ(c.Ctl(50 + 120, 16 + 252 - 120), kRed);
+
+  const char* dir = std::getenv("KVR_TEST_OUT");
+  const std::filesystem::path out = dir ? dir : "test_out";
+  std::filesystem::create_directories(out);
+  c.CopyToWMF((out / "chart_output.svg").string(), true);
+  EXPECT_TRUE(std::filesystem::file_size(out / "chart_output.svg") > 1000);
+  c.CopyToClipboardWMF(false);
+  EXPECT_TRUE(Clipboard().HasFormat(CF_ENHMETAFILE));
   Clipboard().Clear();
 }
 
