@@ -484,6 +484,34 @@ void SvgBackend::rectangle(const TRect& r_in, const Stroke* s, const Fill* f) {
   ++elements_;
 }
 
+// A closed shape whose geometry `open` writes: when fill and outline blend differently
+// the fill is an element of its own, otherwise one element carries both.
+template <typename Open>
+void SvgBackend::closed_shape(Open&& open, const TColor* fill, const char* fill_blend, const Stroke* s,
+                              const char* stroke_blend, bool together) {
+  if (fill && !together) {
+    open();
+    body_ += " fill=\"";
+    colour(body_, *fill);
+    body_ += '"';
+    blend_attr(body_, fill_blend);
+    body_ += "/>\n";
+    ++elements_;
+  }
+  open();
+  if (fill && together) {
+    body_ += " fill=\"";
+    colour(body_, *fill);
+    body_ += '"';
+  } else {
+    body_ += " fill=\"none\"";
+  }
+  if (s) stroke_attrs(*s, true);
+  blend_attr(body_, s ? stroke_blend : fill_blend);
+  body_ += "/>\n";
+  ++elements_;
+}
+
 void SvgBackend::ellipse(const TRect& r, const Stroke* s, const Fill* f) {
   Paint fp, sp;
   if (f) fp = paint_for(f->color, f->mode);
@@ -508,27 +536,7 @@ void SvgBackend::ellipse(const TRect& r, const Stroke* s, const Fill* f) {
     attr(body_, "rx", rx);
     attr(body_, "ry", ry);
   };
-  if (fill && !together) {
-    open();
-    body_ += " fill=\"";
-    colour(body_, fp.color);
-    body_ += '"';
-    blend_attr(body_, fp.blend);
-    body_ += "/>\n";
-    ++elements_;
-  }
-  open();
-  if (fill && together) {
-    body_ += " fill=\"";
-    colour(body_, fp.color);
-    body_ += '"';
-  } else {
-    body_ += " fill=\"none\"";
-  }
-  if (stroke) stroke_attrs(*s, true);
-  blend_attr(body_, stroke ? sp.blend : fp.blend);
-  body_ += "/>\n";
-  ++elements_;
+  closed_shape(open, fill ? &fp.color : nullptr, fp.blend, stroke ? s : nullptr, sp.blend, together);
 }
 
 void SvgBackend::arc(const TRect& r, TPoint start, TPoint end, const Stroke& s) {
@@ -614,27 +622,7 @@ void SvgBackend::polygon(const TPoint* pts, int n, const Stroke* s, const Fill* 
     }
     body_ += "\" fill-rule=\"evenodd\"";
   };
-  if (fill && !together) {
-    open();
-    body_ += " fill=\"";
-    colour(body_, fp.color);
-    body_ += '"';
-    blend_attr(body_, fp.blend);
-    body_ += "/>\n";
-    ++elements_;
-  }
-  open();
-  if (fill && together) {
-    body_ += " fill=\"";
-    colour(body_, fp.color);
-    body_ += '"';
-  } else {
-    body_ += " fill=\"none\"";
-  }
-  if (stroke) stroke_attrs(*s, true);
-  blend_attr(body_, stroke ? sp.blend : fp.blend);
-  body_ += "/>\n";
-  ++elements_;
+  closed_shape(open, fill ? &fp.color : nullptr, fp.blend, stroke ? s : nullptr, sp.blend, together);
 }
 
 void SvgBackend::text(int x, int y, std::string_view utf8, const TextStyle& t) {

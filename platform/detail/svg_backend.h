@@ -52,6 +52,9 @@ class SvgBackend final : public CanvasBackend {
  private:
   void close_clip();
   void stroke_attrs(const Stroke& s, bool closed);
+  template <typename Open>
+  void closed_shape(Open&& open, const TColor* fill, const char* fill_blend, const Stroke* s,
+                    const char* stroke_blend, bool together);
 
   int width_;
   int height_;
