@@ -537,6 +537,78 @@ class TCustomZUvado : public TCustomControl {
   // Empties the trace and repaints.
   void ClearMouseTrace();
 
+  // ---- Public methods: hit testing (hittest.cpp) ----
+  // Searches scan from index 0 and keep an item only when it is strictly nearer, so the
+  // lowest index wins a tie. ItemID tkEverything takes every kind, tkNotMoveTo all but
+  // moves; ClassNumber 255 takes every class. Without a match the result is -1 and Dist
+  // the square root of the largest double.
+  // World distance of the items' main points.
+  Integer FindNearestItemReal(double mx, double my, TrcItem ItemID, Byte ClassNumber,
+                              double& Dist) const;
+  Integer FindNearestItemReal(double mx, double my, TrcItem ItemID, Byte ClassNumber,
+                              bool VisLayersOnly, double& Dist) const;
+  // Pixel distance, every item mapped with the active layer.
+  Integer FindNearestItemScreen(double mx, double my, TrcItem ItemID, Byte ClassNumber,
+                                double& Dist) const;
+  Integer FindNearestItemScreen(double mx, double my, TrcItem ItemID, Byte ClassNumber,
+                                bool VisLayersOnly, double& Dist) const;
+  // Pixel distance along Axis 0 (x) or 1 (y); other axes find nothing.
+  Integer FindNearestItemAlongAxis(double pos, Integer Axis, TrcItem ItemID, Byte ClassNumber,
+                                   double& dist) const;
+  Integer FindNearestItemAlongAxis(double pos, Integer Axis, TrcItem ItemID, Byte ClassNumber,
+                                   bool VisLayersOnly, double& dist) const;
+  // Annotation whose drawn shape is nearest (text boxes measured with the chart-area
+  // canvas's font; OnBeforeRenderText sees each text).
+  Integer FindNearestAnnoElem(double mx, double my, TrcItem ItemID, Byte ClassNumber,
+                              bool VisLayersOnly, double& Dist);
+  // Gives every data item of kind ItemID inside the world window the class ClassNumber;
+  // returns their number (ClassNumber 255 does nothing).
+  Integer MarkItemsInWindow(double xLo, double YLo, double XHi, double YHi, TrcItem ItemID,
+                            Byte ClassNumber);
+  // 0, +i for the Y axis of pair i, -i for its X axis under control pixel (X, Y).
+  Integer DetectScale(Integer CoordX, Integer CoordY) const;
+
+  // ---- Properties, methods and events: mouse (mouse.cpp) ----
+  // When set, the default cursor is shown everywhere over the chart.
+  bool MouseCursorFixed() const { return FMouseCursorFixed; }
+  void SetMouseCursorFixed(bool v) { FMouseCursorFixed = v; }
+  // Pan-grid snapping of MouseAction maPanGrid (step <= 0: no snapping).
+  double PanGridDx() const { return FPanGridDx; }
+  void SetPanGridDx(double v) { FPanGridDx = v; }
+  double PanGridDy() const { return FPanGridDy; }
+  void SetPanGridDy(double v) { FPanGridDy = v; }
+  double PanGridOffsX() const { return FPanGridOffsX; }
+  void SetPanGridOffsX(double v) { FPanGridOffsX = v; }
+  double PanGridOffsY() const { return FPanGridOffsY; }
+  void SetPanGridOffsY(double v) { FPanGridOffsY = v; }
+  // World position (active layer) of the last mouse move inside the chart area.
+  double MousePosX() const { return FMousePosX; }
+  double MousePosY() const { return FMousePosY; }
+  bool GetMAffLayer(Integer Layer) const { return MouseAffectsLayer(Layer); }
+  void SetMAffLayer(Integer Layer, bool v) { SetMouseAffectsLayer(Layer, v); }
+  // 1 while a zoom window, rubber band or selection rectangle is being dragged.
+  Integer ZoomState() const { return FZoomState; }
+  // Modal rectangle input: waits (processing messages) for a press and release in the
+  // chart; returns the world corners ordered low to high, false when aborted by the
+  // right button or MouseBoxAbort.
+  bool MouseBox(double& xLo, double& yLo, double& xHi, double& yHi);
+  void MouseBoxAbort();
+
+  using TMouseMoveInChartEvent = std::function<void(TObject* Sender, bool InChart,
+                                                    TShiftState Shift, double rMousePosX,
+                                                    double rMousePosY)>;
+  using TCrossHMoveEvent = std::function<void(TObject* Sender, Integer WhichCrossHair)>;
+  using TBeforeCrossHMoveEvent = std::function<void(TObject* Sender, Integer WhichCrossHair,
+                                                    Integer dx, Integer dy, bool& AllowMove)>;
+  using TTxtLblMoveEvent = std::function<void(TObject* Sender, Integer WhichTextLabel)>;
+  TMouseMoveInChartEvent OnMouseMoveInChart;
+  TSelectRectEvent OnRubberBand;
+  TSelectRectEvent OnSelectRect;
+  TZoomPanEvent OnZoomPan;
+  TCrossHMoveEvent OnCrossHairMove;
+  TBeforeCrossHMoveEvent OnBeforeCrossHairMove;
+  TTxtLblMoveEvent OnTextLabelMove;
+
   // ---- Public methods: mapping ----
   // Recomputes the transform of both pairs from the ranges and margins (not while
   // loading). Raises EKvrZUvadoError for a logarithmic axis with a limit <= 0.
@@ -676,6 +748,19 @@ class TCustomZUvado : public TCustomControl {
   // Chart area extents W and H (may be below 1).
   Integer AreaWidth() const { return Width() - FRcLRim - FRcRRim - F3DRim; }
   Integer AreaHeight() const { return Height() - FRcTRim - FRcBRim - F3DRim; }
+
+  // ---- Protected hooks: mouse (mouse.cpp) ----
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void DblClick() override;
+  // Raw mouse-move message: fires OnMouseMoveInChart after the framework's handling.
+  void WMMouseMove(TWMMouse& Message) override;
+  void DoZoomPanEvent();
+  void DoRubberBandEvent(Integer Layer, double x1, double y1, double x2, double y2);
+  void DoSelectRectEvent(Integer Layer, double x1, double y1, double x2, double y2);
+  void DoCrossHMoveEvent(Integer CrossHair);
+  void DoTxtLblMoveEvent(Integer Label);
 
   // Internal workers the overloads funnel into.
   void MoveToIntern(double x, double y, TCoordMode cm);
@@ -824,6 +909,27 @@ class TCustomZUvado : public TCustomControl {
   bool FSuppressPaint = true;
   std::array<std::array<TRectDouble, kZoomStackSize>, 2> FZoomStack{};
   Integer FZStackPoi = 1;
+
+  // Mouse interaction state (mouse.cpp). Per-layer anchors live at index layer - 1.
+  bool FMouseCursorFixed = true;
+  double FPanGridDx = 1;
+  double FPanGridDy = 1;
+  double FPanGridOffsX = 0;
+  double FPanGridOffsY = 0;
+  double FMousePosX = 0;
+  double FMousePosY = 0;
+  bool LButtonWasDown = false;
+  std::array<Integer, 2> FMAnchorScrX{}, FMAnchorScrY{};
+  std::array<double, 2> FMAnchorRcLoX{}, FMAnchorRcHiX{}, FMAnchorRcLoY{}, FMAnchorRcHiY{};
+  Integer FZoomState = 0;
+  Integer WindAnchorX = 0, WindAnchorY = 0, WindOldCornerX = 0, WindOldCornerY = 0;
+  Integer MouseBoxState = 0;
+  Integer MouseBoxX1 = 0, MouseBoxY1 = 0, MouseBoxX2 = 0, MouseBoxY2 = 0;
+  Integer LastMouseX = 0, LastMouseY = 0;
+  bool MouseMoveActive = false;
+  bool FWasDblClk = false;
+  Integer CHNext = 1;
+  Integer TLNext = 1;
 
   // Rendering (render_frame.cpp, render_items.cpp).
   void ResetRenderState();
