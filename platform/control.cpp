@@ -337,6 +337,16 @@ const TBitmap* TCustomControl::HostPaint() {
   return FSurface.get();
 }
 
+const TBitmap* TCustomControl::HostPicture() {
+  if (FDirty && CanPaint()) PaintNow();
+  return FSurface.get();
+}
+
+void TCustomControl::SurfaceChanged() {
+  // Inside Paint the host is already about to show the surface.
+  if (!FPainting && CanPaint() && OnHostInvalidate) OnHostInvalidate(this);
+}
+
 void TCustomControl::PaintNow() {
   // A Paint that asks for a repaint of itself must not recurse.
   if (FPainting) return;

@@ -285,8 +285,9 @@ class TCustomControl : public TControl {
   bool HandleAllocated() const { return FHandleAllocated; }
   bool Dirty() const { return FDirty; }
 
-  // Host hooks: OnHostInvalidate when the surface becomes dirty (a windowed host
-  // schedules a paint and calls HostPaint), OnHostPainted after Paint has run.
+  // Host hooks: OnHostInvalidate when the surface becomes dirty or was drawn on outside
+  // Paint (a windowed host schedules a paint and calls HostPicture), OnHostPainted after
+  // Paint has run.
   std::function<void(TCustomControl* Sender)> OnHostInvalidate;
   std::function<void(TCustomControl* Sender)> OnHostPainted;
 
@@ -303,6 +304,11 @@ class TCustomControl : public TControl {
   void Repaint() override;
   // The window system asks for the picture: paints (when allowed) and returns the surface.
   const TBitmap* HostPaint();
+  // The picture for a host that keeps its window contents: paints only a dirty surface,
+  // so drawings made on the surface outside Paint (exclusive-or bands) stay visible.
+  const TBitmap* HostPicture();
+  // Drawing outside Paint changed the surface: a windowed host should show it again.
+  void SurfaceChanged();
 
  protected:
   virtual void Paint() {}

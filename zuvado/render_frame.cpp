@@ -402,6 +402,7 @@ void TCustomZUvado::DrawFinish(Integer dx, Integer dy, TBitmap* Bmp, TCanvas* Ca
   if (!Bmp) return;
   DrawCrossHairs(dx, dy, Bmp);
   if (Canvas) Canvas->Draw(dx, dy, Bmp);
+  if (Canvas == TCustomControl::Canvas()) SurfaceChanged();
 }
 
 void TCustomZUvado::ShowGraf() {

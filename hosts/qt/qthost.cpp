@@ -160,7 +160,7 @@ void TQtHost::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), palette().window());
     return;
   }
-  const TBitmap* surface = c->HostPaint();
+  const TBitmap* surface = c->HostPicture();
   p.drawImage(0, 0, SurfaceImage(*surface));
   // Outside the surface (during a resize) show the window colour.
   if (surface->Width() < width()) p.fillRect(surface->Width(), 0, width(), height(), palette().window());
@@ -171,7 +171,10 @@ void TQtHost::resizeEvent(QResizeEvent*) {
   if (TCustomControl* c = Control()) c->SetBounds(c->Left(), c->Top(), width(), height());
 }
 
-void TQtHost::sync_cursor() {
+// Input handlers may draw on the surface directly (bands, dragged crosshairs): show it,
+// and take over the cursor the control asks for.
+void TQtHost::after_input() {
+  update();
   TCustomControl* c = Control();
   const TCursor want = c ? c->Cursor() : crDefault;
   if (want == FShownCursor) return;
@@ -183,14 +186,14 @@ void TQtHost::mousePressEvent(QMouseEvent* e) {
   if (TCustomControl* c = Control())
     c->HostMouseDown(button_of(e->button()), ShiftStateOf(e->modifiers(), e->buttons()), pos_of(e).x(),
                      pos_of(e).y());
-  sync_cursor();
+  after_input();
 }
 
 void TQtHost::mouseReleaseEvent(QMouseEvent* e) {
   if (TCustomControl* c = Control())
     c->HostMouseUp(button_of(e->button()), ShiftStateOf(e->modifiers(), e->buttons()), pos_of(e).x(),
                    pos_of(e).y());
-  sync_cursor();
+  after_input();
 }
 
 // Qt sends press, release, double-click, release: the same order the controls expect,
@@ -199,13 +202,13 @@ void TQtHost::mouseDoubleClickEvent(QMouseEvent* e) {
   if (TCustomControl* c = Control())
     c->HostDblClick(pos_of(e).x(), pos_of(e).y(), button_of(e->button()),
                     ShiftStateOf(e->modifiers(), e->buttons()));
-  sync_cursor();
+  after_input();
 }
 
 void TQtHost::mouseMoveEvent(QMouseEvent* e) {
   if (TCustomControl* c = Control())
     c->HostMouseMove(ShiftStateOf(e->modifiers(), e->buttons()), pos_of(e).x(), pos_of(e).y());
-  sync_cursor();
+  after_input();
 }
 
 void TQtHost::wheelEvent(QWheelEvent* e) {
@@ -219,7 +222,7 @@ void TQtHost::wheelEvent(QWheelEvent* e) {
 
 void TQtHost::enterEvent(QEnterEvent*) {
   if (TCustomControl* c = Control()) c->HostMouseEnter();
-  sync_cursor();
+  after_input();
 }
 
 void TQtHost::leaveEvent(QEvent*) {

@@ -47,7 +47,7 @@ class TQtHost : public QWidget {
 
  private:
   class Watcher;
-  void sync_cursor();
+  void after_input();
 
   std::unique_ptr<Watcher> FWatcher;
   TCursor FShownCursor = crDefault;

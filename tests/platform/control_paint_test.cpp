@@ -174,3 +174,22 @@ TEST(ControlPaint, ParentsListChildrenWithoutOwningThem) {
   delete a;
   EXPECT_EQ(parent.ControlCount(), 0);
 }
+
+TEST(ControlPaint, HostPictureKeepsDrawingsMadeOutsidePaint) {
+  Painter c(nullptr);
+  int invalidated = 0;
+  c.OnHostInvalidate = [&](TCustomControl*) { ++invalidated; };
+  c.SetBounds(0, 0, 10, 10);
+  c.CreateWnd();
+  c.HostPicture();  // dirty after CreateWnd: paints
+  EXPECT_EQ(c.paints, 1);
+  c.Canvas()->SetPixels(3, 3, clBlue);  // e.g. an exclusive-or band
+  const int before = invalidated;
+  c.SurfaceChanged();
+  EXPECT_EQ(invalidated, before + 1);
+  EXPECT_EQ(c.HostPicture()->Canvas()->Pixels(3, 3), clBlue);  // clean: not repainted
+  EXPECT_EQ(c.paints, 1);
+  c.Touch();
+  EXPECT_EQ(c.HostPicture()->Canvas()->Pixels(3, 3), clRed);
+  EXPECT_EQ(c.paints, 2);
+}
