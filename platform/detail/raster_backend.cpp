@@ -375,8 +375,14 @@ void RasterBackend::rectangle(const TRect& r, const Stroke* s, const Fill* f) {
   const long long orr = (long long)r.Right + (inside ? 0 : w / 2);
   const long long ob = (long long)r.Bottom + (inside ? 0 : w / 2);
   const long long il = ol + w, it = ot + w, ir = orr - w, ib = ob - w;
+  const bool patterned = w == 1 && s->style != psSolid && !inside;
+  // Bands and interior in one colour and mode (solid marks) cover the outer box once.
+  if (f && !patterned && f->color == s->color && f->mode == s->mode) {
+    fill(ol, ot, orr, ob, pack_opaque(s->color), span_writer(s->mode));
+    return;
+  }
   if (f && il < ir && it < ib) fill(il, it, ir, ib, pack_opaque(f->color), span_writer(f->mode));
-  if (w == 1 && s->style != psSolid && !inside) {
+  if (patterned) {
     const TPoint pts[5] = {{r.Left, r.Top}, {r.Right - 1, r.Top}, {r.Right - 1, r.Bottom - 1},
                            {r.Left, r.Bottom - 1}, {r.Left, r.Top}};
     polyline(pts, 5, *s);
