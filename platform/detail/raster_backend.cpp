@@ -200,7 +200,15 @@ void RasterBackend::set_clip(const TRect* r) {
 }
 
 void RasterBackend::fill_box(int x0, int y0, int x1, int y1, uint32_t color, SpanWriter w) {
-  for (int y = y0; y < y1; ++y) w(row(y) + x0, x1 - x0, color);
+  uint32_t* p = row(y0) + x0;
+  const size_t stride = size_t(bmp_.Width());
+  const int n = x1 - x0;
+  // Small opaque boxes (marks, bars) are the common case: store without the call.
+  if (w == span_writer(pmCopy)) {
+    for (int y = y0; y < y1; ++y, p += stride) std::fill_n(p, n, color);
+    return;
+  }
+  for (int y = y0; y < y1; ++y, p += stride) w(p, n, color);
 }
 
 void RasterBackend::fill_rect_clipped(TRect r, uint32_t color, SpanWriter w) {
