@@ -52,6 +52,27 @@ class CanvasStateGuard {
   TColor font_color_;
 };
 
+// Geometric marks change only the brush and the pen position: a lighter guard for the
+// per-mark path.
+class BrushPosGuard {
+ public:
+  explicit BrushPosGuard(TCanvas* c)
+      : c_(c), pos_(c->PenPos()), color_(c->Brush()->Color()), style_(c->Brush()->Style()) {}
+  ~BrushPosGuard() {
+    c_->Brush()->SetColor(color_);
+    c_->Brush()->SetStyle(style_);
+    c_->MoveTo(pos_.X, pos_.Y);
+  }
+  BrushPosGuard(const BrushPosGuard&) = delete;
+  BrushPosGuard& operator=(const BrushPosGuard&) = delete;
+
+ private:
+  TCanvas* c_;
+  TPoint pos_;
+  TColor color_;
+  TBrushStyle style_;
+};
+
 // Inclusive runs: LineTo leaves its end pixel out, so each run ends one beyond.
 void hrun(TCanvas* c, Integer x1, Integer x2, Integer y) {
   if (x2 < x1) return;
@@ -235,7 +256,7 @@ void DrawMarkOnCanvas(TCanvas* Canvas, Integer MarkType, Integer x, Integer y) {
     draw_char_mark(Canvas, MarkType, x, y);
     return;
   }
-  CanvasStateGuard guard(Canvas);
+  BrushPosGuard guard(Canvas);
   if (MarkType == 0) {
     Canvas->MoveTo(x, y);
     Canvas->LineTo(x + 1, y);
