@@ -52,6 +52,7 @@ void TCustomZUvado::ResetComp() {
   FClassVisib.fill(true);
   FAnnoClassVisib.fill(true);
   FMouseAffectsLayer = {true, false};
+  ResetMouse();
   ResetRenderState();
   ResetAxes();
 }

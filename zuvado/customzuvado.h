@@ -756,6 +756,8 @@ class TCustomZUvado : public TCustomControl {
   void DblClick() override;
   // Raw mouse-move message: fires OnMouseMoveInChart after the framework's handling.
   void WMMouseMove(TWMMouse& Message) override;
+  // Gives back the screen cursor the chart set while the pointer was over it.
+  void MouseLeave() override;
   void DoZoomPanEvent();
   void DoRubberBandEvent(Integer Layer, double x1, double y1, double x2, double y2);
   void DoSelectRectEvent(Integer Layer, double x1, double y1, double x2, double y2);
@@ -930,6 +932,38 @@ class TCustomZUvado : public TCustomControl {
   bool FWasDblClk = false;
   Integer CHNext = 1;
   Integer TLNext = 1;
+  // The release of the press swallowed after a double click is swallowed too.
+  bool FSwallowMouseUp = false;
+  // The left drag began on an axis: crosshair and label drags must not take it over.
+  bool FDragFromAxis = false;
+  // Whether a band is on the window (so that erasing never draws a stray one) and the
+  // MouseAction it was started under.
+  bool FBandShown = false;
+  bool FBoxShown = false;
+  TMouseActMode FBandMode = maNone;
+  // The screen cursor was set to a chart cursor by a mouse move.
+  bool FChartCursorSet = false;
+  // Mouse defaults and idle interaction state; registers the four chart cursors.
+  void ResetMouse();
+  bool InChartArea(Integer X, Integer Y) const;
+  void ClampToChartArea(Integer& X, Integer& Y) const;
+  // No range operation may raise: every logarithmic axis with a pixel extent has
+  // positive limits.
+  bool MouseRangesUsable() const;
+  void StoreMouseAnchors(Integer X, Integer Y);
+  void XorBand(bool Line, Integer x1, Integer y1, Integer x2, Integer y2);
+  void EraseWindowBand();
+  void EraseMouseBoxBand();
+  void AxisDragMove(Integer X, Integer Y);
+  void PanMove(Integer X, Integer Y);
+  void DragZoomMove(Integer X, Integer Y);
+  void WindowMove(Integer X, Integer Y);
+  void CrossHairDragMove(Integer X, Integer Y);
+  void TextLabelDragMove(Integer X, Integer Y);
+  void MouseTraceMove(Integer X, Integer Y);
+  void FinishWindow(TMouseButton Button);
+  void RecordDragInHistory();
+  void UpdateMouseCursor(Integer X, Integer Y);
 
   // Rendering (render_frame.cpp, render_items.cpp).
   void ResetRenderState();
