@@ -27,6 +27,9 @@ TCustomZUvado::TCustomZUvado(TComponent* AOwner)
 TCustomZUvado::~TCustomZUvado() { LeaveDataSharing(); }
 
 void TCustomZUvado::ResetComp() {
+  // Emptying a shared container in place would take the items from every partner
+  // behind their counters' back, so the chart leaves the sharing first.
+  LeaveDataSharing(false);
   ResetDataContainer();
   ResetAnnoContainer();
   FAllocSize = 1000;
@@ -53,14 +56,25 @@ void TCustomZUvado::ResetComp() {
   FAnnoClassVisib.fill(true);
   FMouseAffectsLayer = {true, false};
   ResetMouse();
+  FJointLayers->Reset();
+  FJointLayers->OnChange = [this](TObject* Sender) { StyleChanged(Sender); };
   ResetRenderState();
   ResetAxes();
+
+  FMAnchorScrX = FMAnchorScrY = {};
+  FMAnchorRcLoX = FMAnchorRcHiX = FMAnchorRcLoY = FMAnchorRcHiY = {};
+  FMouseAction = maNone;
+  SetStyleElements({});
+  FAutoRedraw = true;
+  // Construction passes here with painting suppressed; a later reset shows its result.
+  RepaintChart();
 }
 
 // Long texts go with the container: emptying it frees every slot.
 void TCustomZUvado::ResetDataContainer() {
   FDataContainer->Clear();
   FItemCount.fill(0);
+  FLastElemOnShow = 0;
   FNumLongTextsData = 0;
   FLongTextsData.fill(std::string());
 }

@@ -484,7 +484,8 @@ class TCustomZUvado : public TCustomControl {
   // TextHeight + 1, TotalHeight LineHeight * lines, all in Canvas's font.
   static Integer CalcTextExtents(const std::string& Text, TCanvas* Canvas, Integer& Width,
                                  Integer& TotalHeight, Integer& LineHeight);
-  // The window exists: painting is allowed from now on.
+  // The window exists: painting is allowed from now on. Nothing is painted here; the new
+  // window is dirty and the framework (Update, or the host) paints it.
   void CreateWnd() override;
 
   // ---- Properties and methods: text labels, crosshairs, mouse trace (overlays.cpp) ----
@@ -522,7 +523,9 @@ class TCustomZUvado : public TCustomControl {
   double CHPosY(Integer chnum) const;
   void SetCHPosY(Integer chnum, double v);
   double CrossHairPosX(Integer chnum) const { return CHPosX(chnum); }
+  void SetCrossHairPosX(Integer chnum, double v) { SetCHPosX(chnum, v); }
   double CrossHairPosY(Integer chnum) const { return CHPosY(chnum); }
+  void SetCrossHairPosY(Integer chnum, double v) { SetCHPosY(chnum, v); }
   void CrossHairSetup(Integer ch, TColor chColor, TCrossHMode Mode, TPenStyle LineType,
                       Integer LineWidth);
   // Mouse trace: points in world values of the active layer.
@@ -670,8 +673,15 @@ class TCustomZUvado : public TCustomControl {
   void Loaded() override;
 
   // Returns the item store, attributes and switches (except the four annotation
-  // switches) to their defaults.
+  // switches) to their defaults. A chart that shares data leaves the sharing first: a
+  // user starts empty while the owner and the other users keep their items; an owner
+  // releases its users, which keep the items they showed.
   virtual void ResetComp();
+  // From another chart: every setting, both containers by value, zoom history, axes,
+  // overlays and event handlers, then one repaint. The sharing relationships stay
+  // those of this chart (a chart that uses foreign data hands the copied items on to
+  // its partners). Other sources go to the inherited Assign.
+  void Assign(const TPersistent* Source) override;
 
   // ---- Public methods: output (output.cpp) ----
   // The chart's picture on other targets. BlkWhite renders frame, background and axes
@@ -816,8 +826,9 @@ class TCustomZUvado : public TCustomControl {
   void SaveItems(const std::string& FName, bool Anno) const;
   void TakeSharedState(const TCustomZUvado& From);
   void RemoveDataUser(const TComponent* User);
-  void LeaveDataOwner();
-  void LeaveDataSharing();
+  // KeepItems false: the chart ends with an empty container of its own (a reset).
+  void LeaveDataOwner(bool KeepItems = true);
+  void LeaveDataSharing(bool KeepItems = true);
   std::unique_ptr<TJointLayers> MakeJointLayers();
 
   std::shared_ptr<TRcItemContainer> FDataContainer;

@@ -80,16 +80,19 @@ void TCustomZUvado::RemoveDataUser(const TComponent* User) {
 }
 
 // The chart keeps what it showed, as a copy of its own, so later changes of the former
-// partners no longer reach it.
-void TCustomZUvado::LeaveDataOwner() {
+// partners no longer reach it. A reset asks for an empty container instead: copying items
+// that are thrown away at once would only cost time.
+void TCustomZUvado::LeaveDataOwner(bool KeepItems) {
   if (!FUseDataOf) return;
   FUseDataOf->RemoveDataUser(this);
   FUseDataOf = nullptr;
-  FDataContainer = std::make_shared<TRcItemContainer>(*FDataContainer);
+  FDataContainer = KeepItems ? std::make_shared<TRcItemContainer>(*FDataContainer)
+                             : std::make_shared<TRcItemContainer>();
 }
 
-void TCustomZUvado::LeaveDataSharing() {
-  LeaveDataOwner();
+void TCustomZUvado::LeaveDataSharing(bool KeepItems) {
+  LeaveDataOwner(KeepItems);
+  const bool hadUsers = FDataUsersNum > 0;
   // The last user may keep the container itself: nobody else holds it afterwards.
   while (FDataUsersNum > 0) {
     TCustomZUvado* user = FDataUsers[size_t(--FDataUsersNum)];
@@ -98,6 +101,8 @@ void TCustomZUvado::LeaveDataSharing() {
     if (FDataUsersNum > 0)
       user->FDataContainer = std::make_shared<TRcItemContainer>(*user->FDataContainer);
   }
+  // A chart that lives on must not empty the container its last user took over.
+  if (hadUsers && !KeepItems) FDataContainer = std::make_shared<TRcItemContainer>();
 }
 
 // A partner that goes away is only compared, never called: it is partly destroyed.

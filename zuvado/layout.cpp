@@ -162,7 +162,7 @@ void TCustomZUvado::ResetAxes() {
       S.SetMouseAction(maZoom);
       S.OnZoomPan = [this](TObject* Sender) { ScaleZoomPan(Sender); };
       S.SetTransparent(true);
-      S.SetColorBackGnd(clBtnFace);
+      S.SetColorBackGnd(FWindColor);
       S.SetFrameStyle(rbNone);
       S.SetBounds(0, 0, Width(), Height());
       S.SetIsHelper(true);

@@ -91,9 +91,11 @@ void TCustomZUvado::ResetRenderState() {
   ResetOverlays();
 }
 
+// Painting is allowed from now on, but not done here: the new window is dirty and the
+// framework paints it when it is shown.
 void TCustomZUvado::CreateWnd() {
   TCustomControl::CreateWnd();
-  SetSuppressPaint(false);
+  FSuppressPaint = false;
 }
 
 void TCustomZUvado::Paint() {

@@ -383,6 +383,7 @@ TEST(ZuRenderFrame, ChartAreaOfZeroWidthStillPaints) {
 
 TEST(ZuRenderFrame, VisualStyleColoursAndBackgroundObject) {
   RenderChart c;
+  c.SetStyleElements(TStyleElements{seFont, seClient, seBorder});  // a new chart follows none
   StyleServices().SetStyleColor(29, 0x102030);
   StyleServices().SetStyleColor(14, 0x405060);
   StyleServices().SetStyleColor(0, 0x0000A0);
