@@ -31,6 +31,8 @@ int main(int argc, char** argv) {
       {"marks", "Data marks and frame styles", RenderMarksPage, 920, 760},
       {"gauges", "Colour scales and scale gauges", RenderGaugesPage, 1250, 1600},
       {"chart", "2-D charts", RenderChartPage, 1260, 980},
+      {"output", "Chart output: bitmap in colour and black and white, printed page", RenderOutputPage,
+       1260, 1080},
   };
   std::ofstream html(dir / "index.html");
   html << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Chart component gallery</title>"
@@ -52,6 +54,11 @@ int main(int argc, char** argv) {
          << "\"></figure>\n";
     std::cout << "wrote " << (dir / png).string() << "\n";
   }
-  html << "</body></html>\n";
+  html << "<figure><figcaption><h2>The chart's own vector and printer output</h2></figcaption><ul>\n";
+  for (const OutputFile& f : WriteOutputFiles(dir)) {
+    html << "<li><a href=\"" << f.file << "\">" << f.title << "</a></li>\n";
+    std::cout << "wrote " << (dir / f.file).string() << "\n";
+  }
+  html << "</ul></figure>\n</body></html>\n";
   return 0;
 }

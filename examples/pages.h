@@ -1,6 +1,10 @@
 // Gallery pages: each draws one picture onto a canvas of the given size.
 #pragma once
 
+#include <filesystem>
+#include <string>
+#include <vector>
+
 #include "platform/canvas.h"
 
 void RenderTestCard(kvr::TCanvas& c, int w, int h);
@@ -8,3 +12,11 @@ void RenderMarksPage(kvr::TCanvas& c, int w, int h);
 void RenderScalesPage(kvr::TCanvas& c, int w, int h);
 void RenderGaugesPage(kvr::TCanvas& c, int w, int h);
 void RenderChartPage(kvr::TCanvas& c, int w, int h);
+void RenderOutputPage(kvr::TCanvas& c, int w, int h);
+
+// Files a page writes itself into the gallery folder, linked from the index.
+struct OutputFile {
+  std::string file;
+  std::string title;
+};
+std::vector<OutputFile> WriteOutputFiles(const std::filesystem::path& dir);

@@ -702,12 +702,43 @@ class TCustomZUvado : public TCustomControl {
   // straight onto a vector canvas, the items clipped to the data area.
   void CopyToWMF(const std::string& FName, bool BlkWhite);
   void CopyToClipboardWMF(bool BlkWhite);
-  // Renders the chart onto any canvas of the chart's size (vector or raster).
-  void RenderOnCanvas(TCanvas* Canvas, bool BlkWhite);
+  // Renders the chart onto any canvas of the chart's size (vector or raster), with the
+  // mouse trace and, unless IncludeCrossHairs is false, the crosshairs.
+  void RenderOnCanvas(TCanvas* Canvas, bool BlkWhite) { RenderOnCanvas(Canvas, BlkWhite, true); }
+  void RenderOnCanvas(TCanvas* Canvas, bool BlkWhite, bool IncludeCrossHairs);
   // Black-and-white conversion around an output: saves the frame, background, shadow
   // and axis colours and sets their black-and-white values; the reload restores them.
   void BackupColorsAndMakeBW();
   void ReloadBackupColors();
+  // Printing (printing.cpp). The chart is drawn as vectors at the printer's resolution:
+  // every length of the screen picture (lines, marks, text, margins) is multiplied by
+  // printer dpi / 96 * ScaleF, so ScaleF 1 prints the chart at its size on a 96-dpi
+  // screen, and 2 twice as wide and high. Crosshairs and the mouse trace are included.
+  // ScaleF must be finite and > 0, else EKvrZUvadoError is raised and nothing is
+  // printed; a ScaleF too large for the page is reduced until the chart fills the page.
+  //
+  // PrintIt: one document of one page (BeginDoc .. EndDoc) with the chart centred.
+  void PrintIt(double ScaleF, bool BlkWhite);
+  // CopyToOpenPrinter: draws onto the current page of the document the caller began,
+  // top-left corner at printer pixel (x, y), and leaves (x, y) where the next chart goes:
+  // x moves right by the printed width; when another chart of that width would not fit
+  // on the rest of the line, x returns to 0 and y moves down by the printed height.
+  // Starting a new page is the caller's business (y >= Printer().PageHeight()).
+  // Raises EKvrZUvadoError when no document is open; x and y then stay.
+  //
+  //   Integer x = 0, y = 0;
+  //   Printer().BeginDoc();
+  //   a.CopyToOpenPrinter(x, y, 1.0, false);   // a at the top left, b beside it or below
+  //   b.CopyToOpenPrinter(x, y, 1.0, false);
+  //   Printer().EndDoc();
+  void CopyToOpenPrinter(Integer& x, Integer& y, double ScaleF, bool BlkWhite);
+
+ protected:
+  // ---- Protected hooks: output (overlays.cpp) ----
+  // Crosshairs and mouse trace onto any canvas whose top-left lies at control pixel
+  // (dx, dy); the bitmap forms draw through these.
+  void DrawCrossHairsOnCanvas(TCanvas* Canvas, Integer dx, Integer dy);
+  void DrawMouseTraceOnCanvas(TCanvas* Canvas, Integer dx, Integer dy);
 
  protected:
   // ---- Protected hooks ----

@@ -116,7 +116,7 @@ void TCustomZUvado::CopyToClipboardDAOnly(bool BlkWhite, bool IncludeCrossHairs)
   Clipboard().Assign(&bmp);
 }
 
-void TCustomZUvado::RenderOnCanvas(TCanvas* C, bool BlkWhite) {
+void TCustomZUvado::RenderOnCanvas(TCanvas* C, bool BlkWhite, bool IncludeCrossHairs) {
   if (!C) return;
   if (BlkWhite) BackupColorsAndMakeBW();
   // The axis controls paint onto whatever canvas the chart renders on; afterwards they
@@ -135,7 +135,11 @@ void TCustomZUvado::RenderOnCanvas(TCanvas* C, bool BlkWhite) {
     C->SetClipRect(Rect(L, T, L + Wd, T + Hd));
     InitGraf(C, L, T, Wd, Hd);
     ConstructDataBmpCanvas(C, L, T, false, 0);
+    // The same overlays as on the window: the trace inside the chart area, the
+    // crosshairs over the whole picture.
+    DrawMouseTraceOnCanvas(C, L, T);
     C->ResetClip();
+    if (IncludeCrossHairs) DrawCrossHairsOnCanvas(C, 0, 0);
   } catch (...) {
     point_axes(FChartBmp->Canvas());
     C->ResetClip();

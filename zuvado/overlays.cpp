@@ -229,10 +229,13 @@ void TCustomZUvado::ClearMouseTrace() {
 }
 
 void TCustomZUvado::DrawCrossHairs(Integer dx, Integer dy, TBitmap* Bmp) {
+  if (Bmp) DrawCrossHairsOnCanvas(Bmp->Canvas(), dx, dy);
+}
+
+void TCustomZUvado::DrawCrossHairsOnCanvas(TCanvas* cv, Integer dx, Integer dy) {
   bool any = false;
   for (const auto& C : FCrossHair) any |= C->Mode() != chOff && C->Visible();
-  if (!any || !Bmp) return;
-  TCanvas* cv = Bmp->Canvas();
+  if (!any || !cv) return;
   TPen& pen = *cv->Pen();
   TBrush& brush = *cv->Brush();
   const TColor savedCol = pen.Color();
@@ -287,8 +290,11 @@ void TCustomZUvado::DrawCrossHairs(Integer dx, Integer dy, TBitmap* Bmp) {
 }
 
 void TCustomZUvado::DrawMouseTrace(Integer dx, Integer dy, TBitmap* Bmp) {
-  if (FNumMTrace == 0 || !Bmp) return;
-  TCanvas* cv = Bmp->Canvas();
+  if (Bmp) DrawMouseTraceOnCanvas(Bmp->Canvas(), dx, dy);
+}
+
+void TCustomZUvado::DrawMouseTraceOnCanvas(TCanvas* cv, Integer dx, Integer dy) {
+  if (FNumMTrace == 0 || !cv) return;
   TPen& pen = *cv->Pen();
   const TColor savedCol = pen.Color();
   const TPenMode savedMode = pen.Mode();

@@ -150,3 +150,48 @@ TEST(ZuRenderOutput, MetafileIsVectorAndMatchesTheRasterPicture) {
 }
 
 }  // namespace
+
+namespace {
+
+// The vector picture carries the same overlays as the window: the mouse trace inside
+// the data area and the crosshairs over the whole chart.
+TEST(ZuRenderOutput, VectorOutputCarriesMouseTraceAndCrosshairs) {
+  RenderChart c;
+  chart_with_content(c);
+  constexpr TColor kTrace = 0x00C000;
+  c.AddMTracePoint(10, 10, 0, kTrace);
+  c.AddMTracePoint(100, 50, 0, kTrace);
+  c.AddMTracePoint(150, 20, kTraceStrokeEnd, kTrace);
+  c.AddMTracePoint(300, 200, 0, 0x00FFFF);
+  c.AddMTracePoint(320, 240, kTraceInverted, 0x00FFFF);
+  c.Repaint();
+
+  // On a raster canvas the routine gives exactly the bitmap output.
+  TBitmap raster(400, 300);
+  c.RenderOnCanvas(raster.Canvas(), false);
+  TBitmap ref;
+  c.CopyToBitmap(&ref, false);
+  EXPECT_EQ(pixels(raster), pixels(ref));
+  EXPECT_EQ(raster.Canvas()->Pixels(50 + 200, 16 + 10), clBlue);
+  EXPECT_EQ(raster.Canvas()->Pixels(50 + 55, 16 + 252 - 30), kTrace);
+
+  TMetafileCanvas svg(400, 300);
+  c.RenderOnCanvas(&svg, false);
+  const std::string doc = svg.SvgText();
+  auto count = [](const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+    return n;
+  };
+  // Two green segments: the stroke end keeps (150, 20) and (300, 200) apart.
+  EXPECT_EQ(count(doc, "stroke=\"#00c000\""), 2);
+  EXPECT_NE(doc.find("x1=\"250.5\" y1=\"17\" x2=\"250.5\""), std::string::npos);  // vertical hair
+  EXPECT_NE(doc.find("mix-blend-mode"), std::string::npos);  // the inverted stroke
+
+  TMetafileCanvas bare(400, 300);
+  c.RenderOnCanvas(&bare, false, false);
+  EXPECT_EQ(bare.SvgText().find("#0000ff"), std::string::npos);
+  EXPECT_NE(bare.SvgText().find("#00c000"), std::string::npos);
+}
+
+}  // namespace
