@@ -8,6 +8,7 @@
 // widths included) stays that of the screen.
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,12 +25,14 @@ struct PointF {
 };
 
 // On and off runs of the dashed pen styles in screen pixels, as the screen draws them.
-std::vector<int> dash_runs(TPenStyle style) {
+std::span<const int> dash_runs(TPenStyle style) {
+  static constexpr int dash[] = {18, 6}, dot[] = {3, 3}, dash_dot[] = {9, 6, 3, 6},
+                       dash_dot_dot[] = {9, 3, 3, 3, 3, 3};
   switch (style) {
-    case psDash: return {18, 6};
-    case psDot: return {3, 3};
-    case psDashDot: return {9, 6, 3, 6};
-    case psDashDotDot: return {9, 3, 3, 3, 3, 3};
+    case psDash: return dash;
+    case psDot: return dot;
+    case psDashDot: return dash_dot;
+    case psDashDotDot: return dash_dot_dot;
     default: return {};
   }
 }
@@ -55,9 +58,7 @@ class ScaledBackend final : public detail::CanvasBackend {
     if (n < 2) return;
     if (s.width > 1) {
       // Wide pens are round-ended on the screen too: same points, wider pen.
-      std::vector<TPoint> q(p, p + n);
-      for (TPoint& t : q) t = centre(t);
-      dev_.polyline(q.data(), n, scaled(s));
+      dev_.polyline(centres(p, n), n, scaled(s));
       return;
     }
     thin_path(p, n, false, s);
@@ -107,15 +108,14 @@ class ScaledBackend final : public detail::CanvasBackend {
   }
 
   void polygon(const TPoint* p, int n, const detail::Stroke* s, const detail::Fill* f) override {
-    std::vector<TPoint> q(p, p + n);
-    for (TPoint& t : q) t = centre(t);
+    const TPoint* q = centres(p, n);
     const bool dashed = s && s->width == 1 && !dash_runs(s->style).empty();
     if (!dashed) {
       const detail::Stroke ds = s ? scaled(*s) : detail::Stroke{};
-      dev_.polygon(q.data(), n, s ? &ds : nullptr, f);
+      dev_.polygon(q, n, s ? &ds : nullptr, f);
       return;
     }
-    if (f) dev_.polygon(q.data(), n, nullptr, f);
+    if (f) dev_.polygon(q, n, nullptr, f);
     thin_path(p, n, true, *s);
   }
 
@@ -173,6 +173,12 @@ class ScaledBackend final : public detail::CanvasBackend {
   PointF mid(double x, double y) const { return {org_.X + (x + 0.5) * s_, org_.Y + (y + 0.5) * s_}; }
   static TPoint to_point(PointF p) { return TPoint{ClampPix((long long)std::floor(p.x)), ClampPix((long long)std::floor(p.y))}; }
   TPoint centre(TPoint p) const { return to_point(mid(p.X, p.Y)); }
+  // The corners of a shape on the device, in a buffer the back end keeps.
+  const TPoint* centres(const TPoint* p, int n) {
+    corners_.resize(size_t(n));
+    for (int i = 0; i < n; ++i) corners_[size_t(i)] = centre(p[i]);
+    return corners_.data();
+  }
   int pen_width(int w) const { return std::max(1, int(std::lround(w * s_))); }
   detail::Stroke scaled(const detail::Stroke& s) const {
     detail::Stroke d = s;
@@ -189,7 +195,7 @@ class ScaledBackend final : public detail::CanvasBackend {
   // pixel left out, dashed by the pen style, the pattern running on over the corners.
   // Each on-run becomes one device polyline through the corners it passes.
   void thin_path(const TPoint* p, int n, bool closed, const detail::Stroke& s) {
-    const std::vector<int> runs = dash_runs(s.style);
+    const std::span<const int> runs = dash_runs(s.style);
     long long period = 0;
     for (int r : runs) period += r;
     run_.clear();
@@ -306,6 +312,7 @@ class ScaledBackend final : public detail::CanvasBackend {
   TFont font_;
   std::vector<PointF> run_;  // the on-run being collected, in device coordinates
   std::vector<TPoint> pts_;
+  std::vector<TPoint> corners_;
 };
 
 // A canvas of the chart's size whose drawing lands scaled on the printer page.
