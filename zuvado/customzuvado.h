@@ -550,7 +550,8 @@ class TCustomZUvado : public TCustomControl {
                               double& Dist) const;
   Integer FindNearestItemReal(double mx, double my, TrcItem ItemID, Byte ClassNumber,
                               bool VisLayersOnly, double& Dist) const;
-  // Pixel distance, every item mapped with the active layer.
+  // Pixel distance: the query point mapped with the active layer, each item with its
+  // own layer (where it is drawn).
   Integer FindNearestItemScreen(double mx, double my, TrcItem ItemID, Byte ClassNumber,
                                 double& Dist) const;
   Integer FindNearestItemScreen(double mx, double my, TrcItem ItemID, Byte ClassNumber,

@@ -118,7 +118,8 @@ void TCustomZUvado::ConvertToScreenCoords(const TrcChartItem& Item, Integer& x1,
     case cmScreenMainWorldSec: w1x = w1y = false, w2x = w2y = true; break;
     case cmXScreenYWorld: w1x = w2x = false, w1y = w2y = true; break;
     case cmXWorldYScreen: w1x = w2x = true, w1y = w2y = false; break;
-    default: return;
+    // A damaged record: treated as world values, as rendering does.
+    default: w1x = w1y = w2x = w2y = true; break;
   }
   const TLayerMap m = LayerMap(Item.Layer);
   x1 = w1x ? m.X.Map(Item.x) : RoundPix((long double)FRcLRim + Item.x);
