@@ -163,6 +163,7 @@ void TCustomZUvado::XorBand(bool Line, Integer x1, Integer y1, Integer x2, Integ
   }
   pen.SetMode(pmCopy);
   brush.SetStyle(bsSolid);
+  SurfaceChanged();
 }
 
 void TCustomZUvado::EraseWindowBand() {
@@ -511,6 +512,7 @@ void TCustomZUvado::MouseTraceMove(Integer X, Integer Y) {
   cv->MoveTo(px, py);
   cv->LineTo(X, Y);
   pen.SetMode(pmCopy);
+  SurfaceChanged();
 }
 
 void TCustomZUvado::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
@@ -624,8 +626,10 @@ bool TCustomZUvado::MouseBox(double& xLo, double& yLo, double& xHi, double& yHi)
   if (MouseBoxState != mbsIdle && MouseBoxState != mbsDone) return false;
   MouseBoxState = mbsWaiting;
   while (MouseBoxState == mbsWaiting || MouseBoxState == mbsDragging) {
-    // Without a host no input can ever arrive; a terminating application ends the wait.
-    if (!Application().OnHostProcessMessages || Application().Terminated()) {
+    // Input can never arrive without a host, or for a chart without a window that is
+    // hidden or disabled; a terminating application ends the wait too.
+    if (!Application().OnHostProcessMessages || Application().Terminated() ||
+        !HandleAllocated() || !Visible() || !Enabled()) {
       MouseBoxAbort();
       break;
     }

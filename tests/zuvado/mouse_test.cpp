@@ -307,6 +307,10 @@ TEST(MouseBox, EndsByReleaseRightButtonOrAbort) {
                   [&] { c.HostMouseMove(kLeft, 150, 150); }, [&] { c.MouseBoxAbort(); }};
     EXPECT_FALSE(c.MouseBox(xLo, yLo, xHi, yHi));
     EXPECT_TRUE(same(before, pixels(c)));
+    // A hidden chart gets no input: no endless wait.
+    c.SetVisible(false);
+    EXPECT_FALSE(c.MouseBox(xLo, yLo, xHi, yHi));
+    c.SetVisible(true);
   }
   // Without a host no input can come: the box gives up at once.
   EXPECT_FALSE(c.MouseBox(xLo, yLo, xHi, yHi));
