@@ -7,6 +7,7 @@
 
 #include "hosts/qt/qthost.h"
 #include "scale/scale.h"
+#include "zuvado/zuvado.h"
 
 using namespace kvr;
 
@@ -109,6 +110,71 @@ TEST(QtHost, DraggingAScaleThroughQtEventsPansItsRange) {
   QTest::mouseRelease(&host, Qt::LeftButton, Qt::NoModifier, QPoint(90, 20));
   EXPECT_GT(scale.RangeLow(), 0.0);  // dragged to the left: the range moves up
   EXPECT_NEAR(scale.RangeHigh() - scale.RangeLow(), span, 1e-9);
+}
+
+// Qt's test helper sends moves without buttons; a real drag holds the button.
+void drag(TQtHost& host, QPoint from, QPoint to, Qt::MouseButton b = Qt::LeftButton) {
+  QTest::mousePress(&host, b, Qt::NoModifier, from);
+  // Drags take their anchor at the first move, which a real mouse sends at the press point.
+  for (int i = 0; i <= 4; ++i) {
+    const QPointF p = QPointF(from) + (QPointF(to) - QPointF(from)) * (i / 4.0);
+    QMouseEvent move(QEvent::MouseMove, p, host.mapToGlobal(p), Qt::NoButton, b, Qt::NoModifier);
+    QApplication::sendEvent(&host, &move);
+  }
+  QTest::mouseRelease(&host, b, Qt::NoModifier, to);
+}
+
+// 400 x 300, margins 50/10/16/32: the chart area is 340 x 252 and world = area pixels.
+struct HostedChart {
+  TZUvado chart{nullptr};
+  TQtHost host{&chart};
+  HostedChart() {
+    host.resize(400, 300);
+    host.show();
+    chart.SetMarginLeft(50);
+    chart.SetMarginRight(10);
+    chart.SetMarginTop(16);
+    chart.SetMarginBottom(32);
+    chart.SetRange(1, 0, 0, 340, 252);
+    chart.SetDataColor(clRed);
+    chart.SetFillColor(clRed);
+    chart.Rectangle(100.0, 100.0, 140.0, 140.0);
+    chart.ShowGraf();
+  }
+};
+
+TEST(QtHost, ZoomWindowDragThroughQtEventsZoomsTheChart) {
+  app();
+  HostedChart h;
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&h.host));
+  h.chart.SetMouseAction(maZoomWind);
+  int zoomed = 0;
+  h.chart.OnZoomPan = [&](TObject*) { ++zoomed; };
+  // Area pixel (x, y) is control pixel (50 + x, 16 + y); world y = 252 - area y.
+  drag(h.host, QPoint(50 + 100, 16 + 152), QPoint(50 + 200, 16 + 52));
+  EXPECT_EQ(zoomed, 1);
+  EXPECT_NEAR(h.chart.Scale1X()->RangeLow(), 100, 1.0);
+  EXPECT_NEAR(h.chart.Scale1X()->RangeHigh(), 200, 1.0);
+  EXPECT_NEAR(h.chart.Scale1Y()->RangeLow(), 100, 1.0);
+  EXPECT_NEAR(h.chart.Scale1Y()->RangeHigh(), 200, 1.0);
+  // The widget shows the zoomed picture: the red square now fills the area's lower left.
+  QApplication::processEvents();
+  const QImage shot = h.host.grab().toImage();
+  EXPECT_EQ(shot.pixelColor(50 + 20, 16 + 252 - 20), QColor(255, 0, 0));
+  EXPECT_NE(shot.pixelColor(50 + 300, 16 + 20), QColor(255, 0, 0));
+}
+
+TEST(QtHost, PanDragThroughQtEventsMovesTheRanges) {
+  app();
+  HostedChart h;
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&h.host));
+  h.chart.SetMouseAction(maPan);
+  drag(h.host, QPoint(200, 150), QPoint(240, 130));
+  // Dragged 40 right and 20 up: the world moves with the pointer.
+  EXPECT_NEAR(h.chart.Scale1X()->RangeLow(), -40, 1.0);
+  EXPECT_NEAR(h.chart.Scale1X()->RangeHigh(), 300, 1.0);
+  EXPECT_NEAR(h.chart.Scale1Y()->RangeLow(), -20, 1.0);
+  EXPECT_NEAR(h.chart.Scale1Y()->RangeHigh(), 232, 1.0);
 }
 
 TEST(QtHost, LetsGoOfADestroyedControl) {

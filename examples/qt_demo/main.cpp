@@ -1,0 +1,281 @@
+// Interactive demo: a 2-D chart in a desktop window.
+//
+// A noisy signal of 100,000 points on layer 1, a temperature curve on layer 2 with its
+// own right-hand axis, annotations, text labels and two crosshairs. The toolbar picks
+// what a left drag does; dragging on an axis pans or zooms that axis whatever the mode.
+//
+//   build/examples/qt_demo            (a window; QT_QPA_PLATFORM=offscreen for none)
+//   build/examples/qt_demo --shot F   (renders once and saves the window as F, then quits)
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <cmath>
+#include <random>
+#include <string>
+
+#include "hosts/qt/qthost.h"
+#include "platform/printers.h"
+#include "zuvado/zuvado.h"
+
+namespace {
+
+using namespace kvr;
+
+constexpr int kSignalPoints = 100000;
+constexpr double kSeconds = 20.0;
+constexpr TColor kSignalColor = 0x8B4513;  // steel blue
+
+// A decaying two-tone oscillation with noise and a few spikes, as a sensor might give.
+void fill_signal(TZUvado& z) {
+  std::mt19937 rng(7);
+  std::normal_distribution<double> noise(0.0, 0.08);
+  z.SetActiveLayer(1);
+  z.SetDataColor(kSignalColor);
+  for (int i = 0; i < kSignalPoints; ++i) {
+    const double t = kSeconds * i / (kSignalPoints - 1);
+    double v = std::exp(-t / 9.0) * (std::sin(2 * M_PI * 0.9 * t) + 0.35 * std::sin(2 * M_PI * 4.1 * t));
+    v += noise(rng);
+    if (i % 17011 == 5000) v += 1.2;
+    if (i == 0)
+      z.MoveTo(t, v);
+    else
+      z.DrawTo(t, v);
+  }
+}
+
+void fill_temperature(TZUvado& z) {
+  z.SetActiveLayer(2);
+  z.SetDataColor(0x1C1CD0);
+  z.SetLineWidth(2);
+  for (int i = 0; i <= 400; ++i) {
+    const double t = kSeconds * i / 400;
+    const double c = 21.0 + 3.5 * (1 - std::exp(-t / 5.0)) + 0.6 * std::sin(t / 2.3);
+    if (i == 0)
+      z.MoveTo(t, c);
+    else
+      z.DrawTo(t, c);
+  }
+  z.SetLineWidth(1);
+  for (int i = 1; i < 10; ++i) z.MarkAt(2.0 * i, 21.0 + 3.5 * (1 - std::exp(-2.0 * i / 5.0)) + 0.6 * std::sin(2.0 * i / 2.3), Byte(30));
+  z.SetActiveLayer(1);
+}
+
+void add_annotations(TZUvado& z) {
+  z.SetAnnoMode(true);
+  z.SetDataColor(0x006400);
+  z.SetFillColor(0x006400);
+  z.Arrow(9.2, 1.45, 7.95, 1.3, 9);
+  z.SetTextBkStyle(tbClear);
+  z.SetDataColor(0x006400);
+  z.Text(9.25, 1.45, 9, "spike", 4, 0, taLeftJustify);
+  z.SetDataColor(0x808080);
+  z.SetPenStyle(psDash);
+  z.CursorHoriz(0.0);
+  z.SetPenStyle(psSolid);
+  z.SetDataColor(0xA0A0A0);
+  z.SetFillColor(0xF4ECE0);
+  z.SetTransparentItems(true);
+  z.Rectangle(12.0, -0.55, 16.0, 0.55);
+  z.SetTransparentItems(false);
+  z.SetDataColor(0x505050);
+  z.Text(14.0, -0.62, 8, "settled band");
+  z.SetAnnoMode(false);
+
+  // Label 1 sits at control pixels, label 2 at a world position.
+  z.AddTextLabel(z.MarginLeft() + 12, z.MarginTop() + 10, 0x202020, "Drag the labels in label mode", 0);
+  if (TTextLabel* l = z.TextLabels(1)) {
+    l->SetShadowDx(3);
+    l->SetShadowDy(3);
+    l->SetAttachToData(tamNone);
+    l->SetAlignment(taLeftJustify);
+    l->SetVerticalAlignment(vaTop);
+    l->SetMode(tlShadow);
+    l->SetColorBkg(0xE0FFFF);
+  }
+  z.AddTextLabel(17.5, 1.1, 0x1C1CD0, "temperature: right axis", 0);
+  if (TTextLabel* l = z.TextLabels(2)) {
+    l->SetMode(tlBox);
+    l->SetLayer(1);
+  }
+
+  z.CrossHairSetup(1, 0x0000FF, chVert, psDot, 1);
+  z.CrossHairSetPos(1, 3.0, 0.0);
+  z.CrossHairSetup(2, 0x008000, chBoth, psDash, 1);
+  z.CrossHair(2)->SetLayer(1);
+  z.CrossHairSetPos(2, 10.0, 0.2);
+}
+
+void set_up(TZUvado& z) {
+  z.SetSuppressPaint(true);
+  z.SetStandardLayout(rcl_X1Bottom_Y2Both);
+  z.SetMarginLeft(80);
+  z.SetMarginRight(90);
+  z.SetMarginTop(36);
+  z.SetMarginBottom(48);
+  z.SetCaption("Sensor run 42");
+  z.SetGridStyle(gsDotLines);
+  z.SetGridColor(0xB0B0B0);
+  z.SetShadowWidth(4);
+  z.Scale1X()->SetCaption("time [s]");
+  z.Scale1Y()->SetCaption("amplitude [V]");
+  z.Scale2Y()->SetCaption("T [°C]");
+  z.Scale1X()->SetMouseAction(maPan);
+  z.Scale1Y()->SetMouseAction(maPan);
+  z.Scale2Y()->SetMouseAction(maPan);
+  z.SetMouseAffectsLayer(2, true);
+  z.SetMouseCursorFixed(false);
+  fill_signal(z);
+  fill_temperature(z);
+  add_annotations(z);
+  z.SetRange(1, 0, -1.6, kSeconds, 1.6);
+  z.SetRange(2, 0, 15, kSeconds, 30);
+  z.ClearZoomHistory();
+  z.SetMouseAction(maZoomWindPos);
+  z.SetSuppressPaint(false);
+}
+
+class DemoWindow : public QMainWindow {
+ public:
+  DemoWindow() : FChart(nullptr), FHost(&FChart) {
+    setWindowTitle("kvrchart: interactive 2-D chart");
+    setCentralWidget(&FHost);
+    set_up(FChart);
+    build_toolbar();
+    statusBar()->addWidget(&FPos, 1);
+    statusBar()->addPermanentWidget(&FInfo);
+    FChart.OnMouseMoveInChart = [this](TObject*, bool in, TShiftState, double x, double y) {
+      FPos.setText(in ? QString("t = %1 s   y = %2").arg(x, 0, 'f', 4).arg(y, 0, 'f', 4) : QString());
+    };
+    FChart.OnRubberBand = [this](TObject*, Integer layer, double x1, double y1, double x2, double y2) {
+      if (layer != 1) return;
+      const double dt = x2 - x1, dy = y2 - y1;
+      FInfo.setText(QString("band: dt = %1 s, dy = %2, slope %3")
+                        .arg(dt, 0, 'g', 4)
+                        .arg(dy, 0, 'g', 4)
+                        .arg(dt != 0 ? dy / dt : 0.0, 0, 'g', 4));
+    };
+    FChart.OnSelectRect = [this](TObject*, Integer layer, double x1, double y1, double x2, double y2) {
+      if (layer != 1) return;
+      select(x1, y1, x2, y2);
+    };
+    FChart.OnZoomPan = [this](TObject*) {
+      FInfo.setText(QString("x %1 .. %2").arg(FChart.Scale1X()->RangeLow(), 0, 'g', 5).arg(FChart.Scale1X()->RangeHigh(), 0, 'g', 5));
+    };
+    FChart.OnCrossHairMove = [this](TObject*, Integer ch) {
+      FInfo.setText(QString("crosshair %1 at t = %2 s").arg(ch).arg(FChart.CrossHairPosX(ch), 0, 'f', 4));
+    };
+    resize(1000, 700);
+  }
+
+ private:
+  void build_toolbar() {
+    QToolBar* tb = addToolBar("Mouse");
+    tb->setMovable(false);
+    auto* group = new QActionGroup(this);
+    struct Mode {
+      const char* text;
+      TMouseActMode mode;
+      const char* tip;
+    } modes[] = {
+        {"Pan", maPan, "Drag to pan both axes"},
+        {"Zoom window", maZoomWindPos, "Drag a window to zoom into"},
+        {"Drag zoom", maZoomDrag, "Drag right or up to zoom in about the centre"},
+        {"Crosshair", maDragCrossHair, "Drag the nearest crosshair"},
+        {"Label", maDragLabel, "Drag the nearest text label"},
+        {"Rubber band", maRubberBand, "Drag a line to measure a slope"},
+        {"Select", maSelectRect, "Drag a rectangle to mark the points inside"},
+        {"Trace", maMouseTrace, "Draw freehand over the chart"},
+    };
+    for (const Mode& m : modes) {
+      QAction* a = tb->addAction(m.text);
+      a->setToolTip(m.tip);
+      a->setCheckable(true);
+      a->setChecked(m.mode == FChart.MouseAction());
+      group->addAction(a);
+      const TMouseActMode mode = m.mode;
+      connect(a, &QAction::triggered, this, [this, mode] { FChart.SetMouseAction(mode); });
+    }
+    tb->addSeparator();
+    connect(tb->addAction("Back"), &QAction::triggered, this, [this] { FChart.ZoomHistory(-1); });
+    connect(tb->addAction("Fit"), &QAction::triggered, this, [this] {
+      FChart.AutoRange(0, 3);
+      FChart.ZoomStateOnStack();
+    });
+    connect(tb->addAction("Clear trace"), &QAction::triggered, this, [this] { FChart.ClearMouseTrace(); });
+    tb->addSeparator();
+    connect(tb->addAction("Save PNG"), &QAction::triggered, this, [this] { save("PNG image (*.png)", ".png"); });
+    connect(tb->addAction("Save SVG"), &QAction::triggered, this, [this] { save("SVG picture (*.svg)", ".svg"); });
+    connect(tb->addAction("Copy"), &QAction::triggered, this, [this] {
+      FChart.CopyToClipboard(false);
+      FInfo.setText("chart copied");
+    });
+    connect(tb->addAction("Print"), &QAction::triggered, this, [this] { print(); });
+  }
+
+  void select(double x1, double y1, double x2, double y2) {
+    // The last selection goes back to the signal's colour and class first.
+    FChart.NewColorOfClassItems(kSignalColor, 1);
+    FChart.MarkAllItems(tkEverything, 0);
+    const Integer n = FChart.MarkItemsInWindow(x1, y1, x2, y2, tkLineto, 1);
+    FChart.NewColorOfClassItems(0x0080FF, 1);
+    FChart.ShowGraf();
+    FInfo.setText(QString("%1 points selected").arg(n));
+  }
+
+  void save(const char* filter, const char* ext) {
+    QString name = QFileDialog::getSaveFileName(this, "Save chart", QString("chart") + ext, filter);
+    if (name.isEmpty()) return;
+    try {
+      if (QString(ext) == ".svg")
+        FChart.CopyToWMF(name.toStdString(), false);
+      else
+        FChart.CopyToBMP(name.toStdString(), false);
+      FInfo.setText("saved " + name);
+    } catch (const std::exception& e) {
+      QMessageBox::warning(this, "Save chart", e.what());
+    }
+  }
+
+  // Printing goes to a PDF file chosen here.
+  void print() {
+    QString name = QFileDialog::getSaveFileName(this, "Print to PDF", "chart.pdf", "PDF (*.pdf)");
+    if (name.isEmpty()) return;
+    try {
+      Printer().SetOutputPath(name.toStdString());
+      FChart.PrintIt(1.0, false);
+      FInfo.setText("printed to " + name);
+    } catch (const std::exception& e) {
+      QMessageBox::warning(this, "Print", e.what());
+    }
+  }
+
+  TZUvado FChart;
+  TQtHost FHost;
+  QLabel FPos;
+  QLabel FInfo;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  InstallQtPlatformHooks();
+  DemoWindow w;
+  w.show();
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::string(argv[i]) == "--shot") {
+      const QString file = argv[i + 1];
+      QTimer::singleShot(300, &w, [&w, file] {
+        w.grab().save(file);
+        QApplication::quit();
+      });
+    }
+  return app.exec();
+}
