@@ -166,6 +166,8 @@ class DemoWindow : public QMainWindow {
       select(x1, y1, x2, y2);
     };
     FChart.OnZoomPan = [this](TObject*) {
+      // Bands and selections report on release too; keep their own message.
+      if (FChart.MouseAction() == maRubberBand || FChart.MouseAction() == maSelectRect) return;
       FInfo.setText(QString("x %1 .. %2").arg(FChart.Scale1X()->RangeLow(), 0, 'g', 5).arg(FChart.Scale1X()->RangeHigh(), 0, 'g', 5));
     };
     FChart.OnCrossHairMove = [this](TObject*, Integer ch) {
