@@ -63,20 +63,35 @@ void TPrinter::StartPage() {
   Canvas()->SetPenPos(Point(0, 0));
 }
 
+void TPrinter::SetHost(std::unique_ptr<TPrinterHost> Host) {
+  CheckIdle();
+  FHost = std::move(Host);
+}
+
 void TPrinter::BeginDoc() {
   CheckIdle();
+  // The host's dialog may change paper and resolution, so it runs before the page exists.
+  const bool accepted = !FHost || FHost->BeginDoc(*this);
   FWriter->clear();
   Canvas()->SetResolution(FResolution);
   Canvas()->Font()->SetPixelsPerInch(FResolution);
   StartPage();
   FPageNumber = 1;
   FPrinting = true;
-  FAborted = false;
+  FAborted = !accepted;
+}
+
+void TPrinter::FinishPage() {
+  if (FAborted) return;
+  if (FHost)
+    FHost->Page(*FPage, FResolution);
+  else
+    FWriter->add_page(*FPage, FResolution);
 }
 
 void TPrinter::NewPage() {
   CheckPrinting(true);
-  FWriter->add_page(*FPage, FResolution);
+  FinishPage();
   StartPage();
   ++FPageNumber;
 }
@@ -98,11 +113,17 @@ std::string TPrinter::TargetFile() const {
 
 void TPrinter::EndDoc() {
   CheckPrinting(true);
-  FWriter->add_page(*FPage, FResolution);
+  FinishPage();
   // The document is over whatever happens to the file.
   FPrinting = false;
   FPageNumber = 0;
   FPage->SetSize(0, 0);
+  if (FAborted || FHost) {
+    FWriter->clear();
+    // A document the host cancelled in its dialog was never opened there.
+    if (FHost && !FAborted) FHost->EndDoc(false);
+    return;
+  }
   const std::vector<uint8_t> pdf = FWriter->build(FTitle);
   FWriter->clear();
   const std::string file = TargetFile();
@@ -116,9 +137,12 @@ void TPrinter::Abort() {
   CheckPrinting(true);
   FWriter->clear();
   FPrinting = false;
+  const bool was_aborted = FAborted;
   FAborted = true;
   FPageNumber = 0;
   FPage->SetSize(0, 0);
+  // A job the host cancelled in its dialog was never opened there.
+  if (FHost && !was_aborted) FHost->EndDoc(true);
 }
 
 TPrinter& Printer() {

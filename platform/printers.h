@@ -34,6 +34,20 @@ class EPrinter : public Exception {
   using Exception::Exception;
 };
 
+class TPrinter;
+
+// A host that prints on a real device. BeginDoc asks it first (a print dialog): it may
+// set the printer's paper, resolution and orientation, and returning false cancels the
+// document. Each finished page then goes to the host instead of the PDF file, and EndDoc
+// or Abort close the host's job.
+class TPrinterHost {
+ public:
+  virtual ~TPrinterHost() = default;
+  virtual bool BeginDoc(TPrinter& P) = 0;
+  virtual void Page(const TBitmap& Page, Integer Dpi) = 0;
+  virtual void EndDoc(bool Aborted) = 0;
+};
+
 class TPrinter : public TObject {
  public:
   TPrinter();
@@ -63,10 +77,15 @@ class TPrinter : public TObject {
   // Empty: "<Title>.pdf" in the current folder.
   const std::string& OutputPath() const { return FOutputPath; }
   void SetOutputPath(const std::string& v) { FOutputPath = v; }
-  // The file written by the last EndDoc.
+  // The file written by the last EndDoc (unchanged when a host took the pages).
   const std::string& LastFileName() const { return FLastFileName; }
+  // nullptr: documents become PDF files.
+  TPrinterHost* Host() const { return FHost.get(); }
+  void SetHost(std::unique_ptr<TPrinterHost> Host);
 
   // Public methods
+  // When the host cancels, the document is open but aborted: drawing goes nowhere and
+  // EndDoc writes nothing, so callers need no special path for a cancelled dialog.
   void BeginDoc();
   void NewPage();
   // Writes the document; raises EPrinter when the file cannot be written (the document
@@ -81,7 +100,10 @@ class TPrinter : public TObject {
   void StartPage();
   std::string TargetFile() const;
 
+  void FinishPage();
+
   std::unique_ptr<TBitmap> FPage;
+  std::unique_ptr<TPrinterHost> FHost;
   std::unique_ptr<detail::PdfWriter> FWriter;
   bool FPrinting = false;
   bool FAborted = false;

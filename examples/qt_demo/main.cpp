@@ -245,14 +245,12 @@ class DemoWindow : public QMainWindow {
     }
   }
 
-  // Printing goes to a PDF file chosen here.
+  // The Qt host's print dialog picks the printer (or a PDF file) and the paper.
   void print() {
-    QString name = QFileDialog::getSaveFileName(this, "Print to PDF", "chart.pdf", "PDF (*.pdf)");
-    if (name.isEmpty()) return;
     try {
-      Printer().SetOutputPath(name.toStdString());
+      Printer().SetTitle("Sensor run 42");
       FChart.PrintIt(1.0, false);
-      FInfo.setText("printed to " + name);
+      FInfo.setText(Printer().Aborted() ? "printing cancelled" : "printed");
     } catch (const std::exception& e) {
       QMessageBox::warning(this, "Print", e.what());
     }

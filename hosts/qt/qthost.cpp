@@ -10,11 +10,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QWheelEvent>
 
 #include "platform/classes.h"
 #include "platform/clipbrd.h"
 #include "platform/dialogs.h"
+#include "platform/printers.h"
 
 namespace kvr {
 
@@ -248,7 +251,58 @@ void TQtHost::keyReleaseEvent(QKeyEvent* e) {
   else QWidget::keyReleaseEvent(e);
 }
 
+namespace {
+
+// Printing through Qt: the print dialog picks the device (a printer or a PDF file) and
+// its paper; the finished page images are drawn on it at its own resolution.
+class QtPrinterHost : public TPrinterHost {
+ public:
+  bool BeginDoc(TPrinter& P) override {
+    FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    FPrinter->setFullPage(true);  // page pixel (0, 0) is the paper's corner
+    FPrinter->setDocName(QString::fromStdString(P.Title()));
+    QPrintDialog dialog(FPrinter.get());
+    if (dialog.exec() != QDialog::Accepted) {
+      FPrinter.reset();
+      return false;
+    }
+    const QPageLayout layout = FPrinter->pageLayout();
+    const QSizeF mm = layout.pageSize().size(QPageSize::Millimeter);
+    // Pages are composed as images: 300 dpi is sharp on paper and keeps an A4 page near
+    // 35 MB (a 1200 dpi device would need 16 times that); Qt scales to the device.
+    P.SetResolution(std::min(FPrinter->resolution(), 300));
+    P.SetPaperSizeMM(std::min(mm.width(), mm.height()), std::max(mm.width(), mm.height()));
+    P.SetOrientation(layout.orientation() == QPageLayout::Landscape ? poLandscape : poPortrait);
+    FPainter = std::make_unique<QPainter>(FPrinter.get());
+    FFirst = true;
+    return FPainter->isActive();
+  }
+  void Page(const TBitmap& Page, Integer) override {
+    if (!FPainter) return;
+    if (!FFirst) FPrinter->newPage();
+    FFirst = false;
+    const QRect paper = FPrinter->pageLayout().fullRectPixels(FPrinter->resolution());
+    FPainter->drawImage(QRect(0, 0, paper.width(), paper.height()), SurfaceImage(Page));
+  }
+  void EndDoc(bool Aborted) override {
+    if (FPainter) {
+      if (Aborted) FPrinter->abort();
+      FPainter->end();
+    }
+    FPainter.reset();
+    FPrinter.reset();
+  }
+
+ private:
+  std::unique_ptr<QPrinter> FPrinter;
+  std::unique_ptr<QPainter> FPainter;
+  bool FFirst = true;
+};
+
+}  // namespace
+
 void InstallQtPlatformHooks() {
+  if (!Printer().Printing()) Printer().SetHost(std::make_unique<QtPrinterHost>());
   Application().OnHostProcessMessages = [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); };
   Screen().OnHostCursorChange = [](TCursor c) {
     while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();

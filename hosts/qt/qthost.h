@@ -55,7 +55,9 @@ class TQtHost : public QWidget {
 
 // Replaces the headless platform hooks with Qt's: Application().ProcessMessages runs
 // Qt's event processing, Screen().Cursor becomes the application's override cursor,
-// clipboard contents go to the system clipboard, MessageDlg shows a QMessageBox.
+// clipboard contents go to the system clipboard, MessageDlg shows a QMessageBox, and
+// printing (Printer().BeginDoc) shows Qt's print dialog and prints on the device chosen
+// there (a printer or a PDF file); a cancelled dialog prints nothing.
 // Call once after the QApplication exists.
 void InstallQtPlatformHooks();
 

@@ -205,6 +205,71 @@ TEST(ServicesPrinter, MisuseRaisesAndAbortWritesNothing) {
   EXPECT_EQ(p.Resolution(), 20);
 }
 
+// Records what a printing host is given.
+struct RecordingHost : TPrinterHost {
+  bool accept = true;
+  std::vector<std::string>* log;
+  explicit RecordingHost(std::vector<std::string>* l) : log(l) {}
+  bool BeginDoc(TPrinter& P) override {
+    log->push_back(accept ? "begin" : "cancel");
+    if (accept) P.SetResolution(50);  // the dialog picked another device
+    return accept;
+  }
+  void Page(const TBitmap& Page, Integer Dpi) override {
+    log->push_back("page " + std::to_string(Page.Width()) + "x" + std::to_string(Page.Height()) + " " +
+                   std::to_string(Dpi) + " " + std::to_string(Page.Canvas()->Pixels(3, 3)));
+  }
+  void EndDoc(bool Aborted) override { log->push_back(Aborted ? "end aborted" : "end"); }
+};
+
+TEST(ServicesPrinter, AHostTakesThePagesOrCancelsTheDocument) {
+  std::vector<std::string> log;
+  TPrinter p;
+  const fs::path file = out_dir() / "hosted.pdf";
+  fs::remove(file);
+  p.SetOutputPath(file.string());
+  auto host = std::make_unique<RecordingHost>(&log);
+  RecordingHost* h = host.get();
+  p.SetHost(std::move(host));
+  p.BeginDoc();
+  EXPECT_EQ(p.Resolution(), 50);
+  EXPECT_EQ(p.Canvas()->Font()->PixelsPerInch(), 50);
+  p.Canvas()->SetPixels(3, 3, clRed);
+  p.NewPage();
+  p.EndDoc();
+  const std::string page = "page " + std::to_string(p.PageWidth()) + "x" + std::to_string(p.PageHeight()) + " 50 ";
+  EXPECT_EQ(log, (std::vector<std::string>{"begin", page + std::to_string(clRed),
+                                           page + std::to_string(clWhite), "end"}));
+  EXPECT_FALSE(fs::exists(file));  // the host printed it
+
+  // A cancelled dialog: the caller draws on as usual, nothing reaches the host or a file.
+  log.clear();
+  h->accept = false;
+  p.BeginDoc();
+  EXPECT_TRUE(p.Printing());
+  EXPECT_TRUE(p.Aborted());
+  p.Canvas()->LineTo(10, 10);
+  p.NewPage();
+  p.EndDoc();
+  EXPECT_FALSE(p.Printing());
+  EXPECT_EQ(log, (std::vector<std::string>{"cancel"}));
+  p.BeginDoc();
+  p.Abort();  // never opened on the host: nothing to close
+  EXPECT_EQ(log, (std::vector<std::string>{"cancel", "cancel"}));
+  h->accept = true;
+  p.BeginDoc();
+  p.Abort();
+  EXPECT_EQ(log.back(), "end aborted");
+
+  p.BeginDoc();
+  EXPECT_THROW(p.SetHost(nullptr), EPrinter);  // not while printing
+  p.Abort();
+  p.SetHost(nullptr);
+  p.BeginDoc();
+  p.EndDoc();
+  EXPECT_TRUE(fs::exists(file));
+}
+
 TEST(ServicesPrinter, TitlesAreEscapedForPdf) {
   EXPECT_EQ(detail::pdf_text_string("a(b)\\c"), "(a\\(b\\)\\\\c)");
   EXPECT_EQ(detail::pdf_text_string("\xC3\xA9t\xC3\xA9"), "<FEFF00E9007400E9>");
