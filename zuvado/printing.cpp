@@ -24,18 +24,7 @@ struct PointF {
   double x, y;
 };
 
-// On and off runs of the dashed pen styles in screen pixels, as the screen draws them.
-std::span<const int> dash_runs(TPenStyle style) {
-  static constexpr int dash[] = {18, 6}, dot[] = {3, 3}, dash_dot[] = {9, 6, 3, 6},
-                       dash_dot_dot[] = {9, 3, 3, 3, 3, 3};
-  switch (style) {
-    case psDash: return dash;
-    case psDot: return dot;
-    case psDashDot: return dash_dot;
-    case psDashDotDot: return dash_dot_dot;
-    default: return {};
-  }
-}
+using detail::dash_runs;
 
 // A back end that takes a picture laid out in screen pixels and draws it, scaled by
 // `scale` with its top-left at `origin`, onto a device back end. Screen pixel v covers

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "platform/graphics.h"
@@ -14,6 +15,20 @@ class TBitmap;
 }
 
 namespace kvr::detail {
+
+// On and off runs, in pixels, of the dashed pen styles (empty for the others). Every
+// back end draws dashes from this one table.
+inline std::span<const int> dash_runs(TPenStyle style) {
+  static constexpr int dash[] = {18, 6}, dot[] = {3, 3}, dash_dot[] = {9, 6, 3, 6},
+                       dash_dot_dot[] = {9, 3, 3, 3, 3, 3};
+  switch (style) {
+    case psDash: return dash;
+    case psDot: return dot;
+    case psDashDot: return dash_dot;
+    case psDashDotDot: return dash_dot_dot;
+    default: return {};
+  }
+}
 
 struct Stroke {
   TColor color;  // already resolved to RGB

@@ -19,10 +19,10 @@ struct DashPattern {
 };
 
 DashPattern dash_pattern(TPenStyle style) {
-  static const auto make = [](std::initializer_list<int> runs) {
+  static const auto make = [](TPenStyle st) {
     DashPattern p;
     bool on = true;
-    for (int r : runs) {
+    for (int r : dash_runs(st)) {
       for (int i = 0; i < r; ++i) {
         if (on) p.mask |= 1u << p.period;
         ++p.period;
@@ -31,8 +31,8 @@ DashPattern dash_pattern(TPenStyle style) {
     }
     return p;
   };
-  static const DashPattern dash = make({18, 6}), dot = make({3, 3}),
-                           dash_dot = make({9, 6, 3, 6}), dash_dot_dot = make({9, 3, 3, 3, 3, 3});
+  static const DashPattern dash = make(psDash), dot = make(psDot), dash_dot = make(psDashDot),
+                           dash_dot_dot = make(psDashDotDot);
   switch (style) {
     case psDash: return dash;
     case psDot: return dot;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
+#include <string>
 #include <vector>
 
 #include "platform/bitmap.h"
@@ -93,12 +94,23 @@ void blend_attr(std::string& out, const char* blend) {
   out += '"';
 }
 
+// The dash table as an SVG dash array; nullptr for undashed styles.
 const char* dash_array(TPenStyle style) {
+  static const auto make = [](TPenStyle st) {
+    std::string a;
+    for (int r : dash_runs(st)) {
+      if (!a.empty()) a += ' ';
+      a += std::to_string(r);
+    }
+    return a;
+  };
+  static const std::string dash = make(psDash), dot = make(psDot), dash_dot = make(psDashDot),
+                           dash_dot_dot = make(psDashDotDot);
   switch (style) {
-    case psDash: return "18 6";
-    case psDot: return "3 3";
-    case psDashDot: return "9 6 3 6";
-    case psDashDotDot: return "9 3 3 3 3 3";
+    case psDash: return dash.c_str();
+    case psDot: return dot.c_str();
+    case psDashDot: return dash_dot.c_str();
+    case psDashDotDot: return dash_dot_dot.c_str();
     default: return nullptr;
   }
 }
