@@ -58,29 +58,17 @@ class ScaledBackend final : public detail::CanvasBackend {
       fill_box(r.Left, r.Top, r.Right, r.Bottom, *f);
       return;
     }
-    // The screen's border bands (centred on the outer pixels, or inside for the
-    // inside-frame style), each scaled as a filled box.
-    const long long w = s->width;
-    const bool inside = s->style == psInsideFrame;
-    const long long ol = r.Left - (inside ? 0 : (w - 1) / 2), ot = r.Top - (inside ? 0 : (w - 1) / 2);
-    const long long orr = r.Right + (inside ? 0 : w / 2), ob = r.Bottom + (inside ? 0 : w / 2);
-    const long long il = ol + w, it = ot + w, ir = orr - w, ib = ob - w;
-    if (f && il < ir && it < ib) fill_box(il, it, ir, ib, *f);
-    if (w == 1 && s->style != psSolid && !inside) {
-      const TPoint pts[5] = {{r.Left, r.Top}, {r.Right - 1, r.Top}, {r.Right - 1, r.Bottom - 1},
-                             {r.Left, r.Bottom - 1}, {r.Left, r.Top}};
-      polyline(pts, 5, *s);
+    // The screen's border bands, each scaled as a filled box.
+    const detail::RectBands b = detail::rect_bands(r, *s);
+    if (f && b.has_interior()) fill_box(b.il, b.it, b.ir, b.ib, *f);
+    if (b.patterned) {
+      const auto pts = detail::rect_outline(r);
+      polyline(pts.data(), 5, *s);
       return;
     }
     const detail::Fill pen{s->color, s->mode};
-    if (il >= ir || it >= ib) {
-      fill_box(ol, ot, orr, ob, pen);
-      return;
-    }
-    fill_box(ol, ot, orr, it, pen);
-    fill_box(ol, ib, orr, ob, pen);
-    fill_box(ol, it, il, ib, pen);
-    fill_box(ir, it, orr, ib, pen);
+    b.for_each_band(
+        [&](long long l, long long t, long long rr, long long bb) { fill_box(l, t, rr, bb, pen); });
   }
 
   void ellipse(const TRect& r, const detail::Stroke* s, const detail::Fill* f) override {

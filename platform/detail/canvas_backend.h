@@ -3,6 +3,7 @@
 // already dropped) so that a back end never sees degenerate input.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -41,6 +42,49 @@ struct Fill {
   TColor color;  // already resolved to RGB
   TPenMode mode;
 };
+
+// The outline model of Rectangle: border bands centred on the outermost pixel rows and
+// columns (the odd pixel outside at the top-left), or inside the box for the
+// inside-frame style; the interior is what the bands leave. A one-pixel dashed outline
+// is not banded: it is the closed polyline through the corner pixels.
+struct RectBands {
+  long long ol, ot, orr, ob;  // outer box of the bands
+  long long il, it, ir, ib;   // interior (empty when the bands meet)
+  bool patterned;
+  bool has_interior() const { return il < ir && it < ib; }
+  // Calls band(l, t, r, b) for the four bands, or once for the outer box when the bands
+  // meet, so that no pixel is covered twice (exclusive-or outlines stay exact).
+  template <class F>
+  void for_each_band(F&& band) const {
+    if (!has_interior()) {
+      band(ol, ot, orr, ob);
+      return;
+    }
+    band(ol, ot, orr, it);
+    band(ol, ib, orr, ob);
+    band(ol, it, il, ib);
+    band(ir, it, orr, ib);
+  }
+};
+
+inline RectBands rect_bands(const TRect& r, const Stroke& s) {
+  const long long w = s.width;
+  const bool inside = s.style == psInsideFrame;
+  RectBands b{};
+  b.ol = (long long)r.Left - (inside ? 0 : (w - 1) / 2);
+  b.ot = (long long)r.Top - (inside ? 0 : (w - 1) / 2);
+  b.orr = (long long)r.Right + (inside ? 0 : w / 2);
+  b.ob = (long long)r.Bottom + (inside ? 0 : w / 2);
+  b.il = b.ol + w, b.it = b.ot + w, b.ir = b.orr - w, b.ib = b.ob - w;
+  b.patterned = w == 1 && s.style != psSolid && !inside;
+  return b;
+}
+
+// The closed outline through the corner pixels of r (five points).
+inline std::array<TPoint, 5> rect_outline(const TRect& r) {
+  return {{{r.Left, r.Top}, {r.Right - 1, r.Top}, {r.Right - 1, r.Bottom - 1},
+           {r.Left, r.Bottom - 1}, {r.Left, r.Top}}};
+}
 
 struct TextStyle {
   const TFont* font;

@@ -374,38 +374,23 @@ void RasterBackend::rectangle(const TRect& r, const Stroke* s, const Fill* f) {
     fill(r.Left, r.Top, r.Right, r.Bottom, pack_opaque(f->color), span_writer(f->mode));
     return;
   }
-  const int w = s->width;
-  // Border bands are centred on the outermost pixel rows and columns, or lie inside
-  // the box for the inside-frame style; the interior is what the bands leave.
-  const bool inside = s->style == psInsideFrame;
-  const long long ol = (long long)r.Left - (inside ? 0 : (w - 1) / 2);
-  const long long ot = (long long)r.Top - (inside ? 0 : (w - 1) / 2);
-  const long long orr = (long long)r.Right + (inside ? 0 : w / 2);
-  const long long ob = (long long)r.Bottom + (inside ? 0 : w / 2);
-  const long long il = ol + w, it = ot + w, ir = orr - w, ib = ob - w;
-  const bool patterned = w == 1 && s->style != psSolid && !inside;
+  const RectBands b = rect_bands(r, *s);
   // Bands and interior in one colour and mode (solid marks) cover the outer box once.
-  if (f && !patterned && f->color == s->color && f->mode == s->mode) {
-    fill(ol, ot, orr, ob, pack_opaque(s->color), span_writer(s->mode));
+  if (f && !b.patterned && f->color == s->color && f->mode == s->mode) {
+    fill(b.ol, b.ot, b.orr, b.ob, pack_opaque(s->color), span_writer(s->mode));
     return;
   }
-  if (f && il < ir && it < ib) fill(il, it, ir, ib, pack_opaque(f->color), span_writer(f->mode));
-  if (patterned) {
-    const TPoint pts[5] = {{r.Left, r.Top}, {r.Right - 1, r.Top}, {r.Right - 1, r.Bottom - 1},
-                           {r.Left, r.Bottom - 1}, {r.Left, r.Top}};
-    polyline(pts, 5, *s);
+  if (f && b.has_interior())
+    fill(b.il, b.it, b.ir, b.ib, pack_opaque(f->color), span_writer(f->mode));
+  if (b.patterned) {
+    const auto pts = rect_outline(r);
+    polyline(pts.data(), 5, *s);
     return;
   }
   const uint32_t pen = pack_opaque(s->color);
   const SpanWriter wr = span_writer(s->mode);
-  if (il >= ir || it >= ib) {
-    fill(ol, ot, orr, ob, pen, wr);
-    return;
-  }
-  fill(ol, ot, orr, it, pen, wr);
-  fill(ol, ib, orr, ob, pen, wr);
-  fill(ol, it, il, ib, pen, wr);
-  fill(ir, it, orr, ib, pen, wr);
+  b.for_each_band(
+      [&](long long l, long long t, long long rr, long long bb) { fill(l, t, rr, bb, pen, wr); });
 }
 
 void RasterBackend::ellipse(const TRect& r, const Stroke* s, const Fill* f) {
