@@ -14,18 +14,9 @@ using kvr::TZUvado;
 constexpr int kW = 600;
 constexpr int kH = 430;
 
-void heading(kvr::TCanvas& c, int x, int y, const std::string& s) {
-  c.Font()->SetName("DejaVu Sans");
-  c.Font()->SetSize(11);
-  c.Font()->SetStyle(kvr::TFontStyles{kvr::fsBold});
-  c.Font()->SetColor(0x503010);
-  c.Brush()->SetStyle(kvr::bsClear);
-  c.TextOut(x, y, s);
-}
-
 void place(kvr::TCanvas& c, TZUvado& z, int x, int y, const std::string& title) {
   z.ShowGraf();
-  heading(c, x, y - 20, title);
+  PageHeading(c, x, y - 20, title);
   c.Draw(x, y, z.Surface());
 }
 

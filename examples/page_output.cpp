@@ -18,15 +18,6 @@ using kvr::TZUvado;
 constexpr int kW = 560;
 constexpr int kH = 380;
 
-void heading(kvr::TCanvas& c, int x, int y, const std::string& s) {
-  c.Font()->SetName("DejaVu Sans");
-  c.Font()->SetSize(11);
-  c.Font()->SetStyle(kvr::TFontStyles{kvr::fsBold});
-  c.Font()->SetColor(0x503010);
-  c.Brush()->SetStyle(kvr::bsClear);
-  c.TextOut(x, y, s);
-}
-
 // A colourful chart: window, chart and shadow colours that the black-and-white
 // conversion replaces, items that keep theirs, a text label and two crosshairs.
 void output_chart(TZUvado& z, const std::string& caption) {
@@ -111,9 +102,9 @@ void RenderOutputPage(kvr::TCanvas& c, int w, int h) {
   kvr::TBitmap colour, bw;
   z.CopyToBitmap(&colour, false);
   z.CopyToBitmap(&bw, true);
-  heading(c, 20, 20, "CopyToBitmap, colour");
+  PageHeading(c, 20, 20, "CopyToBitmap, colour");
   c.Draw(20, 40, &colour);
-  heading(c, 620, 20, "CopyToBitmap, black and white (items keep their colours)");
+  PageHeading(c, 620, 20, "CopyToBitmap, black and white (items keep their colours)");
   c.Draw(620, 40, &bw);
 
   // Two charts share one page through CopyToOpenPrinter; the page is only shown here,
@@ -126,10 +117,10 @@ void RenderOutputPage(kvr::TCanvas& c, int w, int h) {
   z.CopyToOpenPrinter(x, y, 0.55, false);
   second.CopyToOpenPrinter(x, y, 0.55, true);
   const kvr::TBitmap& page = *p.Canvas()->Bitmap();
-  heading(c, 20, 450, "Printed at 300 dpi, ScaleF 0.55: a detail at printer resolution");
+  PageHeading(c, 20, 450, "Printed at 300 dpi, ScaleF 0.55: a detail at printer resolution");
   const int dw = 740, dh = 560;
   c.CopyRect(kvr::TRect{20, 470, 20 + dw, 470 + dh}, p.Canvas(), kvr::TRect{0, 0, dw, dh});
-  heading(c, 790, 450, "The whole A4 page, reduced 1:6");
+  PageHeading(c, 790, 450, "The whole A4 page, reduced 1:6");
   reduced(c, page, 800, 470, 6);
   p.Abort();
 }

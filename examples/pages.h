@@ -7,6 +7,16 @@
 
 #include "platform/canvas.h"
 
+// A section title in the gallery's heading style (bold, dark blue, no background).
+inline void PageHeading(kvr::TCanvas& c, int x, int y, const std::string& s) {
+  c.Font()->SetName("DejaVu Sans");
+  c.Font()->SetSize(11);
+  c.Font()->SetStyle(kvr::TFontStyles{kvr::fsBold});
+  c.Font()->SetColor(0x503010);
+  c.Brush()->SetStyle(kvr::bsClear);
+  c.TextOut(x, y, s);
+}
+
 void RenderTestCard(kvr::TCanvas& c, int w, int h);
 void RenderMarksPage(kvr::TCanvas& c, int w, int h);
 void RenderScalesPage(kvr::TCanvas& c, int w, int h);

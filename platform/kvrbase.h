@@ -194,6 +194,16 @@ void SetCanvasFontSizeScaled(TCanvas* Canvas, Integer Size);
 
 // A crosshair of a chart: position in world coordinates of its layer, pen settings,
 // mode. Changes reach the owner through OnChange.
+// Runs Set(Obj) with Obj's OnChange detached, for owners that repaint once themselves
+// (for objects that notify through an OnChange member).
+template <class T, class F>
+void WithoutChangeEvent(T& Obj, F&& Set) {
+  auto handler = std::move(Obj.OnChange);
+  Obj.OnChange = nullptr;
+  Set(Obj);
+  Obj.OnChange = std::move(handler);
+}
+
 class TCrossHair : public TPersistent {
  public:
   TCrossHair() = default;

@@ -12,10 +12,7 @@ namespace {
 // Assign without the notifications the target's setters would send on the way.
 template <typename T>
 void assign_quietly(T& Own, const T& From) {
-  auto handler = std::move(Own.OnChange);
-  Own.OnChange = nullptr;
-  Own.Assign(&From);
-  Own.OnChange = std::move(handler);
+  WithoutChangeEvent(Own, [&](T& o) { o.Assign(&From); });
 }
 
 void assign_scale(TScale& Own, const TScale& From) {

@@ -86,15 +86,6 @@ void zoom_axis(long double& lo, long double& hi, double aLo, double aHi, bool Lo
   }
 }
 
-// Runs Set on a sub-object without its change notification (the caller repaints once).
-template <class T, class F>
-void quietly(T& Obj, F Set) {
-  TNotifyEvent saved = std::move(Obj.OnChange);
-  Obj.OnChange = nullptr;
-  Set(Obj);
-  Obj.OnChange = std::move(saved);
-}
-
 }  // namespace
 
 void TCustomZUvado::ResetMouse() {
@@ -487,7 +478,7 @@ void TCustomZUvado::TextLabelDragMove(Integer X, Integer Y) {
   const TTxtLblAttachMode am = L.AttachToData();
   const double px = am == tamXOnly || am == tamBoth ? wx : X;
   const double py = am == tamYOnly || am == tamBoth ? wy : Y;
-  quietly(L, [&](TTextLabel& l) { l.SetPos(px, py); });
+  WithoutChangeEvent(L, [&](TTextLabel& l) { l.SetPos(px, py); });
   RepaintChart();
   DoTxtLblMoveEvent(TLNext);
 }

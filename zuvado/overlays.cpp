@@ -9,26 +9,12 @@
 
 namespace kvr {
 
-namespace {
-
-// Runs f with the object's change handler detached, so that a crosshair move does not
-// trigger the full repaint its handler stands for.
-template <typename T, typename F>
-void quietly(T& obj, F f) {
-  auto handler = std::move(obj.OnChange);
-  obj.OnChange = nullptr;
-  f(obj);
-  obj.OnChange = std::move(handler);
-}
-
-}  // namespace
-
 void TCustomZUvado::ResetOverlays() {
   auto changed = [this](TObject* Sender) { StyleChanged(Sender); };
   for (size_t i = 0; i < FTextLabels.size(); ++i) {
     if (!FTextLabels[i]) FTextLabels[i] = std::make_unique<TTextLabel>();
     TTextLabel& L = *FTextLabels[i];
-    quietly(L, [&](TTextLabel& l) {
+    WithoutChangeEvent(L, [&](TTextLabel& l) {
       l.SetPos(0, 0);
       l.SetLayer(1);
       l.SetAttachToData(tamBoth);
@@ -50,7 +36,7 @@ void TCustomZUvado::ResetOverlays() {
   for (size_t i = 0; i < FCrossHair.size(); ++i) {
     if (!FCrossHair[i]) FCrossHair[i] = std::make_unique<TCrossHair>();
     TCrossHair& C = *FCrossHair[i];
-    quietly(C, [&](TCrossHair& c) {
+    WithoutChangeEvent(C, [&](TCrossHair& c) {
       c.SetPos(0, 0);
       c.SetLayer(Integer(i) + 1);
       c.SetColor(0x0000FF);
@@ -75,7 +61,7 @@ TTextLabel* TCustomZUvado::GetFTextLabel(Integer ix) const {
 void TCustomZUvado::SetFTextLabel(Integer ix, const TTextLabel* Value) {
   TTextLabel* L = GetFTextLabel(ix);
   if (!Value || Value == L) return;
-  quietly(*L, [&](TTextLabel& l) { l.Assign(Value); });
+  WithoutChangeEvent(*L, [&](TTextLabel& l) { l.Assign(Value); });
   StyleChanged(this);
 }
 
@@ -153,7 +139,7 @@ TCrossHair* TCustomZUvado::CrossHair(Integer chnum) const {
 void TCustomZUvado::SetCrossHair(Integer chnum, const TCrossHair* Value) {
   TCrossHair* C = CrossHair(chnum);
   if (!C || !Value || Value == C) return;
-  quietly(*C, [&](TCrossHair& c) { c.Assign(Value); });
+  WithoutChangeEvent(*C, [&](TCrossHair& c) { c.Assign(Value); });
   StyleChanged(this);
 }
 
@@ -170,7 +156,7 @@ void TCustomZUvado::RedrawCrossHairs() {
 void TCustomZUvado::CrossHairSetPos(Integer chnum, double x, double y) {
   TCrossHair* C = CrossHair(chnum);
   if (!C) return;
-  quietly(*C, [&](TCrossHair& c) { c.SetPos(x, y); });
+  WithoutChangeEvent(*C, [&](TCrossHair& c) { c.SetPos(x, y); });
   if (C->Mode() != chOff) RedrawCrossHairs();
 }
 
@@ -196,7 +182,7 @@ void TCustomZUvado::CrossHairSetup(Integer ch, TColor chColor, TCrossHMode Mode,
                                    TPenStyle LineType, Integer LineWidth) {
   TCrossHair* C = CrossHair(ch);
   if (!C) return;
-  quietly(*C, [&](TCrossHair& c) {
+  WithoutChangeEvent(*C, [&](TCrossHair& c) {
     c.SetColor(chColor);
     c.SetMode(Mode);
     c.SetLineType(LineType);
