@@ -234,21 +234,16 @@ void TCustomZUvado::MouseMove(TShiftState Shift, Integer X, Integer Y) {
       case maPanHoriz:
       case maPanVert:
       case maPanGrid:
-        if (!left) break;
-        if (!LButtonWasDown) {
-          StoreMouseAnchors(X, Y);
-          LButtonWasDown = true;
-        } else if (InChartArea(X, Y)) {
-          PanMove(X, Y);
-        }
-        break;
       case maZoomDrag:
         if (!left) break;
         if (!LButtonWasDown) {
           StoreMouseAnchors(X, Y);
           LButtonWasDown = true;
         } else if (InChartArea(X, Y)) {
-          DragZoomMove(X, Y);
+          if (FMouseAction == maZoomDrag)
+            DragZoomMove(X, Y);
+          else
+            PanMove(X, Y);
         }
         break;
       case maDragCrossHair:
