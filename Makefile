@@ -35,6 +35,7 @@ build: configure
 demo: build
 	cd $(BUILD)/examples && ./gallery
 	@echo "Gallery written to $(BUILD)/examples/gallery_out/index.html"
+	@if [ -x $(BUILD)/examples/qt_demo ]; then echo "Interactive demo (needs a desktop session): $(BUILD)/examples/qt_demo"; fi
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
