@@ -113,37 +113,21 @@ Integer TColorScale::LimitMargin(Integer v, Integer opposite, Integer extent) co
   return std::max<Integer>(0, std::min<Integer>(v, extent - opposite - 1));
 }
 
-void TColorScale::SetMarginTop(Integer v) {
-  v = LimitMargin(v, FMarginBottom, Height());
-  if (v == FMarginTop) return;
-  FMarginTop = v;
+void TColorScale::StoreMargin(Integer& Field, Integer v, Integer Opposite, Integer Extent) {
+  v = LimitMargin(v, Opposite, Extent);
+  if (v == Field) return;
+  Field = v;
   SetScaleDims();
   Changed();
 }
 
-void TColorScale::SetMarginBottom(Integer v) {
-  v = LimitMargin(v, FMarginTop, Height());
-  if (v == FMarginBottom) return;
-  FMarginBottom = v;
-  SetScaleDims();
-  Changed();
-}
+void TColorScale::SetMarginTop(Integer v) { StoreMargin(FMarginTop, v, FMarginBottom, Height()); }
 
-void TColorScale::SetMarginLeft(Integer v) {
-  v = LimitMargin(v, FMarginRight, Width());
-  if (v == FMarginLeft) return;
-  FMarginLeft = v;
-  SetScaleDims();
-  Changed();
-}
+void TColorScale::SetMarginBottom(Integer v) { StoreMargin(FMarginBottom, v, FMarginTop, Height()); }
 
-void TColorScale::SetMarginRight(Integer v) {
-  v = LimitMargin(v, FMarginLeft, Width());
-  if (v == FMarginRight) return;
-  FMarginRight = v;
-  SetScaleDims();
-  Changed();
-}
+void TColorScale::SetMarginLeft(Integer v) { StoreMargin(FMarginLeft, v, FMarginRight, Width()); }
+
+void TColorScale::SetMarginRight(Integer v) { StoreMargin(FMarginRight, v, FMarginLeft, Width()); }
 
 void TColorScale::SetOrientation(TColScaleOrientation v) {
   if (v == FColScaleOrient) return;

@@ -145,37 +145,21 @@ Integer TScaleGauge::LimitMargin(Integer v, Integer opposite, Integer extent) co
   return std::max<Integer>(0, std::min<Integer>(v, extent - opposite - 20));
 }
 
-void TScaleGauge::SetMarginLeft(Integer v) {
-  v = LimitMargin(v, FCovMargRight, Width());
-  if (v == FCovMargLeft) return;
-  FCovMargLeft = v;
+void TScaleGauge::StoreMargin(Integer& Field, Integer v, Integer Opposite, Integer Extent) {
+  v = LimitMargin(v, Opposite, Extent);
+  if (v == Field) return;
+  Field = v;
   SetScaleDims();
   Changed();
 }
 
-void TScaleGauge::SetMarginRight(Integer v) {
-  v = LimitMargin(v, FCovMargLeft, Width());
-  if (v == FCovMargRight) return;
-  FCovMargRight = v;
-  SetScaleDims();
-  Changed();
-}
+void TScaleGauge::SetMarginLeft(Integer v) { StoreMargin(FCovMargLeft, v, FCovMargRight, Width()); }
 
-void TScaleGauge::SetMarginTop(Integer v) {
-  v = LimitMargin(v, FCovMargBottom, Height());
-  if (v == FCovMargTop) return;
-  FCovMargTop = v;
-  SetScaleDims();
-  Changed();
-}
+void TScaleGauge::SetMarginRight(Integer v) { StoreMargin(FCovMargRight, v, FCovMargLeft, Width()); }
 
-void TScaleGauge::SetMarginBottom(Integer v) {
-  v = LimitMargin(v, FCovMargTop, Height());
-  if (v == FCovMargBottom) return;
-  FCovMargBottom = v;
-  SetScaleDims();
-  Changed();
-}
+void TScaleGauge::SetMarginTop(Integer v) { StoreMargin(FCovMargTop, v, FCovMargBottom, Height()); }
+
+void TScaleGauge::SetMarginBottom(Integer v) { StoreMargin(FCovMargBottom, v, FCovMargTop, Height()); }
 
 void TScaleGauge::SetMinTicks(Integer v) {
   if (v == FMinTicks) return;

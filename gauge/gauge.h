@@ -151,6 +151,8 @@ class TScaleGauge : public TCustomControl {
   void PaintBackground(TCanvas* Cv, TColor c1, TColor c2);
   void PaintIndex(TCanvas* Cv, TColor c1, TColor c2);
   Integer LimitMargin(Integer v, Integer opposite, Integer extent) const;
+  // Limits, stores and applies one margin (Opposite: the margin across from it).
+  void StoreMargin(Integer& Field, Integer v, Integer Opposite, Integer Extent);
 
   TFrameStyle FInnerFrameSt = rbLowered;
   TFrameStyle FOuterFrameSt = rbRaised;
