@@ -5,15 +5,17 @@
 // it grows in steps of the chart's AllocSize (count + AllocSize when full) and can be set
 // exactly when a file is loaded. The storage underneath grows geometrically, so
 // appending stays amortised constant time whatever AllocSize is. Large storage is a
-// page mapping of its own that grows by moving page tables instead of copying items
-// and asks for huge pages, so that a million appends cost a few page faults instead of
-// tens of thousands; slots past the count are never touched before they are used. An empty container keeps one cleared slot and NumAlloc 0.
+// page mapping of its own (detail::PagedBlock) that grows by moving page tables instead
+// of copying items, so that a million appends cost a few page faults instead of tens of
+// thousands; slots past the count are never touched before they are used. An empty
+// container keeps one cleared slot and NumAlloc 0.
 #pragma once
 
 #include <cassert>
 #include <cstddef>
 #include <cstring>
 
+#include "platform/detail/paged_block.h"
 #include "zuvado/chartitem.h"
 
 namespace kvr {
@@ -65,12 +67,10 @@ class TRcItemContainer {
  private:
   void Grow(Integer AllocSize);
   void Reallocate(std::size_t Slots);
-  void Release();
 
-  TrcChartItem* FItems = nullptr;
+  detail::PagedBlock FBlock;
+  TrcChartItem* FItems = nullptr;  // FBlock's bytes
   std::size_t FCapacity = 0;
-  std::size_t FBytes = 0;  // size of the block behind FItems
-  bool FMapped = false;    // the block is a page mapping, not a heap block
   Integer FCount = 0;
   Integer FNumAlloc = 0;
 };

@@ -1,0 +1,156 @@
+#include "platform/detail/paged_block.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <utility>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#define KVR_PAGED_BLOCK_MAPPED 1
+#else
+#define KVR_PAGED_BLOCK_MAPPED 0
+#endif
+
+namespace kvr::detail {
+
+namespace {
+
+#if KVR_PAGED_BLOCK_MAPPED
+void* system_remap(void* old_addr, std::size_t old_size, std::size_t new_size, void* new_addr) {
+  void* p = mremap(old_addr, old_size, new_size, MREMAP_MAYMOVE | MREMAP_FIXED, new_addr);
+  return p == MAP_FAILED ? nullptr : p;
+}
+
+constexpr std::size_t kHuge = PagedBlock::kHugePage;
+
+// Reserves Bytes of address space aligned to a huge page; the caller fills it.
+char* reserve_aligned(std::size_t Bytes) {
+  const std::size_t len = Bytes + kHuge;
+  void* raw = mmap(nullptr, len, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (raw == MAP_FAILED) throw std::bad_alloc();
+  char* base = static_cast<char*>(raw);
+  char* aligned = reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(base) + kHuge - 1) / kHuge * kHuge);
+  if (aligned > base) munmap(base, std::size_t(aligned - base));
+  char* end = aligned + Bytes;
+  if (end < base + len) munmap(end, std::size_t(base + len - end));
+  return aligned;
+}
+
+// A fresh read-write mapping (zero pages, committed on first write).
+void* map_block(std::size_t Bytes) {
+  char* p = reserve_aligned(Bytes);
+  if (mmap(p, Bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) == MAP_FAILED) {
+    munmap(p, Bytes);
+    throw std::bad_alloc();
+  }
+  // Without huge pages (not configured, or none free) the block works on small pages.
+  madvise(p, Bytes, MADV_HUGEPAGE);
+  return p;
+}
+
+// Moves a mapping to a larger aligned place: the pages move, the bytes are not copied.
+// When the system refuses, the kept bytes are copied to a fresh mapping.
+void* grow_block(void* Old, std::size_t OldBytes, std::size_t NewBytes, std::size_t Keep) {
+  char* dest = reserve_aligned(NewBytes);
+  void* p = paged_block_remap(Old, OldBytes, NewBytes, dest);
+  if (!p) {
+    munmap(dest, NewBytes);
+    void* fresh = map_block(NewBytes);
+    std::memcpy(fresh, Old, Keep);
+    munmap(Old, OldBytes);
+    return fresh;
+  }
+  madvise(p, NewBytes, MADV_HUGEPAGE);
+  return p;
+}
+#else
+void* system_remap(void*, std::size_t, std::size_t, void*) { return nullptr; }
+#endif
+
+}  // namespace
+
+RemapFn paged_block_remap = system_remap;
+
+bool PagedBlock::can_map() { return KVR_PAGED_BLOCK_MAPPED != 0; }
+
+PagedBlock::PagedBlock(PagedBlock&& other) noexcept { swap(other); }
+
+PagedBlock& PagedBlock::operator=(PagedBlock&& other) noexcept {
+  if (this != &other) {
+    release();
+    swap(other);
+  }
+  return *this;
+}
+
+void PagedBlock::swap(PagedBlock& other) noexcept {
+  std::swap(data_, other.data_);
+  std::swap(size_, other.size_);
+  std::swap(mapped_, other.mapped_);
+}
+
+void PagedBlock::release() noexcept {
+#if KVR_PAGED_BLOCK_MAPPED
+  if (mapped_) {
+    munmap(data_, size_);
+  } else
+#endif
+  {
+    std::free(data_);
+  }
+  data_ = nullptr;
+  size_ = 0;
+  mapped_ = false;
+}
+
+// A heap block that reaches the huge-page size becomes a mapping (copied over once) and
+// later grows without copying; one that shrinks below it goes back to the heap.
+void PagedBlock::resize(std::size_t bytes, std::size_t keep) {
+  if (bytes == 0) {
+    release();
+    return;
+  }
+  keep = std::min({keep, size_, bytes});
+#if KVR_PAGED_BLOCK_MAPPED
+  if (bytes >= kHugePage) {
+    if (bytes > std::numeric_limits<std::size_t>::max() / 2) throw std::bad_alloc();
+    bytes = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    if (mapped_ && bytes == size_) return;
+    void* p;
+    if (mapped_ && bytes < size_) {
+      munmap(static_cast<char*>(data_) + bytes, size_ - bytes);
+      p = data_;
+    } else if (mapped_) {
+      p = grow_block(data_, size_, bytes, keep);
+    } else {
+      p = map_block(bytes);
+      if (keep) std::memcpy(p, data_, keep);
+      std::free(data_);
+    }
+    data_ = p;
+    size_ = bytes;
+    mapped_ = true;
+    return;
+  }
+  if (mapped_) {
+    void* p = std::malloc(bytes);
+    if (!p) throw std::bad_alloc();
+    if (keep) std::memcpy(p, data_, keep);
+    munmap(data_, size_);
+    data_ = p;
+    size_ = bytes;
+    mapped_ = false;
+    return;
+  }
+#endif
+  void* p = std::realloc(data_, bytes);
+  if (!p) throw std::bad_alloc();
+  data_ = p;
+  size_ = bytes;
+}
+
+}  // namespace kvr::detail

@@ -1,0 +1,55 @@
+// PagedBlock: a growable block of raw bytes for large arrays of plain records.
+//
+// Small blocks live on the heap. From the huge-page size on, a block is a page mapping
+// of its own, aligned to a huge page and advised to use huge pages, that grows by moving
+// page tables instead of copying: a million appends cost a few page faults, and bytes
+// past those in use are never touched before they are used. Where the system has no such
+// mappings, every block lives on the heap.
+//
+// Contents: resize keeps the first `keep` bytes (and no more are promised). Fresh bytes
+// of a mapping read as zero; fresh heap bytes are undefined. Out of memory raises
+// std::bad_alloc and leaves the block as it was.
+#pragma once
+
+#include <cstddef>
+
+namespace kvr::detail {
+
+class PagedBlock {
+ public:
+  // Blocks of this size and more are page mappings (where the system has them).
+  static constexpr std::size_t kHugePage = std::size_t(2) << 20;
+
+  PagedBlock() = default;
+  PagedBlock(PagedBlock&& other) noexcept;
+  PagedBlock& operator=(PagedBlock&& other) noexcept;
+  PagedBlock(const PagedBlock&) = delete;
+  PagedBlock& operator=(const PagedBlock&) = delete;
+  ~PagedBlock() { release(); }
+
+  void* data() const { return data_; }
+  // Bytes the block holds: at least those asked for, a multiple of kHugePage when mapped.
+  std::size_t size() const { return size_; }
+  bool mapped() const { return mapped_; }
+
+  // Makes the block hold at least `bytes` (0 releases it), keeping its first
+  // min(keep, size(), bytes) bytes. data() may change.
+  void resize(std::size_t bytes, std::size_t keep);
+  void release() noexcept;
+  void swap(PagedBlock& other) noexcept;
+
+  // Whether blocks can be page mappings on this system.
+  static bool can_map();
+
+ private:
+  void* data_ = nullptr;
+  std::size_t size_ = 0;
+  bool mapped_ = false;
+};
+
+// The system call that moves a mapping to a new place; tests replace it to take the
+// copying path that runs when the system refuses the move.
+using RemapFn = void* (*)(void* old_addr, std::size_t old_size, std::size_t new_size, void* new_addr);
+extern RemapFn paged_block_remap;
+
+}  // namespace kvr::detail
