@@ -1,0 +1,171 @@
+// PagedBlock: contents survive every resize, whichever way the block moves (heap,
+// mapping, copying fallback), and a failed resize leaves the block as it was.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "platform/detail/paged_block.h"
+
+using kvr::detail::PagedBlock;
+
+namespace {
+
+constexpr std::size_t kHuge = PagedBlock::kHugePage;
+
+void fill(PagedBlock& b, std::size_t n) {
+  auto* p = static_cast<uint8_t*>(b.data());
+  for (std::size_t i = 0; i < n; ++i) p[i] = uint8_t(i * 7 + i / 251);
+}
+
+// Index of the first byte of [0, n) that fill() did not write, or n.
+std::size_t first_wrong(const PagedBlock& b, std::size_t n) {
+  const auto* p = static_cast<const uint8_t*>(b.data());
+  for (std::size_t i = 0; i < n; ++i)
+    if (p[i] != uint8_t(i * 7 + i / 251)) return i;
+  return n;
+}
+
+bool all_zero(const PagedBlock& b, std::size_t from, std::size_t to) {
+  const auto* p = static_cast<const uint8_t*>(b.data());
+  for (std::size_t i = from; i < to; i += 509)
+    if (p[i]) return false;
+  return true;
+}
+
+struct RefusedRemap {
+  RefusedRemap() : saved(kvr::detail::paged_block_remap) {
+    kvr::detail::paged_block_remap = [](void*, std::size_t, std::size_t, void*) -> void* { return nullptr; };
+  }
+  ~RefusedRemap() { kvr::detail::paged_block_remap = saved; }
+  kvr::detail::RemapFn saved;
+};
+
+TEST(PagedBlock, GrowsFromTheHeapIntoAMappingAndOnWithoutLosingBytes) {
+  PagedBlock b;
+  EXPECT_EQ(b.data(), nullptr);
+  b.resize(1000, 0);
+  ASSERT_NE(b.data(), nullptr);
+  EXPECT_FALSE(b.mapped());
+  EXPECT_EQ(b.size(), 1000u);
+  fill(b, 1000);
+  b.resize(kHuge - 1, 1000);
+  EXPECT_FALSE(b.mapped());
+  EXPECT_EQ(first_wrong(b, 1000), 1000u);
+  fill(b, kHuge - 1);
+  b.resize(kHuge + 1, kHuge - 1);
+  EXPECT_EQ(first_wrong(b, kHuge - 1), kHuge - 1);
+  if (!PagedBlock::can_map()) GTEST_SKIP() << "no page mappings on this system";
+  EXPECT_TRUE(b.mapped());
+  EXPECT_EQ(b.size(), 2 * kHuge);  // whole huge pages
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(b.data()) % kHuge, 0u);
+  EXPECT_TRUE(all_zero(b, kHuge, 2 * kHuge));
+  fill(b, 2 * kHuge);
+  for (std::size_t n : {3 * kHuge, 7 * kHuge, 20 * kHuge}) {
+    b.resize(n, b.size());
+    ASSERT_EQ(b.size(), n);
+    ASSERT_EQ(first_wrong(b, 2 * kHuge), 2 * kHuge) << n;
+    ASSERT_TRUE(all_zero(b, 2 * kHuge, n)) << n;
+  }
+  b.resize(20 * kHuge - 5, 0);  // same pages: nothing moves
+  EXPECT_EQ(b.size(), 20 * kHuge);
+  EXPECT_EQ(first_wrong(b, 2 * kHuge), 2 * kHuge);
+}
+
+// Bytes past `keep` are not copied when the block moves to a mapping, so slots that are
+// not in use are never touched.
+TEST(PagedBlock, OnlyTheKeptBytesAreCopiedIntoANewMapping) {
+  if (!PagedBlock::can_map()) GTEST_SKIP() << "no page mappings on this system";
+  PagedBlock b;
+  b.resize(kHuge / 2, 0);
+  std::memset(b.data(), 0xAB, kHuge / 2);
+  b.resize(kHuge, 100);
+  ASSERT_TRUE(b.mapped());
+  EXPECT_EQ(static_cast<uint8_t*>(b.data())[99], 0xAB);
+  EXPECT_TRUE(all_zero(b, 100, kHuge));
+}
+
+TEST(PagedBlock, ShrinksWithinTheMappingAndBackToTheHeap) {
+  PagedBlock b;
+  b.resize(6 * kHuge, 0);
+  fill(b, 6 * kHuge);
+  b.resize(2 * kHuge + 3, 6 * kHuge);
+  EXPECT_EQ(first_wrong(b, 2 * kHuge + 3), 2 * kHuge + 3);
+  if (PagedBlock::can_map()) {
+    EXPECT_TRUE(b.mapped());
+    EXPECT_EQ(b.size(), 3 * kHuge);
+  }
+  b.resize(5000, 4000);
+  EXPECT_FALSE(b.mapped());
+  EXPECT_EQ(b.size(), 5000u);
+  EXPECT_EQ(first_wrong(b, 4000), 4000u);
+  b.resize(0, 0);
+  EXPECT_EQ(b.data(), nullptr);
+  EXPECT_EQ(b.size(), 0u);
+  b.resize(kHuge, 0);  // a released block starts again
+  EXPECT_NE(b.data(), nullptr);
+}
+
+TEST(PagedBlock, MovesAndSwapsHandOverTheBlock) {
+  for (std::size_t n : {std::size_t(64), 3 * kHuge}) {
+    PagedBlock a;
+    a.resize(n, 0);
+    fill(a, n);
+    const void* p = a.data();
+    PagedBlock b(std::move(a));
+    EXPECT_EQ(a.data(), nullptr);
+    EXPECT_EQ(a.size(), 0u);
+    EXPECT_EQ(b.data(), p);
+    PagedBlock c;
+    c.resize(kHuge * 2, 0);  // released by the assignment
+    c = std::move(b);
+    EXPECT_EQ(c.data(), p);
+    PagedBlock& same = c;
+    c = std::move(same);
+    EXPECT_EQ(c.data(), p);
+    PagedBlock d;
+    d.swap(c);
+    EXPECT_EQ(c.data(), nullptr);
+    EXPECT_EQ(first_wrong(d, n), n);
+  }
+}
+
+TEST(PagedBlock, CopiesWhenTheSystemRefusesToMoveTheMapping) {
+  if (!PagedBlock::can_map()) GTEST_SKIP() << "no page mappings on this system";
+  PagedBlock b;
+  b.resize(2 * kHuge, 0);
+  fill(b, 2 * kHuge);
+  {
+    RefusedRemap refuse;
+    b.resize(5 * kHuge, 2 * kHuge);
+  }
+  EXPECT_TRUE(b.mapped());
+  EXPECT_EQ(b.size(), 5 * kHuge);
+  EXPECT_EQ(first_wrong(b, 2 * kHuge), 2 * kHuge);
+  EXPECT_TRUE(all_zero(b, 2 * kHuge, 5 * kHuge));
+  b.resize(6 * kHuge, 5 * kHuge);  // and moves again once the system lets it
+  EXPECT_EQ(first_wrong(b, 2 * kHuge), 2 * kHuge);
+}
+
+TEST(PagedBlock, OutOfMemoryLeavesTheBlockAsItWas) {
+  for (std::size_t n : {std::size_t(4096), 3 * kHuge}) {
+    PagedBlock b;
+    b.resize(n, 0);
+    fill(b, n);
+    const void* p = b.data();
+    const bool mapped = b.mapped();
+    for (std::size_t huge : {std::numeric_limits<std::size_t>::max(), std::numeric_limits<std::size_t>::max() / 4,
+                             std::size_t(1) << 60}) {
+      EXPECT_THROW(b.resize(huge, n), std::bad_alloc) << huge;
+      EXPECT_EQ(b.data(), p);
+      EXPECT_EQ(b.mapped(), mapped);
+      EXPECT_EQ(first_wrong(b, n), n);
+    }
+    b.resize(n + kHuge, n);  // still usable
+    EXPECT_EQ(first_wrong(b, n), n);
+  }
+}
+
+}  // namespace
