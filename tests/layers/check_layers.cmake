@@ -8,6 +8,8 @@
 #    themes). Every platform file must be listed, so a new file gets its layer on purpose.
 # 2. A unit folder may include only the folders listed for it (a lower folder never
 #    includes a higher one); hosts/ and files at the top may include anything.
+# 3. The image, font and compression libraries stay behind the platform's drawing and
+#    window layers; window-system toolkits stay in hosts/.
 #
 # Without EXPECT the check fails on any violation; with EXPECT it fails unless exactly
 # that many are found (the check's own test on a tree with planted faults).
@@ -60,6 +62,20 @@ function(layer_of key out)
   set(${out} ${result} PARENT_SCOPE)
 endfunction()
 
+set(graphics_libs "^(ft2build\\.h|freetype/|fontconfig/|png\\.h|zlib\\.h)")
+set(toolkits "^(Q[A-Za-z]*|Qt[A-Za-z]*/.*|gtk/.*|X11/.*)$")
+
+# The system headers (angle brackets) of a file.
+function(system_includes_of file out)
+  file(STRINGS "${file}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*<")
+  set(result "")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*<([^>]+)>.*$" "\\1" inc "${line}")
+    list(APPEND result "${inc}")
+  endforeach()
+  set(${out} "${result}" PARENT_SCOPE)
+endfunction()
+
 # The quoted includes of a file, as paths from the top of the tree.
 function(includes_of file out)
   file(STRINGS "${file}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
@@ -93,6 +109,14 @@ foreach(unit ${units})
         continue()
       endif()
     endif()
+    system_includes_of("${file}" sys_incs)
+    foreach(inc ${sys_incs})
+      if(inc MATCHES "${toolkits}")
+        violation("${rel}: includes <${inc}>, which belongs in hosts/")
+      elseif(inc MATCHES "${graphics_libs}" AND NOT (unit STREQUAL "platform" AND own GREATER 0))
+        violation("${rel}: includes <${inc}> outside the platform's drawing and window layers")
+      endif()
+    endforeach()
     foreach(inc ${incs})
       string(REGEX MATCH "^[^/]+" top "${inc}")
       list(FIND folders_${unit} "${top}" allowed)
