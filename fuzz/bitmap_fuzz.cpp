@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const kvr::Exception&) {
       continue;
     }
-    if (b.Width() <= 0 || b.Height() <= 0 || (long long)b.Width() * b.Height() > (1LL << 28)) __builtin_trap();
+    if (b.Width() <= 0 || b.Height() <= 0 || (long long)b.Width() * b.Height() > kvr::kMaxBitmapPixels) __builtin_trap();
     kvr::TBitmap again;
     again.LoadFromBMPData(b.SaveToBMPData());
     if (again.Width() != b.Width() || again.Height() != b.Height()) __builtin_trap();

@@ -11,12 +11,14 @@
 namespace kvr {
 namespace {
 
-constexpr long long kMaxPixels = 1LL << 28;
-constexpr int kMaxSide = 65535;
+constexpr long long kMaxPixels = kMaxBitmapPixels;
+constexpr int kMaxSide = kMaxBitmapSide;
 
+// A dot in a directory name ("run.1/chart") is no extension.
 std::string lower_ext(const std::string& name) {
   const auto dot = name.find_last_of('.');
-  if (dot == std::string::npos) return {};
+  const auto sep = name.find_last_of("/\\");
+  if (dot == std::string::npos || (sep != std::string::npos && dot < sep)) return {};
   std::string e = name.substr(dot + 1);
   std::transform(e.begin(), e.end(), e.begin(), [](unsigned char c) { return char(std::tolower(c)); });
   return e;
@@ -104,7 +106,16 @@ void TBitmap::LoadFromFile(const std::string& FileName) {
 }
 
 void TBitmap::SaveToFile(const std::string& FileName) const {
-  const std::vector<uint8_t> data = lower_ext(FileName) == "png" ? SaveToPNGData() : SaveToBMPData();
+  // Checked before anything is written, so a wrong name never leaves a file behind.
+  const std::string ext = lower_ext(FileName);
+  if (ext != "png" && ext != "bmp") {
+    const auto dot = FileName.find_last_of('.');
+    throw Exception(ext.empty() ? "Cannot save bitmap: file name \"" + FileName +
+                                      "\" has no extension (use .png or .bmp)"
+                                : "Cannot save bitmap: unsupported file type \"" +
+                                      FileName.substr(dot) + "\" (use .png or .bmp)");
+  }
+  const std::vector<uint8_t> data = ext == "png" ? SaveToPNGData() : SaveToBMPData();
   std::ofstream out(FileName, std::ios::binary | std::ios::trunc);
   if (!out) throw Exception("Cannot create file \"" + FileName + "\"");
   out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));

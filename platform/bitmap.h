@@ -16,6 +16,14 @@ struct TRGB32 {
   Byte B, G, R, A;
 };
 
+// Largest picture a bitmap holds, by SetSize or by loading: 65535 pixels a side and
+// 2^28 pixels (1 GiB) in all. A file whose header claims more is refused before any
+// pixel memory is taken, and so is a PNG whose compressed data is too short to fill
+// the claimed size or a BMP whose rows the file does not hold. LoadFromFile also
+// refuses files over 1 GiB.
+constexpr Integer kMaxBitmapSide = 65535;
+constexpr long long kMaxBitmapPixels = 1LL << 28;
+
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
 
 class TBitmap : public TPersistent {
@@ -29,7 +37,7 @@ class TBitmap : public TPersistent {
   Integer Height() const { return FHeight; }
   void SetHeight(Integer v) { SetSize(FWidth, v); }
   // Keeps the overlapping part of the picture; new pixels are white. Negative sizes
-  // count as 0; a picture beyond 2^28 pixels or 65535 on a side raises Exception.
+  // count as 0; a picture beyond kMaxBitmapPixels or kMaxBitmapSide raises Exception.
   void SetSize(Integer AWidth, Integer AHeight);
   bool Empty() const { return FWidth == 0 || FHeight == 0; }
 
@@ -47,9 +55,12 @@ class TBitmap : public TPersistent {
   TRGB32* Bits() { return FPixels.data(); }
   const TRGB32* Bits() const { return FPixels.data(); }
 
-  // BMP or PNG by the file name's extension (case-insensitive). A damaged or
-  // unsupported file raises Exception and leaves the bitmap as it was.
+  // BMP or PNG by the file name's extension (case-insensitive); other names are read
+  // as PNG when they start with its signature, else as BMP. A damaged, unsupported or
+  // oversized file (see kMaxBitmapPixels) raises Exception and leaves the bitmap as it was.
   void LoadFromFile(const std::string& FileName);
+  // Writes PNG for ".png" and 24-bit BMP for ".bmp" (case-insensitive); any other
+  // extension, or none, raises Exception before the file is touched.
   void SaveToFile(const std::string& FileName) const;
   void LoadFromBMPData(const std::vector<uint8_t>& Data);
   void LoadFromPNGData(const std::vector<uint8_t>& Data);

@@ -1,5 +1,8 @@
 #include "zuvado/bakgndimg.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace kvr {
 
 namespace {
@@ -56,6 +59,30 @@ void TBakGndImg::SetAreaTop(double v) {
 void TBakGndImg::SetAreaBottom(double v) {
   FBGAreaBottom = v;
   Changed();
+}
+
+void TBakGndImg::LoadPicture(TBitmap& Bmp) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  // The absolute path keys the cache, so a relative name read after a change of the
+  // current directory is a different file.
+  FileStamp now;
+  now.path = fs::absolute(FName, ec).string();
+  bool known = !ec;
+  if (known) now.size = fs::file_size(now.path, ec);
+  known = known && !ec;
+  if (known) {
+    const auto t = fs::last_write_time(now.path, ec);
+    now.mtime = std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch());
+    known = !ec;
+  }
+  if (known && FLoadedInto == &Bmp && now == FLoaded) return;
+  FLoadedInto = nullptr;
+  // A file that cannot be inspected is still handed to the loader, which names the fault.
+  Bmp.LoadFromFile(FName);
+  if (!known) return;
+  FLoaded = std::move(now);
+  FLoadedInto = &Bmp;
 }
 
 void TBakGndImg::Assign(const TPersistent* Source) {

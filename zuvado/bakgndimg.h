@@ -2,12 +2,16 @@
 // in world coordinates drawn when there is no image; plus the grid kinds.
 //
 // The chart owns one TBakGndImg and installs its StyleChanged as OnChange, so every
-// property change repaints the chart under the AutoRedraw rule. The image is read from
-// its file at every background rendering; a file that cannot be read clears Name.
+// property change repaints the chart under the AutoRedraw rule. The image is decoded
+// once and kept in the chart's AuxBmp; it is read again only when the file's name,
+// size or modification time changes. A file that cannot be read clears Name.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <string>
 
+#include "platform/bitmap.h"
 #include "platform/kvrbase.h"
 #include "platform/types.h"
 
@@ -60,6 +64,11 @@ class TBakGndImg : public TPersistent {
   void Reset();
   // Clears Name without notification (a file that failed to load).
   void DropName() { FName.clear(); }
+  // Brings the picture of Name into Bmp, decoding the file only when it is not the one
+  // this object last put into Bmp or has changed since (size or modification time).
+  // Bmp must not be changed by anyone else in between. Raises Exception as
+  // TBitmap::LoadFromFile does, which also forgets the cached picture.
+  void LoadPicture(TBitmap& Bmp);
 
  protected:
   void Changed() {
@@ -76,6 +85,16 @@ class TBakGndImg : public TPersistent {
   double FBGAreaRight = 1;
   double FBGAreaTop = 1;
   double FBGAreaBottom = -1;
+
+  // What was last decoded into FLoadedInto; never copied by Assign.
+  struct FileStamp {
+    std::string path;
+    std::uintmax_t size = 0;
+    std::chrono::nanoseconds mtime{0};
+    bool operator==(const FileStamp&) const = default;
+  };
+  FileStamp FLoaded;
+  const TBitmap* FLoadedInto = nullptr;
 };
 
 }  // namespace kvr

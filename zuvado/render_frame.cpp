@@ -262,7 +262,7 @@ void TCustomZUvado::InitGraf(TCanvas* Canvas, Integer Left, Integer Top, Integer
   // the next paint does not try again.
   bool loaded = true;
   try {
-    FAuxBmp->LoadFromFile(img.Name());
+    FBakGndImg->LoadPicture(*FAuxBmp);
   } catch (...) {
     loaded = false;
   }

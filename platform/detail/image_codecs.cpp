@@ -2,6 +2,8 @@
 
 #include <png.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <string>
 
@@ -9,6 +11,7 @@ namespace kvr::detail {
 namespace {
 
 uint32_t rd32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint32_t rd32be(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
 uint16_t rd16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 void wr32(std::vector<uint8_t>& v, uint32_t x) {
   for (int i = 0; i < 4; ++i) v.push_back(uint8_t(x >> (8 * i)));
@@ -16,6 +19,13 @@ void wr32(std::vector<uint8_t>& v, uint32_t x) {
 void wr16(std::vector<uint8_t>& v, uint16_t x) {
   v.push_back(uint8_t(x));
   v.push_back(uint8_t(x >> 8));
+}
+
+std::atomic<long long> g_buffers{0}, g_buffer_bytes{0};
+
+void count_buffer(size_t pixels) {
+  g_buffers.fetch_add(1, std::memory_order_relaxed);
+  g_buffer_bytes.fetch_add((long long)(pixels * sizeof(TRGB32)), std::memory_order_relaxed);
 }
 
 [[noreturn]] void fail(const std::string& what) { throw Exception("Invalid bitmap: " + what); }
@@ -43,6 +53,10 @@ Channel channel(uint32_t mask) {
 }
 
 }  // namespace
+
+DecodeStats decode_stats() {
+  return {g_buffers.load(std::memory_order_relaxed), g_buffer_bytes.load(std::memory_order_relaxed)};
+}
 
 DecodedImage decode_bmp(const uint8_t* d, size_t size, long long max_pixels) {
   if (size < 26 || d[0] != 'B' || d[1] != 'M') fail("not a BMP file");
@@ -97,6 +111,7 @@ DecodedImage decode_bmp(const uint8_t* d, size_t size, long long max_pixels) {
   img.height = int(h);
   img.bits = bpp;
   img.pixels.resize(size_t(w * h));
+  count_buffer(size_t(w * h));
   for (long long y = 0; y < h; ++y) {
     const uint8_t* src = d + offset + stride * (top_down ? y : h - 1 - y);
     TRGB32* dst = img.pixels.data() + y * w;
@@ -155,31 +170,93 @@ std::vector<uint8_t> encode_bmp(const TRGB32* pixels, int width, int height) {
   return v;
 }
 
+namespace {
+
+struct PngLayout {
+  uint32_t width = 0, height = 0;
+  int bits_per_pixel = 0;
+  unsigned long long idat_bytes = 0;
+};
+
+// Deflate codes at best 258 bytes in 2 bits, so no zlib stream inflates to more than
+// 1032 times its size; a header claiming more pixels than that cannot be honest.
+constexpr unsigned long long kMaxInflateRatio = 1032;
+
+PngLayout png_layout(const uint8_t* d, size_t size) {
+  static const uint8_t sig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+  if (size < 8 + 8 + 13 || std::memcmp(d, sig, 8) != 0 || std::memcmp(d + 12, "IHDR", 4) != 0)
+    throw Exception("Invalid PNG image: not a PNG file");
+  PngLayout l;
+  l.width = rd32be(d + 16);
+  l.height = rd32be(d + 20);
+  const int depth = d[24];
+  int channels = 0;
+  switch (d[25]) {
+    case 0: case 3: channels = 1; break;
+    case 2: channels = 3; break;
+    case 4: channels = 2; break;
+    case 6: channels = 4; break;
+    default: throw Exception("Invalid PNG image: unknown colour type");
+  }
+  if (depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16)
+    throw Exception("Invalid PNG image: bad bit depth");
+  l.bits_per_pixel = depth * channels;
+  // Chunk lengths are not trusted: a chunk counts only with the bytes the file holds.
+  for (size_t at = 8; at + 8 <= size;) {
+    const unsigned long long len = rd32be(d + at);
+    const size_t body = at + 8;
+    const unsigned long long avail = std::min<unsigned long long>(len, size - body);
+    if (std::memcmp(d + at + 4, "IDAT", 4) == 0) l.idat_bytes += avail;
+    if (std::memcmp(d + at + 4, "IEND", 4) == 0 || len > size - body) break;
+    at = body + len + 4;
+  }
+  return l;
+}
+
+void check_png_size(const PngLayout& l, long long max_pixels) {
+  if (l.width == 0 || l.height == 0 || l.width > 65535 || l.height > 65535 ||
+      (long long)l.width * l.height > max_pixels)
+    throw Exception("Invalid PNG image: bad size " + std::to_string(l.width) + " x " +
+                    std::to_string(l.height));
+  // Every row of every interlace pass holds its pixels in whole bytes, so the inflated
+  // data is at least this long.
+  const unsigned long long pixel_bytes = (unsigned long long)l.width * l.height * l.bits_per_pixel / 8;
+  if (pixel_bytes > kMaxInflateRatio * l.idat_bytes)
+    throw Exception("Invalid PNG image: too little image data for " + std::to_string(l.width) +
+                    " x " + std::to_string(l.height) + " pixels");
+}
+
+}  // namespace
+
 DecodedImage decode_png(const uint8_t* data, size_t size, long long max_pixels) {
+  check_png_size(png_layout(data, size), max_pixels);
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_memory(&image, data, size))
     throw Exception(std::string("Invalid PNG image: ") + image.message);
-  if (image.width == 0 || image.height == 0 || image.width > 65535 || image.height > 65535 ||
-      (long long)image.width * image.height > max_pixels) {
-    png_image_free(&image);
-    throw Exception("Invalid PNG image: bad size");
-  }
-  image.format = PNG_FORMAT_BGRA;
   DecodedImage img;
   img.width = int(image.width);
   img.height = int(image.height);
-  img.pixels.resize(size_t(image.width) * image.height);
-  // Transparent pixels are composed onto white, the colour of a fresh bitmap.
+  const size_t n = size_t(image.width) * image.height;
+  img.pixels.resize(n);
+  count_buffer(n);
+  // Transparent pixels are composed onto white, the colour of a fresh bitmap. The
+  // 3-byte pixels land in the last three quarters of the 4-byte pixel buffer and are
+  // widened front to back: pixel i is written to bytes 4i..4i+3, all before the source
+  // bytes n+3i.. still to be read, so no second picture-sized buffer is needed.
   png_color white{255, 255, 255};
   image.format = PNG_FORMAT_BGR;
-  std::vector<uint8_t> rgb(size_t(image.width) * image.height * 3);
-  if (!png_image_finish_read(&image, &white, rgb.data(), 0, nullptr)) {
+  uint8_t* bytes = reinterpret_cast<uint8_t*>(img.pixels.data());
+  const uint8_t* rgb = bytes + n;
+  if (!png_image_finish_read(&image, &white, bytes + n, 0, nullptr)) {
     png_image_free(&image);
     throw Exception(std::string("Invalid PNG image: ") + image.message);
   }
-  for (size_t i = 0; i < img.pixels.size(); ++i) img.pixels[i] = {rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2], 255};
+  for (size_t i = 0; i < n; ++i) {
+    const uint8_t b = rgb[3 * i], g = rgb[3 * i + 1], r = rgb[3 * i + 2];
+    img.pixels[i] = {b, g, r, 255};
+  }
   return img;
 }
 

@@ -1,5 +1,7 @@
 // BMP and PNG encoding and decoding of 32-bit pictures. Decoders check every size
-// against the data before they allocate and raise Exception on damaged input.
+// against the data before they allocate and raise Exception on damaged input: a BMP
+// must hold all the rows its header claims, and a PNG's compressed data must be large
+// enough to inflate to the claimed picture.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +19,15 @@ struct DecodedImage {
   std::vector<TRGB32> pixels;  // top-down
 };
 
+// Picture buffers the decoders have allocated since start-up. Tests use it to see that
+// hostile files are refused before any allocation and that caches skip decoding.
+struct DecodeStats {
+  long long buffers = 0;
+  long long bytes = 0;
+};
+DecodeStats decode_stats();
+
+// max_pixels bounds width x height; a side is at most 65535 in any case.
 DecodedImage decode_bmp(const uint8_t* data, size_t size, long long max_pixels);
 DecodedImage decode_png(const uint8_t* data, size_t size, long long max_pixels);
 // 24-bit bottom-up BMP.
