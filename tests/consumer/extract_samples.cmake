@@ -47,7 +47,8 @@ endfunction()
 
 # A sample becomes a struct deriving from its context; its code runs in run().
 function(kvr_wrap_sample name context body out_var)
-  if(body MATCHES "return ")
+  # A return at the sample's own indentation (not one inside a lambda).
+  if(body MATCHES "(^|\n)(  |    )return ")
     set(type int)
   else()
     set(type void)
