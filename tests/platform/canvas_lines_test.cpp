@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
 
@@ -161,11 +162,14 @@ enum class Place { OnTheEdges, Inside, InAClipRect };
   if (c.PenPos() != b) return ::testing::AssertionFailure() << "pen position";
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
-      if (c.Pixels(x, y) != expected[size_t(y) * w + x])
-        return ::testing::AssertionFailure()
-               << "pixel " << x << "," << y << " of " << a.X << "," << a.Y << " -> " << b.X << ","
-               << b.Y << " in " << w << "x" << h << ": " << std::hex << c.Pixels(x, y)
-               << " instead of " << expected[size_t(y) * w + x];
+      if (c.Pixels(x, y) != expected[size_t(y) * w + x]) {
+        char got[40];
+        std::snprintf(got, sizeof got, "%06X instead of %06X", unsigned(c.Pixels(x, y)),
+                      unsigned(expected[size_t(y) * w + x]));
+        return ::testing::AssertionFailure() << "pixel " << x << "," << y << " of " << a.X << ","
+                                             << a.Y << " -> " << b.X << "," << b.Y << " in " << w
+                                             << "x" << h << ": " << got;
+      }
   return ::testing::AssertionSuccess();
 }
 
