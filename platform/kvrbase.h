@@ -135,12 +135,6 @@ struct TRectDouble {
   friend bool operator==(const TRectDouble&, const TRectDouble&) = default;
 };
 
-struct TPointDouble {
-  double X = 0;
-  double Y = 0;
-  friend bool operator==(const TPointDouble&, const TPointDouble&) = default;
-};
-
 // A mouse-trace point: world position, flag word (bit 0 ends a stroke, 2 = drawn
 // inverted) and colour. 24 bytes.
 struct TColoredPoint {

@@ -34,11 +34,19 @@ void CalcScalePars(Integer NTicks, Extended Low, Extended High, Extended& FirstT
 // Distance of (Px, Py) from the segment A-B (a point when A = B).
 double DistanceToSegment(double Px, double Py, double Ax, double Ay, double Bx, double By);
 
-// The same for any point type with X and Y members (TPoint, TPointDouble).
-template <class P, class A, class B>
+// The same for any point type with X and Y members (TPoint, TPointDouble). Segment ends
+// given as brace lists take the type of the first point.
+template <class P, class A = P, class B = A>
 double DistanceToSegment(const P& Pt, const A& PA, const B& PB) {
   return DistanceToSegment(double(Pt.X), double(Pt.Y), double(PA.X), double(PA.Y),
                            double(PB.X), double(PB.Y));
+}
+
+// For three brace lists, which give the template nothing to deduce:
+// DistanceToSegment({1, 2}, {0, 0}, {3, 0}).
+inline double DistanceToSegment(const TPointDouble& Pt, const TPointDouble& PA,
+                                const TPointDouble& PB) {
+  return DistanceToSegment(Pt.X, Pt.Y, PA.X, PA.Y, PB.X, PB.Y);
 }
 
 // Euclidean distance of P from the closed rectangle R (corners in any order), rounded to

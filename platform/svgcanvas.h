@@ -4,10 +4,13 @@
 // is a vector picture (lines, shapes and text stay elements; only bitmaps drawn with
 // Draw, StretchDraw or CopyRect are embedded as PNG images). Pixels cannot be read
 // back from it (Pixels answers -1). Raster operations such as exclusive-or are
-// approximated with blend modes (see platform/detail/svg_backend.h).
+// approximated with blend modes.
 //
 //   kvr::TMetafileCanvas mf(640, 480);
-//   chart.PaintTo(&mf);               // any drawing through the TCanvas interface
+//   mf.Pen()->SetColor(kvr::clBlue);  // any drawing through the TCanvas interface
+//   mf.MoveTo(10, 470);
+//   mf.LineTo(630, 10);
+//   chart.RenderOnCanvas(&mf, false); // a chart (TZUvado) draws its picture as vectors
 //   mf.SaveSvgToFile("chart.svg");
 #pragma once
 

@@ -54,6 +54,13 @@ struct TPoint {
   friend bool operator==(const TPoint&, const TPoint&) = default;
 };
 
+// A point in world coordinates.
+struct TPointDouble {
+  double X = 0;
+  double Y = 0;
+  friend bool operator==(const TPointDouble&, const TPointDouble&) = default;
+};
+
 // Right and bottom are exclusive wherever a rectangle is filled.
 struct TRect {
   Integer Left = 0;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
+#include <string>
 
 #include "platform/bitmap.h"
 #include "tests/platform/raster_util.h"
@@ -68,6 +70,133 @@ TEST(CanvasLine, MatchesTheReferenceStepperEvenWhenClipped) {
     ASSERT_EQ(kvr::test::mask_of(b, clBlack), reference_line(37, 29, x0, y0, x1, y1))
         << x0 << "," << y0 << " -> " << x1 << "," << y1;
   }
+}
+
+// Lines with both ends on the bitmap take the raster back end's fast path (copy mode,
+// solid, width 1); everything else steps through the general one. Both are held against
+// a slow stepper: at each step along the major axis the pixel nearest the ideal line,
+// ties rounded away from the start, the end pixel left out.
+std::vector<TPoint> reference_steps(TPoint a, TPoint b) {
+  const int dx = b.X - a.X, dy = b.Y - a.Y;
+  const int n = std::max(std::abs(dx), std::abs(dy));
+  std::vector<TPoint> steps;
+  for (int i = 0; i < n; ++i) {
+    // Offset along an axis: round(i * d / n), halves away from zero.
+    auto offset = [&](int d) {
+      const int q = (2 * std::abs(d) * i + n) / (2 * n);
+      return d < 0 ? -q : q;
+    };
+    steps.push_back({a.X + offset(dx), a.Y + offset(dy)});
+  }
+  return steps;
+}
+
+// The sixteen raster operations, from their Boolean definitions.
+TColor apply_mode(TPenMode m, TColor pen, TColor dst) {
+  const uint32_t p = uint32_t(pen), d = uint32_t(dst);
+  uint32_t r = 0;
+  switch (m) {
+    case pmBlack: r = 0; break;
+    case pmWhite: r = ~0u; break;
+    case pmNop: r = d; break;
+    case pmNot: r = ~d; break;
+    case pmCopy: r = p; break;
+    case pmNotCopy: r = ~p; break;
+    case pmMergePenNot: r = p | ~d; break;
+    case pmMaskPenNot: r = p & ~d; break;
+    case pmMergeNotPen: r = ~p | d; break;
+    case pmMaskNotPen: r = ~p & d; break;
+    case pmMerge: r = p | d; break;
+    case pmNotMerge: r = ~(p | d); break;
+    case pmMask: r = p & d; break;
+    case pmNotMask: r = ~(p & d); break;
+    case pmXor: r = p ^ d; break;
+    case pmNotXor: r = ~(p ^ d); break;
+  }
+  return TColor(r & 0xFFFFFF);
+}
+
+// One period of each pen style, '#' drawn, counted in steps from the line's start.
+std::string style_pattern(TPenStyle s) {
+  switch (s) {
+    case psDot: return "###...";
+    case psDash: return std::string(18, '#') + std::string(6, '.');
+    case psDashDot: return std::string(9, '#') + std::string(6, '.') + "###" + std::string(6, '.');
+    case psDashDotDot: return std::string(9, '#') + "...###...###...";
+    default: return "#";
+  }
+}
+
+enum class Place { OnTheEdges, Inside, InAClipRect };
+
+// Draws a -> a + (dx, dy) on a noisy bitmap with both ends on it (or in the clip
+// rectangle) and compares every pixel with the reference. Returns the first mismatch.
+::testing::AssertionResult line_matches(int dx, int dy, Place place, TPenMode mode, TPenStyle style) {
+  // OnTheEdges: the line's box is the whole bitmap, so ends lie on its edges and corners.
+  const int margin = place == Place::OnTheEdges ? 0 : place == Place::Inside ? 1 : 3;
+  const int w = std::abs(dx) + 1 + 2 * margin, h = std::abs(dy) + 1 + 2 * margin;
+  const TPoint a{margin + (dx < 0 ? -dx : 0), margin + (dy < 0 ? -dy : 0)};
+  const TPoint b{a.X + dx, a.Y + dy};
+  TBitmap bmp(w, h);
+  kvr::test::noise(bmp, uint32_t(dx * 131 + dy * 7 + 1000));
+  TCanvas& c = *bmp.Canvas();
+  std::vector<TColor> expected(size_t(w) * h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) expected[size_t(y) * w + x] = c.Pixels(x, y);
+  const TColor pen = 0x3C96D2;
+  const std::string pattern = style_pattern(style);
+  const auto steps = reference_steps(a, b);
+  for (size_t i = 0; i < steps.size(); ++i) {
+    if (pattern[i % pattern.size()] != '#') continue;
+    TColor& e = expected[size_t(steps[i].Y) * w + steps[i].X];
+    e = apply_mode(mode, pen, e);
+  }
+  if (place == Place::InAClipRect)
+    c.SetClipRect(Rect(std::min(a.X, b.X), std::min(a.Y, b.Y), std::max(a.X, b.X) + 1,
+                       std::max(a.Y, b.Y) + 1));
+  c.Pen()->SetColor(pen);
+  c.Pen()->SetMode(mode);
+  c.Pen()->SetStyle(style);
+  c.MoveTo(a.X, a.Y);
+  c.LineTo(b.X, b.Y);
+  if (c.PenPos() != b) return ::testing::AssertionFailure() << "pen position";
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (c.Pixels(x, y) != expected[size_t(y) * w + x]) {
+        char got[40];
+        std::snprintf(got, sizeof got, "%06X instead of %06X", unsigned(c.Pixels(x, y)),
+                      unsigned(expected[size_t(y) * w + x]));
+        return ::testing::AssertionFailure() << "pixel " << x << "," << y << " of " << a.X << ","
+                                             << a.Y << " -> " << b.X << "," << b.Y << " in " << w
+                                             << "x" << h << ": " << got;
+      }
+  return ::testing::AssertionSuccess();
+}
+
+TEST(CanvasLine, SolidLinesWithBothEndsOnTheBitmapMatchTheReferenceInEveryDirection) {
+  // Every octant and every length up to 40 (the short lines up to 3 steps have their
+  // own table), ends on the bitmap's edges, inside it, and on a clip rectangle's edges.
+  constexpr int N = 40;
+  for (Place place : {Place::OnTheEdges, Place::Inside, Place::InAClipRect})
+    for (int dy = -N; dy <= N; ++dy)
+      for (int dx = -N; dx <= N; ++dx)
+        ASSERT_TRUE(line_matches(dx, dy, place, pmCopy, psSolid)) << "place " << int(place);
+}
+
+TEST(CanvasLine, PenModesAndStylesOnLinesInsideTheBitmapMatchTheReference) {
+  constexpr int N = 12;
+  for (int m = pmBlack; m <= pmNotXor; ++m)
+    for (TPenStyle style : {psSolid, psDash, psDot, psDashDot, psDashDotDot})
+      for (int dy = -N; dy <= N; ++dy)
+        for (int dx = -N; dx <= N; ++dx)
+          ASSERT_TRUE(line_matches(dx, dy, Place::Inside, TPenMode(m), style))
+              << "mode " << m << " style " << int(style);
+  // Long dashed lines run the pattern on over many periods.
+  for (TPenStyle style : {psDash, psDashDotDot})
+    for (int d : {-97, 97}) {
+      ASSERT_TRUE(line_matches(d, 35, Place::Inside, pmXor, style));
+      ASSERT_TRUE(line_matches(20, d, Place::OnTheEdges, pmCopy, style));
+    }
 }
 
 TEST(CanvasLine, HugeCoordinatesAreClippedWithoutSteppingThroughThem) {
