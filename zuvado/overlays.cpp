@@ -233,7 +233,7 @@ void TCustomZUvado::DrawCrossHairsOnCanvas(TCanvas* cv, Integer dx, Integer dy) 
   for (Integer k = 4; k >= 1; --k) {
     const TCrossHair& C = *FCrossHair[size_t(k - 1)];
     const Integer mode = C.Mode();
-    if (mode == chOff || !C.Visible()) continue;
+    if (mode == chOff || !C.Visible() || UnmappedAxes(C.Layer()) != 0) continue;
     Integer cx, cy;
     R2M(C.Layer(), C.PosX(), C.PosY(), cx, cy);
     pen.SetColor(C.Color());
@@ -280,7 +280,7 @@ void TCustomZUvado::DrawMouseTrace(Integer dx, Integer dy, TBitmap* Bmp) {
 }
 
 void TCustomZUvado::DrawMouseTraceOnCanvas(TCanvas* cv, Integer dx, Integer dy) {
-  if (FNumMTrace == 0 || !cv) return;
+  if (FNumMTrace == 0 || !cv || UnmappedAxes(FActiveLayer) != 0) return;
   TPen& pen = *cv->Pen();
   const TColor savedCol = pen.Color();
   const TPenMode savedMode = pen.Mode();
@@ -322,6 +322,8 @@ void TCustomZUvado::DrawLabel(TCanvas* Canvas, const TTextLabel& L, Integer ox, 
   Integer wx = 0, wy = 0;
   R2M(L.Layer(), L.PosX(), L.PosY(), wx, wy);
   const bool worldX = am == tamXOnly || am == tamBoth, worldY = am == tamYOnly || am == tamBoth;
+  const unsigned u = UnmappedAxes(L.Layer());
+  if (((u & 1u) && worldX) || ((u & 2u) && worldY)) return;
   int64_t x = (worldX ? int64_t(wx) : int64_t(RoundPix(L.PosX()))) - FRcLRim + ox;
   int64_t y = (worldY ? int64_t(wy) : int64_t(RoundPix(L.PosY()))) - FRcTRim + oy;
 
