@@ -100,7 +100,7 @@ void TCustomZUvado::SetScalePropsX(Integer sclix, const TScaleProps* v) {
   if (sclix < 1 || sclix > 2 || !v) return;
   TScaleProps& own = *FScalePropsX[size_t(sclix - 1)];
   auto handler = own.OnChange;
-  const bool notYetLoaded = own.NotYetLoaded();
+  const bool notYetLoaded = own.FNotYetLoaded;
   own.Assign(v);
   own.OnChange = std::move(handler);
   own.SetNotYetLoaded(notYetLoaded);
@@ -111,7 +111,7 @@ void TCustomZUvado::SetScalePropsY(Integer sclix, const TScaleProps* v) {
   if (sclix < 1 || sclix > 2 || !v) return;
   TScaleProps& own = *FScalePropsY[size_t(sclix - 1)];
   auto handler = own.OnChange;
-  const bool notYetLoaded = own.NotYetLoaded();
+  const bool notYetLoaded = own.FNotYetLoaded;
   own.Assign(v);
   own.OnChange = std::move(handler);
   own.SetNotYetLoaded(notYetLoaded);
@@ -150,6 +150,7 @@ void TCustomZUvado::ResetAxes() {
     TScale* scales[2] = {FScalesX[i].get(), FScalesY[i].get()};
     for (int a = 0; a < 2; ++a) {
       TScaleProps& P = *props[a];
+      P.FOwnerComp = this;
       P.OnChange = nullptr;
       P.DateFormat()->OnChange = nullptr;
       P.Reset();
