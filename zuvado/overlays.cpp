@@ -233,7 +233,12 @@ void TCustomZUvado::DrawCrossHairsOnCanvas(TCanvas* cv, Integer dx, Integer dy) 
   for (Integer k = 4; k >= 1; --k) {
     const TCrossHair& C = *FCrossHair[size_t(k - 1)];
     const Integer mode = C.Mode();
-    if (mode == chOff || !C.Visible() || UnmappedAxes(C.Layer()) != 0) continue;
+    if (mode == chOff || !C.Visible()) continue;
+    // A horizontal line needs the Y transform, a vertical one X; the other modes both.
+    const unsigned u = UnmappedAxes(C.Layer());
+    if (u == 3u || (u != 0 && mode != chHoriz && mode != chVert) ||
+        (mode == chHoriz && (u & 2u)) || (mode == chVert && (u & 1u)))
+      continue;
     Integer cx, cy;
     R2M(C.Layer(), C.PosX(), C.PosY(), cx, cy);
     pen.SetColor(C.Color());
