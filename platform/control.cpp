@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/kvrbase.h"
+
 namespace kvr {
 
 namespace {
@@ -106,6 +108,9 @@ void TControl::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AH
   if (!CanResize(AWidth, AHeight)) return;
   AWidth = std::max(AWidth, 0);
   AHeight = std::max(AHeight, 0);
+  // Refused before anything is stored: a surface that cannot follow would leave the
+  // control half resized.
+  CheckBoundsSize(AWidth, AHeight);
   if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
   const bool sized = AWidth != FWidth || AHeight != FHeight;
   FLeft = ALeft;
@@ -114,6 +119,13 @@ void TControl::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AH
   FHeight = AHeight;
   BoundsChanged(sized);
   if (sized && !ComponentState().Contains(csLoading)) Resize();
+}
+
+void TControl::CheckBoundsSize(Integer AWidth, Integer AHeight) {
+  const int64_t w = std::max(AWidth, 0), h = std::max(AHeight, 0);
+  if (w > kMaxControlSide || h > kMaxControlSide || w * h > kMaxControlPixels)
+    RaiseKvrError("Control size " + std::to_string(w) + " x " + std::to_string(h) +
+                  " exceeds the limit of 65535 pixels a side and 2^28 pixels");
 }
 
 bool TControl::CanResize(Integer& NewWidth, Integer& NewHeight) {

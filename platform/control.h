@@ -196,7 +196,15 @@ class TControl : public TComponent {
   // Negative sizes count as 0. OnCanResize may change or refuse the new size; a refusal
   // leaves the position unchanged too. Resize (OnResize) follows a change of size,
   // except while loading.
+  // A size (as OnCanResize leaves it) beyond kMaxControlSide pixels a side or
+  // kMaxControlPixels pixels in all raises EKvrError and leaves the control exactly as it
+  // was (position, size, surface); sizes at the limits are accepted. The components'
+  // overrides call this first, so they refuse such a size with nothing of theirs changed.
+  static constexpr Integer kMaxControlSide = 65535;
+  static constexpr int64_t kMaxControlPixels = int64_t{1} << 28;
   virtual void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight);
+  // Raises the SetBounds error for a size beyond the limits; negative sizes pass.
+  static void CheckBoundsSize(Integer AWidth, Integer AHeight);
   // Plain controls have no surface of their own; TCustomControl repaints.
   virtual void Invalidate() {}
   virtual void Update() {}

@@ -615,8 +615,15 @@ class TCustomZUvado : public TCustomControl {
 
   // ---- Public methods: mapping ----
   // Recomputes the transform of both pairs from the ranges and margins (not while
-  // loading). Raises EKvrZUvadoError for a logarithmic axis with a limit <= 0.
+  // loading). Raises EKvrZUvadoError for a logarithmic axis with a limit <= 0; the axes
+  // before it keep their new transform, that axis and the later ones their old one.
   virtual void AdjustScaling();
+  // Axes of pair Layer (clamped to 1..2) without a transform for their current range
+  // since the last AdjustScaling or paint: bit 0 X, bit 1 Y. Painting leaves out what
+  // depends on them (the axis itself, the pair's world items, grid, overlays).
+  unsigned UnmappedAxes(Integer Layer) const {
+    return (FUnmapped >> (Layer >= 2 ? 2 : 0)) & 3u;
+  }
   // The frozen mapping of pair Layer (clamped to 1..2) for a whole paint.
   TLayerMap LayerMap(Integer Layer) const;
   // World to control pixels on pair Layer (clamped to 1..2), and back.
@@ -933,6 +940,11 @@ class TCustomZUvado : public TCustomControl {
   std::unique_ptr<TBitmap> FChartBmp = std::make_unique<TBitmap>();
   std::unique_ptr<TBitmap> FGrafBmp = std::make_unique<TBitmap>();
   std::array<long double, 2> Cpkx{}, Cpdx{}, Cpky{}, Cpdy{};
+  // Bit 2 * pair + axis (axis 0 X, 1 Y): no transform for the current range.
+  unsigned FUnmapped = 0;
+  void ScaleAxes(bool Raise);
+  // The paint path's AdjustScaling: never raises.
+  void PrepareScaling();
   Integer Fxasp = 36;
   Integer Fyasp = 36;
   bool FIsometric = false;
@@ -973,6 +985,9 @@ class TCustomZUvado : public TCustomControl {
   Integer LastMouseX = 0, LastMouseY = 0;
   bool MouseMoveActive = false;
   bool FWasDblClk = false;
+  // Set while a drag moves the ranges: the gesture is recorded once, on release, so the
+  // joint-layer propagation must not record each step.
+  bool FDragStep = false;
   Integer CHNext = 1;
   Integer TLNext = 1;
   // The release of the press swallowed after a double click is swallowed too.
@@ -1058,6 +1073,8 @@ class TCustomZUvado : public TCustomControl {
   Integer FPassMarginY = 0;
   // Sorted ranges per pair: x low, x high, y low, y high (mark visibility).
   std::array<std::array<double, 4>, 2> FPassRange{};
+  // UnmappedAxes of each pair, frozen with the mapping.
+  std::array<unsigned, 2> FPassUnmapped{};
   bool FPassOnPrinter = false;
 };
 

@@ -94,14 +94,16 @@ TScaleProps* TCustomZUvado::GetScalePropsY(Integer sclix) const {
   return FScalePropsY[(sclix == 2) ? 1 : 0].get();
 }
 
-// The chart's own handler survives the copy: a handler taken over from another chart's
-// object would route this chart's changes to that chart.
+// The chart's own handler and loading state survive the copy: a handler taken over from
+// another chart's object would route this chart's changes to that chart.
 void TCustomZUvado::SetScalePropsX(Integer sclix, const TScaleProps* v) {
   if (sclix < 1 || sclix > 2 || !v) return;
   TScaleProps& own = *FScalePropsX[size_t(sclix - 1)];
   auto handler = own.OnChange;
+  const bool notYetLoaded = own.FNotYetLoaded;
   own.Assign(v);
   own.OnChange = std::move(handler);
+  own.SetNotYetLoaded(notYetLoaded);
   if (ComponentState().Contains(csDesigning)) RepaintChart();
 }
 
@@ -109,8 +111,10 @@ void TCustomZUvado::SetScalePropsY(Integer sclix, const TScaleProps* v) {
   if (sclix < 1 || sclix > 2 || !v) return;
   TScaleProps& own = *FScalePropsY[size_t(sclix - 1)];
   auto handler = own.OnChange;
+  const bool notYetLoaded = own.FNotYetLoaded;
   own.Assign(v);
   own.OnChange = std::move(handler);
+  own.SetNotYetLoaded(notYetLoaded);
   if (ComponentState().Contains(csDesigning)) RepaintChart();
 }
 
@@ -146,6 +150,7 @@ void TCustomZUvado::ResetAxes() {
     TScale* scales[2] = {FScalesX[i].get(), FScalesY[i].get()};
     for (int a = 0; a < 2; ++a) {
       TScaleProps& P = *props[a];
+      P.FOwnerComp = this;
       P.OnChange = nullptr;
       P.DateFormat()->OnChange = nullptr;
       P.Reset();

@@ -28,19 +28,42 @@ void axis_params(long double Lo, long double Hi, long double Near, long double F
 
 // X: Lo maps to MarginLeft, Hi to R. Y: Lo maps to B, Hi to MarginTop; the factor is
 // negative because the screen's y grows downwards.
-void TCustomZUvado::AdjustScaling() {
+void TCustomZUvado::AdjustScaling() { ScaleAxes(true); }
+
+// A chart must paint whatever state its ranges are in: an axis that cannot be mapped is
+// left out of the picture instead of failing the paint.
+void TCustomZUvado::PrepareScaling() {
+  try {
+    AdjustScaling();
+  } catch (const EKvrError&) {
+    ScaleAxes(false);
+  }
+}
+
+// Without Raise every mappable axis is computed and the others only marked.
+void TCustomZUvado::ScaleAxes(bool Raise) {
   if (ComponentState().Contains(csLoading)) return;
   const long double W = AreaWidth(), H = AreaHeight();
   const long double R = Width() - FRcRRim - F3DRim;
   const long double B = Height() - FRcBRim - F3DRim;
+  unsigned unmapped = 0;
   for (size_t i = 0; i < 2; ++i) {
     for (int axis = 0; axis < 2; ++axis) {
+      const unsigned bit = 1u << (2 * i + size_t(axis));
       const TScaleProps& P =
           axis == 0 ? static_cast<const TScaleProps&>(*FScalePropsX[i]) : *FScalePropsY[i];
       const long double extent = axis == 0 ? W : H;
       long double lo = P.FRangeLow, hi = P.FRangeHigh;
       if (P.FLogAx && extent >= 1) {
-        if (lo <= 0 || hi <= 0) throw EKvrZUvadoError("Logarithmic axis must not be negative.");
+        if (!(lo > 0 && hi > 0)) {
+          if (Raise) {
+            // This axis and the ones after it keep an old transform.
+            FUnmapped = unmapped | (0xFu & ~(bit - 1));
+            throw EKvrZUvadoError("Logarithmic axis must not be negative.");
+          }
+          unmapped |= bit;
+          continue;
+        }
         lo = std::log(lo);
         hi = std::log(hi);
       }
@@ -56,6 +79,7 @@ void TCustomZUvado::AdjustScaling() {
       }
     }
   }
+  FUnmapped = unmapped;
 }
 
 TLayerMap TCustomZUvado::LayerMap(Integer Layer) const {

@@ -18,6 +18,16 @@ namespace {
 
 constexpr Integer kAxisZone = 50;  // pixels beyond an axis line that still drag it
 
+// Marks one step of a drag for its duration, also when a range operation raises.
+struct DragStep {
+  bool& Flag;
+  bool Saved;
+  explicit DragStep(bool& f) : Flag(f), Saved(f) { Flag = true; }
+  ~DragStep() { Flag = Saved; }
+  DragStep(const DragStep&) = delete;
+  DragStep& operator=(const DragStep&) = delete;
+};
+
 bool is_window_mode(TMouseActMode m) {
   return m == maRubberBand || m == maZoomWind || m == maZoomWindPos || m == maSelectRect;
 }
@@ -293,6 +303,7 @@ void TCustomZUvado::MouseLeave() {
 
 void TCustomZUvado::AxisDragMove(Integer X, Integer Y) {
   if (!MouseRangesUsable()) return;
+  const DragStep step(FDragStep);
   const Integer W = Width(), H = Height();
   const Integer R = W - FRcRRim - F3DRim, B = H - FRcBRim - F3DRim;
   // The shadow rim counts as margin, so Rescale sees the same extent as the mapping.
@@ -336,6 +347,7 @@ void TCustomZUvado::AxisDragMove(Integer X, Integer Y) {
 
 void TCustomZUvado::PanMove(Integer X, Integer Y) {
   if (!MouseRangesUsable()) return;
+  const DragStep step(FDragStep);
   const bool saved = FSuppressPaint;
   FSuppressPaint = true;
   for (Integer k = 1; k <= 2; ++k) {
@@ -365,6 +377,7 @@ void TCustomZUvado::PanMove(Integer X, Integer Y) {
 
 void TCustomZUvado::DragZoomMove(Integer X, Integer Y) {
   if (!MouseRangesUsable() || Width() < 1 || Height() < 1) return;
+  const DragStep step(FDragStep);
   const bool saved = FSuppressPaint;
   FSuppressPaint = true;
   for (Integer k = 1; k <= 2; ++k) {

@@ -234,6 +234,11 @@ void TCustomZUvado::DrawCrossHairsOnCanvas(TCanvas* cv, Integer dx, Integer dy) 
     const TCrossHair& C = *FCrossHair[size_t(k - 1)];
     const Integer mode = C.Mode();
     if (mode == chOff || !C.Visible()) continue;
+    // A horizontal line needs the Y transform, a vertical one X; the other modes both.
+    const unsigned u = UnmappedAxes(C.Layer());
+    if (u == 3u || (u != 0 && mode != chHoriz && mode != chVert) ||
+        (mode == chHoriz && (u & 2u)) || (mode == chVert && (u & 1u)))
+      continue;
     Integer cx, cy;
     R2M(C.Layer(), C.PosX(), C.PosY(), cx, cy);
     pen.SetColor(C.Color());
@@ -280,7 +285,7 @@ void TCustomZUvado::DrawMouseTrace(Integer dx, Integer dy, TBitmap* Bmp) {
 }
 
 void TCustomZUvado::DrawMouseTraceOnCanvas(TCanvas* cv, Integer dx, Integer dy) {
-  if (FNumMTrace == 0 || !cv) return;
+  if (FNumMTrace == 0 || !cv || UnmappedAxes(FActiveLayer) != 0) return;
   TPen& pen = *cv->Pen();
   const TColor savedCol = pen.Color();
   const TPenMode savedMode = pen.Mode();
@@ -322,6 +327,8 @@ void TCustomZUvado::DrawLabel(TCanvas* Canvas, const TTextLabel& L, Integer ox, 
   Integer wx = 0, wy = 0;
   R2M(L.Layer(), L.PosX(), L.PosY(), wx, wy);
   const bool worldX = am == tamXOnly || am == tamBoth, worldY = am == tamYOnly || am == tamBoth;
+  const unsigned u = UnmappedAxes(L.Layer());
+  if (((u & 1u) && worldX) || ((u & 2u) && worldY)) return;
   int64_t x = (worldX ? int64_t(wx) : int64_t(RoundPix(L.PosX()))) - FRcLRim + ox;
   int64_t y = (worldY ? int64_t(wy) : int64_t(RoundPix(L.PosY()))) - FRcTRim + oy;
 

@@ -149,7 +149,8 @@ void TCustomZUvado::ForceRange(Integer Layer, long double xLo, long double yLo,
       if (mx != Layer && my != Layer) continue;
       const TScaleProps& X = *FScalePropsX[pair_slot(mx)];
       const TScaleProps& Y = *FScalePropsY[pair_slot(my)];
-      ForceRngIntern(k, X.FRangeLow, Y.FRangeLow, X.FRangeHigh, Y.FRangeHigh, true, false);
+      ForceRngIntern(k, X.FRangeLow, Y.FRangeLow, X.FRangeHigh, Y.FRangeHigh, !FDragStep,
+                     false);
     }
   } catch (...) {
     FSuppressPaint = saved;

@@ -93,8 +93,16 @@ void TCustomZUvado::ResetRenderState() {
 
 // Painting is allowed from now on, but not done here: the new window is dirty and the
 // framework paints it when it is shown.
+// A chart built in code is never streamed: its window counts as the end of loading, so
+// the axis setters apply their loaded-state checks from here on.
 void TCustomZUvado::CreateWnd() {
   TCustomControl::CreateWnd();
+  if (!ComponentState().Contains(csLoading)) {
+    for (size_t i = 0; i < 2; ++i) {
+      FScalePropsX[i]->SetNotYetLoaded(false);
+      FScalePropsY[i]->SetNotYetLoaded(false);
+    }
+  }
   FSuppressPaint = false;
 }
 
@@ -195,14 +203,14 @@ void TCustomZUvado::ConstructChartBmp(TCanvas* Canvas) {
     Canvas->TextOut(ClampPix(x), ClampPix(y), cap);
   }
 
-  AdjustScaling();
+  PrepareScaling();
   for (size_t i = 0; i < 2; ++i) {
     SetScaleProps(FScalesX[i].get(), FScalePropsX[i].get());
-    FScalesX[i]->ForcePaint();
+    if (!(UnmappedAxes(Integer(i) + 1) & 1u)) FScalesX[i]->ForcePaint();
   }
   for (size_t i = 0; i < 2; ++i) {
     SetScaleProps(FScalesY[i].get(), FScalePropsY[i].get());
-    FScalesY[i]->ForcePaint();
+    if (!(UnmappedAxes(Integer(i) + 1) & 2u)) FScalesY[i]->ForcePaint();
   }
   if (OnScalesRendered) OnScalesRendered(this, Canvas, 0, 0);
 }
@@ -223,7 +231,7 @@ void TCustomZUvado::InitGraf(TCanvas* Canvas, Integer Left, Integer Top, Integer
   const TBakGndImg& img = *FBakGndImg;
   if (img.Name().empty()) {
     Canvas->Rectangle(L, T, R, B);
-    if (img.AreaMode() == bamNone) return;
+    if (img.AreaMode() == bamNone || UnmappedAxes(FActiveLayer) != 0) return;
     pen.SetColor(img.AreaColor());
     brush.SetColor(img.AreaColor());
     Integer px1, py1, px2, py2;
@@ -339,6 +347,7 @@ void TCustomZUvado::ConstructDataBmpCanvas(TCanvas* Canvas, Integer ox, Integer 
 
 // The grid reads the axis ticks of the last paint of the active pair's axes.
 void TCustomZUvado::DrawGrid(TCanvas* Canvas, Integer ox, Integer oy) {
+  if (UnmappedAxes(FActiveLayer) != 0) return;
   const size_t i = FActiveLayer >= 2 ? 1 : 0;
   const TScaleProps& PX = *FScalePropsX[i];
   const TScaleProps& PY = *FScalePropsY[i];

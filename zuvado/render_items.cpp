@@ -82,6 +82,7 @@ TRect shape_box(TPoint a, TPoint b) {
 void TCustomZUvado::ResetRenderCache(TCanvas* Canvas, Integer ox, Integer oy) {
   for (size_t i = 0; i < 2; ++i) {
     FPassMap[i] = LayerMap(Integer(i) + 1);
+    FPassUnmapped[i] = UnmappedAxes(Integer(i) + 1);
     const TScaleProps& X = *FScalePropsX[i];
     const TScaleProps& Y = *FScalePropsY[i];
     FPassRange[i] = {std::min(X.FRangeLow, X.FRangeHigh), std::max(X.FRangeLow, X.FRangeHigh),
@@ -172,6 +173,10 @@ void TCustomZUvado::RenderPass(TCanvas* Canvas, const TRcItemContainer& Items,
     const TrcChartItem& it = items[i];
     if (!classVis[it.ItemClass]) continue;
     if (it.Layer < 1 || it.Layer > 2 || !FLayerVisib[size_t(it.Layer - 1)]) continue;
+    if (const unsigned u = FPassUnmapped[size_t(it.Layer - 1)]; u != 0) {
+      const WorldFlags wf = world_flags(it.CoordMode);
+      if (((u & 1u) && (wf.x1 || wf.x2)) || ((u & 2u) && (wf.y1 || wf.y2))) continue;
+    }
     if (Only != 0 && IsTextItem(it.ItemKind) != (Only == 2)) continue;
     if (OnBeforeRendezUvadoItem) {
       TrcChartItem copy = it;

@@ -104,7 +104,7 @@ void TScaleProps::SetDecPlaces(Integer v) {
 }
 
 void TScaleProps::SetLogarithmic(bool v) {
-  if (!v || FNotYetLoaded)
+  if (!v || NotYetLoaded())
     FLogAx = v;
   else
     FLogAx = FRangeLow >= kLogFloor && FRangeHigh >= kLogFloor && FLabelType != ftDateTime;

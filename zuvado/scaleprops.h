@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/classes.h"
 #include "platform/graphics.h"
 #include "platform/kvrbase.h"
 #include "scale/scale.h"
@@ -100,8 +101,11 @@ class TScaleProps : public TPersistent {
   void SetUserTickText(const std::string& v);
   bool Visible() const { return FVisible; }
   void SetVisible(bool v);
-  // True until the owning chart has loaded.
-  bool NotYetLoaded() const { return FNotYetLoaded; }
+  // True until the owning chart has loaded (or got its window), and again while the
+  // chart loads a stored form.
+  bool NotYetLoaded() const {
+    return FNotYetLoaded || (FOwnerComp && FOwnerComp->ComponentState().Contains(csLoading));
+  }
   void SetNotYetLoaded(bool v) { FNotYetLoaded = v; }
 
   // ---- Events ----
@@ -133,6 +137,8 @@ class TScaleProps : public TPersistent {
   std::unique_ptr<TFont> FFont;
   Integer FMinTicks = 3;
   bool FNotYetLoaded = true;
+  // The owning chart, whose loading counts as not yet loaded; not copied by Assign.
+  const TComponent* FOwnerComp = nullptr;
   double FRangeLow = 0;
   double FRangeHigh = 1;
   bool FShortTicks = true;
