@@ -1,5 +1,7 @@
 #include "hosts/qt/qthost.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QBitmap>
 #include <QBuffer>
@@ -14,6 +16,7 @@
 #include <QPrinter>
 #include <QWheelEvent>
 
+#include "platform/bitmap.h"
 #include "platform/classes.h"
 #include "platform/clipbrd.h"
 #include "platform/dialogs.h"
@@ -170,8 +173,14 @@ void TQtHost::paintEvent(QPaintEvent*) {
   if (surface->Height() < height()) p.fillRect(0, surface->Height(), width(), height(), palette().window());
 }
 
+// A control refuses surfaces beyond the bitmap limits; a larger window shows the
+// largest surface it accepts instead of raising out of Qt's event loop.
 void TQtHost::resizeEvent(QResizeEvent*) {
-  if (TCustomControl* c = Control()) c->SetBounds(c->Left(), c->Top(), width(), height());
+  TCustomControl* c = Control();
+  if (!c) return;
+  const long long w = std::clamp<long long>(width(), 1, kMaxBitmapSide);
+  const long long h = std::clamp<long long>(height(), 1, std::min<long long>(kMaxBitmapSide, kMaxBitmapPixels / w));
+  c->SetBounds(c->Left(), c->Top(), Integer(w), Integer(h));
 }
 
 // Input handlers may draw on the surface directly (bands, dragged crosshairs): show it,
