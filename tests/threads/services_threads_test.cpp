@@ -27,7 +27,7 @@ TEST(ThreadsServices, CursorRegistryTakesChartsAndLookupsFromEveryThread) {
     for (int i = 0; i < 30; ++i) {
       if (i % 10 == 0) TZUvado chart(nullptr);
       auto mine = std::make_shared<TCursorImage>();
-      mine->Name = "T" + std::to_string(t) + "/" + std::to_string(i);
+      mine->Name = std::to_string(t) + "/" + std::to_string(i);
       Screen().SetCursors(own, mine);
       if (Screen().Cursors(own) != mine) ++bad[size_t(t)];
       // Indexes 1..4 hold the built-in images whichever thread stored them last.
