@@ -74,7 +74,7 @@ class TScreen : public TObject {
 
  private:
   std::atomic<TCursor> FCursor{crDefault};
-  std::mutex FCursorLock;                // orders SetCursor and its hook
+  std::recursive_mutex FCursorLock;  // orders SetCursor and its hook, which may call back
   mutable std::shared_mutex FCursorsLock;  // guards FCursors
   std::map<Integer, HCURSOR> FCursors;
   const std::map<Integer, HCURSOR> FBuiltIn;  // fixed at construction

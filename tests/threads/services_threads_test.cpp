@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <latch>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/clipbrd.h"
+#include "platform/control.h"
 #include "platform/dialogs.h"
 #include "platform/forms.h"
 #include "platform/math1.h"
@@ -170,6 +172,27 @@ TEST(ThreadsServices, RandomSequencesArePerThreadAndReproducible) {
     for (int i = 0; i < 500; ++i) got[size_t(t)].push_back(GRandom());
   });
   for (int t = 0; t < kThreads; ++t) EXPECT_EQ(got[size_t(t)], want) << "thread " << t;
+}
+
+// Alt comes from the keyboard state a thread's own events reported; a press on one
+// window's thread must not show up in another's mouse messages.
+TEST(ThreadsServices, AltReportedOnOneThreadStaysThere) {
+  std::latch pressed(1);
+  bool own_alt = false, other_alt = true;
+  test::run_together(2, [&](int t) {
+    if (t == 0) {
+      TControl c(nullptr);
+      c.HostKeyDown(VK_MENU, {ssAlt});
+      own_alt = KeysToShiftState(0).Contains(ssAlt);
+      pressed.count_down();
+      c.HostKeyUp(VK_MENU, {});
+    } else {
+      pressed.wait();
+      other_alt = KeysToShiftState(0).Contains(ssAlt);
+    }
+  });
+  EXPECT_TRUE(own_alt);
+  EXPECT_FALSE(other_alt);
 }
 
 TEST(ThreadsServices, TerminateIsSeenByAnotherThread) {
