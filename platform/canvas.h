@@ -11,6 +11,10 @@
 //   - TextOut puts the top-left corner of the text cell at the point (by default).
 // Pen modes (copy, xor, not, ...) apply to lines, outlines and brush fills; copy modes
 // apply to bitmap transfers. Coordinates anywhere in the 32-bit range are safe.
+//
+// Threads: distinct canvases may be drawn on from distinct threads at the same time (text
+// included: fonts and glyph caches are kept per thread); one canvas, with its pen, brush
+// and font, is used by one thread at a time.
 #pragma once
 
 #include <initializer_list>

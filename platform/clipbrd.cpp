@@ -6,6 +6,7 @@ TClipboard::TClipboard() = default;
 TClipboard::~TClipboard() = default;
 
 bool TClipboard::HasFormat(Word Format) const {
+  std::lock_guard lock(FLock);
   switch (Format) {
     case CF_BITMAP:
     case CF_DIB: return FBitmap != nullptr;
@@ -16,18 +17,38 @@ bool TClipboard::HasFormat(Word Format) const {
   }
 }
 
+const TBitmap* TClipboard::Bitmap() const {
+  std::lock_guard lock(FLock);
+  return FBitmap.get();
+}
+
+std::string TClipboard::AsMetafile() const {
+  std::lock_guard lock(FLock);
+  return FMetafile;
+}
+
+std::string TClipboard::AsText() const {
+  std::lock_guard lock(FLock);
+  return FText;
+}
+
 bool TClipboard::GetBitmap(TBitmap* Dest) const {
+  std::lock_guard lock(FLock);
   if (!FBitmap || !Dest) return false;
   Dest->Assign(FBitmap.get());
   return true;
 }
 
 void TClipboard::Open() {
+  FLock.lock();  // released by the matching Close
   if (FOpenCount++ == 0) FEmptied = false;
 }
 
 void TClipboard::Close() {
+  std::lock_guard lock(FLock);
   if (FOpenCount == 0) return;
+  // Gives back the hold taken by Open, also when the host's handler throws.
+  std::unique_lock open_hold(FLock, std::adopt_lock);
   if (--FOpenCount == 0 && FChanged) {
     FChanged = false;
     if (OnHostChange) OnHostChange(this);

@@ -10,8 +10,9 @@ namespace kvr {
 namespace {
 
 // The framework reads Alt from the keyboard state when it turns message flags into a
-// shift state; the hosts report it with every event instead.
-bool g_alt_down = false;
+// shift state; the hosts report it with every event instead. Events reach a control on
+// its window's thread, so each thread keeps the state its own events reported.
+thread_local bool g_alt_down = false;
 
 void note_modifiers(TShiftState Shift) { g_alt_down = Shift.Contains(ssAlt); }
 

@@ -15,6 +15,10 @@
 // Click runs on a left release that follows a left press (not a double-click press) when
 // the release lies inside the control; it runs before MouseUp, as in the framework.
 // Disabled or hidden controls ignore input.
+//
+// Threads: a control is used by one thread at a time, its window's thread (the thread
+// that creates and paints a headless control). Distinct controls may live on distinct
+// threads and paint at the same time.
 #pragma once
 
 #include <functional>

@@ -1,5 +1,6 @@
 #include "platform/dialogs.h"
 
+#include <mutex>
 #include <utility>
 
 namespace kvr {
@@ -7,6 +8,7 @@ namespace kvr {
 namespace {
 
 struct DialogState {
+  std::mutex lock;
   TMessageDlgHandler handler;
   std::vector<TMessageDlgRecord> log;
 };
@@ -21,19 +23,35 @@ DialogState& state() {
 TModalResult MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons,
                         Integer HelpCtx) {
   DialogState& s = state();
-  // Copied so that a handler replacing itself keeps running to the end.
-  TMessageDlgHandler handler = s.handler;
+  // Copied so that a handler replacing itself keeps running to the end; it runs unlocked,
+  // since a modal dialog may take long and may show another message.
+  TMessageDlgHandler handler;
+  {
+    std::lock_guard guard(s.lock);
+    handler = s.handler;
+  }
   const TModalResult result = handler ? handler(Msg, DlgType, Buttons, HelpCtx) : mrOk;
+  std::lock_guard guard(s.lock);
   s.log.push_back(TMessageDlgRecord{Msg, DlgType, Buttons, HelpCtx, result});
   return result;
 }
 
 TMessageDlgHandler SetMessageDlgHandler(TMessageDlgHandler Handler) {
-  return std::exchange(state().handler, std::move(Handler));
+  DialogState& s = state();
+  std::lock_guard guard(s.lock);
+  return std::exchange(s.handler, std::move(Handler));
 }
 
-const std::vector<TMessageDlgRecord>& MessageDlgLog() { return state().log; }
+std::vector<TMessageDlgRecord> MessageDlgLog() {
+  DialogState& s = state();
+  std::lock_guard guard(s.lock);
+  return s.log;
+}
 
-void ClearMessageDlgLog() { state().log.clear(); }
+void ClearMessageDlgLog() {
+  DialogState& s = state();
+  std::lock_guard guard(s.lock);
+  s.log.clear();
+}
 
 }  // namespace kvr

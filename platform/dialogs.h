@@ -1,5 +1,8 @@
 // The modal message box. Without a host it shows nothing: every call is recorded in a
 // log that tests read, and the answer is mrOk. A host installs its own handler.
+// Every function here may be called from any thread; the handler runs on the calling
+// thread, without any lock held, so a host whose dialogs belong to one thread forwards
+// the call there.
 #pragma once
 
 #include <functional>
@@ -62,8 +65,8 @@ inline void ShowMessage(const std::string& Msg) { MessageDlg(Msg, mtCustom, {mbO
 // handler that was installed before.
 TMessageDlgHandler SetMessageDlgHandler(TMessageDlgHandler Handler);
 
-// Every MessageDlg call, whoever answered it, oldest first.
-const std::vector<TMessageDlgRecord>& MessageDlgLog();
+// A copy of the log: every MessageDlg call, whoever answered it, oldest first.
+std::vector<TMessageDlgRecord> MessageDlgLog();
 void ClearMessageDlgLog();
 
 }  // namespace kvr

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <utility>
 
 namespace kvr {
 
@@ -160,6 +161,16 @@ const BuiltInCursors& built_in_cursors() {
   return c;
 }
 
+std::map<Integer, HCURSOR> standard_cursors() {
+  std::map<Integer, HCURSOR> out;
+  for (Integer v = crSizeAll; v <= crDefault; ++v) {
+    auto c = std::make_shared<TCursorImage>();
+    c->Standard = static_cast<TCursor>(v);
+    out[v] = c;
+  }
+  return out;
+}
+
 bool same_name(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::toupper(static_cast<unsigned char>(x)) ==
@@ -178,32 +189,33 @@ HCURSOR LoadCursor(std::string_view Name) {
   return nullptr;
 }
 
-TScreen::TScreen() {
-  for (Integer v = crSizeAll; v <= crDefault; ++v) {
-    auto c = std::make_shared<TCursorImage>();
-    c->Standard = static_cast<TCursor>(v);
-    FBuiltIn[v] = c;
-  }
-}
+TScreen::TScreen() : FBuiltIn(standard_cursors()) {}
 
 void TScreen::SetCursor(TCursor Value) {
-  if (Value == FCursor) return;
-  FCursor = Value;
+  std::lock_guard lock(FCursorLock);
+  if (Value == FCursor.load(std::memory_order_relaxed)) return;
+  FCursor.store(Value, std::memory_order_relaxed);
   if (OnHostCursorChange) OnHostCursorChange(Value);
 }
 
 HCURSOR TScreen::Cursors(Integer Index) const {
   if (auto it = FBuiltIn.find(Index); it != FBuiltIn.end()) return it->second;
+  std::shared_lock lock(FCursorsLock);
   if (auto it = FCursors.find(Index); it != FCursors.end()) return it->second;
   return FBuiltIn.at(crDefault);
 }
 
 void TScreen::SetCursors(Integer Index, HCURSOR Handle) {
   if (FBuiltIn.count(Index)) return;
-  if (Handle)
-    FCursors[Index] = std::move(Handle);
-  else
-    FCursors.erase(Index);
+  HCURSOR old;  // released after the lock
+  std::unique_lock lock(FCursorsLock);
+  if (Handle) {
+    HCURSOR& slot = FCursors[Index];
+    old = std::exchange(slot, std::move(Handle));
+  } else if (auto it = FCursors.find(Index); it != FCursors.end()) {
+    old = std::move(it->second);
+    FCursors.erase(it);
+  }
 }
 
 void TApplication::ProcessMessages() {

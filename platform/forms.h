@@ -1,11 +1,19 @@
 // Process-wide framework objects: Screen() (cursor, cursor registry, resolution) and
 // Application() (the message loop). Both work without a display; a host replaces their
 // hooks to reach the real window system.
+//
+// Threads: the cursor registry, the screen cursor and Terminate/Terminated may be used
+// from any thread at the same time (controls on several threads all register the same
+// cursors). The host hooks and the application title are set up once, before other
+// threads start.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <shared_mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,7 +58,7 @@ class TScreen : public TObject {
 
   // Properties
   // The cursor shown over every control while it differs from crDefault.
-  TCursor Cursor() const { return FCursor; }
+  TCursor Cursor() const { return FCursor.load(std::memory_order_relaxed); }
   void SetCursor(TCursor Value);
   // The registry: framework cursors are built in; other indexes give what SetCursors
   // stored there, else the default cursor.
@@ -60,13 +68,16 @@ class TScreen : public TObject {
   void SetCursors(Integer Index, HCURSOR Handle);
   Integer PixelsPerInch() const { return 96; }
 
-  // Host hook: runs when Cursor changes, with the new value.
+  // Host hook: runs when Cursor changes, with the new value. Changes from several threads
+  // reach it one at a time, in the order they took effect.
   std::function<void(TCursor NewCursor)> OnHostCursorChange;
 
  private:
-  TCursor FCursor = crDefault;
+  std::atomic<TCursor> FCursor{crDefault};
+  std::recursive_mutex FCursorLock;  // orders SetCursor and its hook, which may call back
+  mutable std::shared_mutex FCursorsLock;  // guards FCursors
   std::map<Integer, HCURSOR> FCursors;
-  std::map<Integer, HCURSOR> FBuiltIn;
+  const std::map<Integer, HCURSOR> FBuiltIn;  // fixed at construction
 };
 
 class TApplication : public TComponent {
@@ -74,7 +85,7 @@ class TApplication : public TComponent {
   TApplication() : TComponent(nullptr) {}
 
   // Properties
-  bool Terminated() const { return FTerminated; }
+  bool Terminated() const { return FTerminated.load(std::memory_order_acquire); }
   const std::string& Title() const { return FTitle; }
   void SetTitle(const std::string& v) { FTitle = v; }
 
@@ -85,10 +96,10 @@ class TApplication : public TComponent {
   // Public methods
   void ProcessMessages();
   // Asks the message loop to end; nested loops should watch Terminated.
-  void Terminate() { FTerminated = true; }
+  void Terminate() { FTerminated.store(true, std::memory_order_release); }
 
  private:
-  bool FTerminated = false;
+  std::atomic<bool> FTerminated{false};
   std::string FTitle;
 };
 

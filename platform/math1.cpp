@@ -206,8 +206,9 @@ struct NormalSource {
   }
 };
 
+// One per thread: no locking, and each thread's sequence is reproducible on its own.
 NormalSource& normal_source() {
-  static NormalSource s;
+  thread_local NormalSource s;
   return s;
 }
 

@@ -96,7 +96,8 @@ inline long double IntNeg(long double v) { return std::floor(v); }
 
 // A normally distributed random number (mean 0, standard deviation 1). The generator
 // starts from a fixed seed, so a program draws the same sequence on every run unless it
-// calls GRandomize.
+// calls GRandomize. Every thread has its own generator, starting from that same seed;
+// GRandomize seeds the calling thread's.
 double GRandom();
 double GRandom(double Mean, double StdDev);
 void GRandomize(uint64_t Seed);

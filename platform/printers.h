@@ -12,6 +12,11 @@
 // The page canvas reports the printer's resolution through GetDeviceCaps (LOGPIXELSX,
 // LOGPIXELSY) and its font is set to that resolution when a document begins. Between
 // documents the canvas has no pixels; drawing there does nothing.
+//
+// Threads: there is one printer, and one thread at a time prints with it (BeginDoc ..
+// EndDoc and everything between). Printer() and Canvas() themselves may be called from
+// any thread: the canvas object stays the same for the life of the program, so controls
+// on other threads may compare their canvas with it while a document is printed.
 #pragma once
 
 #include <memory>

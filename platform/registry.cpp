@@ -1,12 +1,16 @@
 #include "platform/registry.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace kvr {
 
 namespace {
 
+// Registration and lookups may come from any thread; factories run outside the lock, so
+// that a factory may register or look up classes itself.
 struct PaletteStore {
+  std::mutex lock;
   struct Page {
     std::string name;
     std::vector<TRegisteredComponent> classes;
@@ -29,6 +33,7 @@ PaletteStore& palette() {
 
 void RegisterComponents(const std::string& Page, std::initializer_list<TRegisteredComponent> Classes) {
   PaletteStore& store = palette();
+  std::lock_guard guard(store.lock);
   PaletteStore::Page* page = store.find(Page);
   for (const TRegisteredComponent& c : Classes) {
     if (c.ClassName.empty() || !c.Factory) continue;
@@ -46,21 +51,30 @@ void RegisterComponents(const std::string& Page, std::initializer_list<TRegister
 }
 
 std::vector<TRegisteredComponent> RegisteredComponents(const std::string& Page) {
-  const PaletteStore::Page* page = palette().find(Page);
+  PaletteStore& store = palette();
+  std::lock_guard guard(store.lock);
+  const PaletteStore::Page* page = store.find(Page);
   return page ? page->classes : std::vector<TRegisteredComponent>{};
 }
 
 std::vector<std::string> RegisteredPages() {
+  PaletteStore& store = palette();
+  std::lock_guard guard(store.lock);
   std::vector<std::string> out;
-  for (const auto& p : palette().pages) out.push_back(p.name);
+  for (const auto& p : store.pages) out.push_back(p.name);
   return out;
 }
 
 TComponent* CreateRegisteredComponent(const std::string& ClassName, TComponent* AOwner) {
-  for (const auto& p : palette().pages)
-    for (const auto& c : p.classes)
-      if (c.ClassName == ClassName) return c.Factory(AOwner);
-  return nullptr;
+  TComponentFactory factory;
+  {
+    PaletteStore& store = palette();
+    std::lock_guard guard(store.lock);
+    for (const auto& p : store.pages)
+      for (const auto& c : p.classes)
+        if (!factory && c.ClassName == ClassName) factory = c.Factory;
+  }
+  return factory ? factory(AOwner) : nullptr;
 }
 
 }  // namespace kvr

@@ -6,7 +6,8 @@
 //
 // Registering a class name again on the same page replaces its factory, so a unit's
 // Register may run more than once. Pages and classes keep the order of their first
-// registration. Page and class names are compared exactly.
+// registration. Page and class names are compared exactly. Any thread may register and
+// look up classes at any time; factories run on the calling thread.
 #pragma once
 
 #include <functional>

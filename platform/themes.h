@@ -5,9 +5,14 @@
 //
 //   kvr::StyleServices().SetEnabled(true);
 //   if (kvr::StyleServices().Enabled()) c = kvr::StyleServices().GetStyleColor(29);
+//
+// Controls on any thread read the style while they paint, so every entry is atomic:
+// reading and changing it from several threads is safe, and a picture painted during a
+// change may show some of the old colours and some of the new ones.
 #pragma once
 
 #include <array>
+#include <atomic>
 
 #include "platform/types.h"
 
@@ -21,9 +26,12 @@ using TStyleFont = Integer;
 class TCustomStyleServices {
  public:
   TCustomStyleServices();
+  // Copies entry by entry, for saving and restoring a style.
+  TCustomStyleServices(const TCustomStyleServices& Other);
+  TCustomStyleServices& operator=(const TCustomStyleServices& Other);
 
-  bool Enabled() const { return FEnabled; }
-  void SetEnabled(bool v) { FEnabled = v; }
+  bool Enabled() const { return FEnabled.load(std::memory_order_relaxed); }
+  void SetEnabled(bool v) { FEnabled.store(v, std::memory_order_relaxed); }
 
   // Colours of the active style; numbers outside the table give black.
   TColor GetStyleColor(TStyleColor Color) const;
@@ -37,9 +45,9 @@ class TCustomStyleServices {
   static constexpr int kFonts = 128;
 
  private:
-  bool FEnabled = false;
-  std::array<TColor, kColors> FColors{};
-  std::array<TColor, kFonts> FFonts{};
+  std::atomic<bool> FEnabled{false};
+  std::array<std::atomic<TColor>, kColors> FColors{};
+  std::array<std::atomic<TColor>, kFonts> FFonts{};
 };
 
 TCustomStyleServices& StyleServices();

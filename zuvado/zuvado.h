@@ -1,4 +1,8 @@
 // The 2-D chart components. Include this header for TZUvado and TCustomZUvado.
+//
+// Threads: every chart belongs to one thread at a time, the thread of its window; feeding
+// items, painting and exporting all happen there. Charts on distinct threads may be
+// built, fed and painted at the same time.
 #pragma once
 
 #include "zuvado/chartfiles.h"

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <tuple>
 #include <unordered_map>
 #include <vector>
@@ -55,19 +57,93 @@ struct Face {
   std::map<int, FontMetrics> metrics;
 };
 
+// Where fontconfig found a (name, style): shared by all threads, since matching is slow
+// and fontconfig's configuration is process-wide. Only a face a thread has not opened yet
+// comes here, so the lock stays off the drawing path.
+struct FaceSource {
+  std::string file;
+  int index = 0;
+  std::string family;
+  bool synth_bold = false;
+  bool synth_italic = false;
+};
+
+class FontResolver {
+ public:
+  FontResolver() { FcInit(); }
+  ~FontResolver() {
+    // Releases fontconfig's caches too, so leak checkers see a clean exit.
+    FcFini();
+  }
+
+  // nullptr when fontconfig has nothing for the name. Entries are never removed, so the
+  // pointer stays valid.
+  const FaceSource* resolve(const std::string& name, bool bold, bool italic) {
+    std::lock_guard lock(mutex_);
+    auto key = std::make_tuple(name, bold, italic);
+    auto it = sources_.find(key);
+    if (it == sources_.end()) it = sources_.emplace(std::move(key), match(name, bold, italic)).first;
+    return it->second ? &*it->second : nullptr;
+  }
+
+ private:
+  static std::optional<FaceSource> match(const std::string& name, bool bold, bool italic) {
+    FcPattern* pat = FcPatternCreate();
+    FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
+    FcPatternAddInteger(pat, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pat, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    FcResult res;
+    FcPattern* m = FcFontMatch(nullptr, pat, &res);
+    FcPatternDestroy(pat);
+    if (!m) return std::nullopt;
+    FcChar8* file = nullptr;
+    FcChar8* family = nullptr;
+    int index = 0, weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
+    FcPatternGetString(m, FC_FILE, 0, &file);
+    FcPatternGetString(m, FC_FAMILY, 0, &family);
+    FcPatternGetInteger(m, FC_INDEX, 0, &index);
+    FcPatternGetInteger(m, FC_WEIGHT, 0, &weight);
+    FcPatternGetInteger(m, FC_SLANT, 0, &slant);
+    std::optional<FaceSource> out;
+    if (file) {
+      out.emplace();
+      out->file = reinterpret_cast<const char*>(file);
+      out->index = index;
+      out->family = family ? reinterpret_cast<const char*>(family) : name;
+      out->synth_bold = bold && weight < FC_WEIGHT_DEMIBOLD;
+      out->synth_italic = italic && slant == FC_SLANT_ROMAN;
+    }
+    FcPatternDestroy(m);
+    return out;
+  }
+
+  std::mutex mutex_;
+  std::map<std::tuple<std::string, bool, bool>, std::optional<FaceSource>> sources_;
+};
+
+FontResolver& resolver() {
+  static FontResolver r;
+  return r;
+}
+
+// FreeType libraries and faces must not be shared between threads, so every thread that
+// draws text has its own engine: its own FT_Library, open faces, glyph cache and mask.
+// The glyphs come out the same on every thread.
 class Engine {
  public:
   Engine() {
     if (FT_Init_FreeType(&lib_) != 0) lib_ = nullptr;
-    FcInit();
   }
   ~Engine() {
     for (auto& [key, f] : faces_)
       if (f->face) FT_Done_Face(f->face);
     if (lib_) FT_Done_FreeType(lib_);
-    // Releases fontconfig's caches too, so leak checkers see a clean exit.
-    FcFini();
   }
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
 
   Face* face_for(const TFont& font) {
     const bool bold = font.Style().Contains(fsBold), italic = font.Style().Contains(fsItalic);
@@ -151,33 +227,14 @@ class Engine {
  private:
   void open_face(Face& f, const std::string& name, bool bold, bool italic) {
     if (!lib_) return;
-    FcPattern* pat = FcPatternCreate();
-    FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
-    FcPatternAddInteger(pat, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pat, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
-    FcDefaultSubstitute(pat);
-    FcResult res;
-    FcPattern* match = FcFontMatch(nullptr, pat, &res);
-    FcPatternDestroy(pat);
-    if (!match) return;
-    FcChar8* file = nullptr;
-    FcChar8* family = nullptr;
-    int index = 0, weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
-    FcPatternGetString(match, FC_FILE, 0, &file);
-    FcPatternGetString(match, FC_FAMILY, 0, &family);
-    FcPatternGetInteger(match, FC_INDEX, 0, &index);
-    FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
-    FcPatternGetInteger(match, FC_SLANT, 0, &slant);
-    if (file && FT_New_Face(lib_, reinterpret_cast<const char*>(file), index, &f.face) == 0) {
-      f.family = family ? reinterpret_cast<const char*>(family) : name;
-      f.synth_bold = bold && weight < FC_WEIGHT_DEMIBOLD;
-      f.synth_italic = italic && slant == FC_SLANT_ROMAN;
+    const FaceSource* src = resolver().resolve(name, bold, italic);
+    if (src && FT_New_Face(lib_, src->file.c_str(), src->index, &f.face) == 0) {
+      f.family = src->family;
+      f.synth_bold = src->synth_bold;
+      f.synth_italic = src->synth_italic;
     } else {
       f.face = nullptr;
     }
-    FcPatternDestroy(match);
   }
 
   FT_Library lib_ = nullptr;
@@ -185,7 +242,7 @@ class Engine {
 };
 
 Engine& engine() {
-  static Engine e;
+  thread_local Engine e;
   return e;
 }
 

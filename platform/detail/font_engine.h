@@ -1,6 +1,7 @@
 // Glyph rendering and text measurement shared by every back end. Faces are resolved
 // once per (name, style) through fontconfig, falling back to DejaVu Sans, and kept open;
-// rendered glyphs are cached per face and pixel size.
+// rendered glyphs are cached per face and pixel size. Every thread has its own faces and
+// caches, so threads draw text at the same time without waiting for each other.
 #pragma once
 
 #include <cstdint>
@@ -28,7 +29,8 @@ int text_width(const TFont& font, std::string_view utf8);
 std::string font_family(const TFont& font);
 
 // An 8-bit coverage mask of rendered text, with its origin relative to the cell's
-// top-left corner. The buffer belongs to the engine and stays valid until the next call.
+// top-left corner. The buffer belongs to the calling thread's engine and stays valid until
+// that thread's next call.
 struct TextMask {
   const uint8_t* coverage = nullptr;
   int width = 0;
