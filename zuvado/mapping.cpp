@@ -31,8 +31,8 @@ void axis_params(long double Lo, long double Hi, long double Near, long double F
 void TCustomZUvado::AdjustScaling() {
   if (ComponentState().Contains(csLoading)) return;
   const long double W = AreaWidth(), H = AreaHeight();
-  const long double R = Width() - FRcRRim - F3DRim;
-  const long double B = Height() - FRcBRim - F3DRim;
+  const long double R = AreaRight();
+  const long double B = AreaBottom();
   for (size_t i = 0; i < 2; ++i) {
     for (int axis = 0; axis < 2; ++axis) {
       const TScaleProps& P =

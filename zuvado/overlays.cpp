@@ -229,7 +229,7 @@ void TCustomZUvado::DrawCrossHairsOnCanvas(TCanvas* cv, Integer dx, Integer dy) 
   const TPenStyle savedStyle = pen.Style();
   const TBrushStyle savedBrush = brush.Style();
   const Integer L = FRcLRim, T = FRcTRim;
-  const Integer R = Width() - FRcRRim - F3DRim, B = Height() - FRcBRim - F3DRim;
+  const Integer R = AreaRight(), B = AreaBottom();
   for (Integer k = 4; k >= 1; --k) {
     const TCrossHair& C = *FCrossHair[size_t(k - 1)];
     const Integer mode = C.Mode();
@@ -374,8 +374,9 @@ void TCustomZUvado::DrawLabel(TCanvas* Canvas, const TTextLabel& L, Integer ox, 
       pen.SetColor(L.ColorShadow());
       brush.SetColor(L.ColorShadow());
       brush.SetStyle(bsSolid);
-      Canvas->Rectangle(bl + L.ShadowDx(), bt + L.ShadowDy(), br + L.ShadowDx(),
-                        bb + L.ShadowDy());
+      const int64_t dx = L.ShadowDx(), dy = L.ShadowDy();
+      Canvas->Rectangle(ClampPix(bl + dx), ClampPix(bt + dy), ClampPix(br + dx),
+                        ClampPix(bb + dy));
       pen.SetColor(L.ColorBorder());
       brush.SetColor(L.ColorBkg());
       brush.SetStyle(bs);
