@@ -302,7 +302,7 @@ void TCustomZUvado::ConstructDataBmp(TBitmap* Bmp, Integer ox, Integer oy, bool 
 void TCustomZUvado::ConstructDataBmpCanvas(TCanvas* Canvas, Integer ox, Integer oy, bool Mono,
                                            Integer FirstNew) {
   if (FAvoidDuplicateMarks) ResetDupMarkMap();
-  const Integer top = FRcTRim - oy, left = FRcLRim - ox;
+  const Integer top = ClampPix(int64_t(FRcTRim) - oy), left = ClampPix(int64_t(FRcLRim) - ox);
   if (OnBeforeRenderData) {
     const TColor bc = Canvas->Brush()->Color(), pc = Canvas->Pen()->Color();
     OnBeforeRenderData(this, Canvas, top, left);

@@ -17,6 +17,9 @@ using kvr::TColorScale;
 
 constexpr Integer kInts[] = {INT_MAX, INT_MIN, -1, 0};
 
+// The opposite end: INT_MIN has no negation of its own.
+constexpr Integer neg(Integer v) { return v == INT_MIN ? INT_MAX : -v; }
+
 void paint_both(TColorScale& s) {
   for (auto o : {kvr::csoHorizontal, kvr::csoVertical}) {
     s.SetOrientation(o);
@@ -37,8 +40,8 @@ TEST(ColorScaleExtremes, IntegerSettersTakeTheEndsOfInteger) {
       {"Mouse", [](TColorScale& s, Integer v) {
          s.HostMouseWheel({}, v, 10, 10);
          s.HostMouseDown(kvr::mbLeft, {}, v, v);
-         s.HostMouseMove({}, -v, v);
-         s.HostMouseUp(kvr::mbLeft, {}, v, -v);
+         s.HostMouseMove({}, neg(v), v);
+         s.HostMouseUp(kvr::mbLeft, {}, v, neg(v));
        }},
   };
   for (const auto& [name, fn] : set)

@@ -17,6 +17,9 @@ namespace {
 
 constexpr Integer kInts[] = {INT_MAX, INT_MIN, -1, 0};
 
+// The opposite end: INT_MIN has no negation of its own.
+constexpr Integer neg(Integer v) { return v == INT_MIN ? INT_MAX : -v; }
+
 // A chart with one item of every common kind, text labels and crosshairs on.
 class ExtremeChart : public TZUvado {
  public:
@@ -103,7 +106,7 @@ TEST(ZuExtremes, EveryIntegerSetterOfChartScalesAndOverlaysTakesTheEndsOfInteger
       {"CrossHair.Layer", [](ExtremeChart& c, Integer v) { c.CrossHair1()->SetLayer(v); }},
       {"TextOffsets", [](ExtremeChart& c, Integer v) {
          c.Text(50.0, 50.0, 10, "offset text", v, v, taRightJustify);
-         c.Text(50.0, 50.0, 10, "offset text", v, -v / 2, taLeftJustify);
+         c.Text(50.0, 50.0, 10, "offset text", v, neg(v) / 2, taLeftJustify);
        }},
       {"TextSize", [](ExtremeChart& c, Integer v) { c.Text(50.0, 50.0, v, "sized"); }},
       {"PixelItems", [](ExtremeChart& c, Integer v) {
@@ -112,22 +115,22 @@ TEST(ZuExtremes, EveryIntegerSetterOfChartScalesAndOverlaysTakesTheEndsOfInteger
          c.Arrow(10.0, 10.0, v, v, v);
          c.DoubleArrow(10.0, 10.0, 50.0, 50.0, v);
          c.MoveTo(v, v);
-         c.DrawTo(v, -v);
+         c.DrawTo(v, neg(v));
          c.DrawToRelPix(v, v);
-         c.Rectangle(v, v, -v, 0);
+         c.Rectangle(v, v, neg(v), 0);
          c.Line(0, v, v, 0);
        }},
       {"AnnoPixelItems", [](ExtremeChart& c, Integer v) {
          c.SetAnnoMode(true);
-         c.Rectangle(v, v, -v, 0);
+         c.Rectangle(v, v, neg(v), 0);
          c.Text(50.0, 50.0, 10, "anno", v, v, taCenter);
          c.MarkAt(double(v), double(v), 3);
          c.SetAnnoMode(false);
        }},
       {"MouseAt", [](ExtremeChart& c, Integer v) {
          c.HostMouseMove({}, v, v);
-         c.HostMouseDown(mbLeft, {}, v, -v);
-         c.HostMouseMove({}, -v, v);
+         c.HostMouseDown(mbLeft, {}, v, neg(v));
+         c.HostMouseMove({}, neg(v), v);
          c.HostMouseUp(mbLeft, {}, v, v);
        }},
       {"Wheel", [](ExtremeChart& c, Integer v) {
