@@ -35,6 +35,11 @@ class ExtremeChart : public TZUvado {
     Text(30.0, 60.0, 10, "a text longer than fifteen characters");
     Text(30.0, 40.0, 10, "ofs", 5, -5, taCenter);
     Arrow(5.0, 5.0, 60.0, 70.0, 6);
+    SetAnnoMode(true);
+    Text(20.0, 20.0, 10, "anno text", 4, 4, taRightJustify);
+    Rectangle(5, 5, 30, 30);
+    MarkAt(60.0, 60.0, 4);
+    SetAnnoMode(false);
     AddTextLabel(50, 50, clBlack, "label", 0);
     CrossHair1()->SetMode(chBoth);
     CrossHair1()->SetPos(30, 30);
@@ -195,11 +200,25 @@ TEST(ZuExtremes, RecordsWithExtremeFieldsFromAFileAreDrawnWithoutOverflow) {
       it.y2 = double(v);
       c.SetChartItem(i, it);
     }
-    const std::string name = testing::TempDir() + "extreme_" + std::to_string(v) + ".dat";
-    c.SaveData(name);
+    for (Integer i = 0; i < c.NumAnnos(); ++i) {
+      TrcChartItem it = c.GetAnnoItem(i);
+      it.Param1 = v;
+      it.Param2 = v;
+      it.Param3 = v;
+      it.x2 = double(v);
+      it.y2 = double(v);
+      c.SetAnnoItem(i, it);
+    }
+    const std::string name = testing::TempDir() + "extreme_" + std::to_string(v);
+    c.SaveData(name + ".dat");
+    c.SaveAnno(name + ".ann");
     ExtremeChart d;
-    ASSERT_EQ(d.LoadData(name, false), c.NumItems());
+    ASSERT_EQ(d.LoadData(name + ".dat", false), c.NumItems());
+    ASSERT_EQ(d.LoadAnno(name + ".ann", false), c.NumAnnos());
     d.PaintAndCopy();
+    double dist = 0;
+    for (double q : {0.0, 1e9, -1e9})
+      d.FindNearestAnnoElem(q, q, tkEverything, 255, false, dist);
   }
 }
 
