@@ -13,6 +13,9 @@ constexpr TColor kDisabledBg = 0xE9E9EE;
 constexpr TColor kDisabledFg = clGray;
 constexpr int kStrip = 10;  // index strip between the base line and the cover
 constexpr int kBand = 8;
+// Dial positions are kept this far off any control, so the index shapes around them
+// stay within int.
+constexpr Integer kFar = Integer(1) << 28;
 
 }  // namespace
 
@@ -108,7 +111,8 @@ void TScaleGauge::PaintIndex(TCanvas* Cv, TColor c1, TColor c2) {
   const Integer base = horz ? h - (b + kStrip) : w - (r + kStrip);
   const Integer mirror = (horz ? t : l) + kStrip;
   const double shown = ShownValue();
-  const Integer p = FScaleFixed ? FScale->R2M(shown) : (horz ? l + (w - l - r) / 2 : t + (h - t - b) / 2);
+  const Integer p = FScaleFixed ? std::clamp(FScale->R2M(shown), -kFar, kFar)
+                                : (horz ? l + (w - l - r) / 2 : t + (h - t - b) / 2);
 
   TPen* pen = Cv->Pen();
   pen->SetStyle(psSolid);
@@ -186,7 +190,7 @@ void TScaleGauge::PaintIndex(TCanvas* Cv, TColor c1, TColor c2) {
       break;
     }
     case gimDualColorBand: {
-      const Integer z = FScale->R2M(FGaugeZero);
+      const Integer z = std::clamp(FScale->R2M(FGaugeZero), -kFar, kFar);
       band(std::min(z, p), std::max(z, p), shown >= FGaugeZero ? c1 : c2);
       break;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/arith.h"
 #include "platform/kvrbase.h"
 
 namespace kvr {
@@ -242,7 +243,8 @@ bool TControl::DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MouseP
   if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
   if (handled) return true;
   // Fine-grained wheels send small deltas; a notch event fires per full step.
-  FWheelAccumulator += WheelDelta;
+  // Summed wide: a delta near INT_MIN would overflow the sum and std::abs.
+  FWheelAccumulator = ClampPix(int64_t(FWheelAccumulator) + WheelDelta);
   while (std::abs(FWheelAccumulator) >= WHEEL_DELTA) {
     const bool down = FWheelAccumulator < 0;
     FWheelAccumulator = std::abs(FWheelAccumulator) - WHEEL_DELTA;

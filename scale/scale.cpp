@@ -96,7 +96,7 @@ void TScale::AdjustScalePars() {
   if (Loading() || FRangeHigh == FRangeLow) return;
   const double lo = FRangeLow, hi = FRangeHigh;
   if (Horizontal()) {
-    const double n = Width() - FMarginLeft - FMarginRight - 1;
+    const double n = double(Width()) - FMarginLeft - FMarginRight - 1;
     if (n < 1) {
       FTransf_k = 0;
       FTransf_d = Width() / 2.0;
@@ -108,7 +108,7 @@ void TScale::AdjustScalePars() {
       FTransf_d = FMarginLeft - FTransf_k * std::log(lo);
     }
   } else {
-    const double n = Height() - FMarginTop - FMarginBottom - 1;
+    const double n = double(Height()) - FMarginTop - FMarginBottom - 1;
     if (n < 1) {
       FTransf_k = 0;
       FTransf_d = Height() / 2.0;

@@ -4,11 +4,15 @@
 
 namespace kvr {
 
-bool Rescale(Integer X, Integer Y, Integer AnchorX, Integer AnchorY, Integer Width,
-             Integer Height, Integer MarginLeft, Integer MarginRight, Integer MarginTop,
-             Integer MarginBottom, double AnchorLow, double AnchorHigh,
+bool Rescale(Integer iX, Integer iY, Integer iAnchorX, Integer iAnchorY, Integer iWidth,
+             Integer iHeight, Integer iMarginLeft, Integer iMarginRight, Integer iMarginTop,
+             Integer iMarginBottom, double AnchorLow, double AnchorHigh,
              TMouseActMode MouseAction, TScaleType ScaleType, bool Logarithmic,
              double RangeLow, double RangeHigh, double& NewLow, double& NewHigh) {
+  // Pixel differences are taken in double: the pointer may be anywhere, INT_MIN included.
+  const double X = iX, Y = iY, AnchorX = iAnchorX, AnchorY = iAnchorY, Width = iWidth,
+               Height = iHeight, MarginLeft = iMarginLeft, MarginRight = iMarginRight,
+               MarginTop = iMarginTop, MarginBottom = iMarginBottom;
   const bool horizontal = ScaleType == sctTop || ScaleType == sctBottom;
   const double span_x = Width - MarginLeft - MarginRight;
   const double span_y = Height - MarginTop - MarginBottom;
@@ -68,12 +72,12 @@ bool Rescale(Integer X, Integer Y, Integer AnchorX, Integer AnchorY, Integer Wid
     case maZoomDrag: {
       if (Logarithmic) {
         const double g = std::sqrt(AnchorLow * AnchorHigh);
-        const double q = horizontal ? double(AnchorX - X) / Width + 1 : double(Y - AnchorY) / Height + 1;
+        const double q = horizontal ? (AnchorX - X) / Width + 1 : (Y - AnchorY) / Height + 1;
         const double v = std::exp(std::log(AnchorHigh / g) * q);
         lo = g / v, hi = g * v;
       } else {
         const double c = (AnchorLow + AnchorHigh) / 2;
-        const double q = horizontal ? 1 - double(X - AnchorX) / Width : 1 + double(Y - AnchorY) / Height;
+        const double q = horizontal ? 1 - (X - AnchorX) / Width : 1 + (Y - AnchorY) / Height;
         const double h = (AnchorHigh - AnchorLow) / 2 * q;
         lo = c - h, hi = c + h;
       }

@@ -51,10 +51,10 @@ class ScaleAxisPainter final : public detail::TickSink {
     if (!horizontal_ && plan_.family == detail::TickFamily::logarithmic) len = kMajorY;
     if (horizontal_) {
       cv_->MoveTo(p, pos_);
-      cv_->LineTo(p, pos_ + outward_ * len);
+      cv_->LineTo(p, px(int64_t{pos_} + outward_ * len));
     } else {
       cv_->MoveTo(pos_, p);
-      cv_->LineTo(pos_ + outward_ * len, p);
+      cv_->LineTo(px(int64_t{pos_} + outward_ * len), p);
     }
     if (s_.FTickCount < kScaleTickListSize) s_.FScaleTickPos[s_.FTickCount++] = t.value;
     if (s_.OnScaleTickDrawn)
@@ -111,7 +111,7 @@ class ScaleAxisPainter final : public detail::TickSink {
     if (s_.OnBeforeTickLabel) s_.OnBeforeTickLabel(&s_, type_, v, text);
     if (horizontal_) {
       const Integer h = cv_->TextHeight(text);
-      place_horizontal(text, p, pos_ + outward_ * h);
+      place_horizontal(text, p, px(int64_t{pos_} + outward_ * h));
     } else {
       place_vertical(text, p, true);
     }
@@ -135,7 +135,8 @@ class ScaleAxisPainter final : public detail::TickSink {
     const Integer th = cv_->TextHeight(text);
     const Integer top = px(date ? int64_t{p} - 3 * (th / 2) : int64_t{p} - th / 2);
     const Integer gap = kMajorY + kLabelGapY;
-    const Integer left = type_ == sctLeft ? pos_ - gap - cv_->TextWidth(text) : pos_ + gap;
+    const Integer left = px(type_ == sctLeft ? int64_t{pos_} - gap - cv_->TextWidth(text)
+                                             : int64_t{pos_} + gap);
     cv_->TextOut(left, top, text);
   }
 
@@ -194,14 +195,14 @@ void TScale::PaintScale() {
 }
 
 void TScale::DrawAxisInto(TCanvas* Cv, Integer offset) {
-  Integer line = 0;
+  int64_t wide = 0;
   switch (FScaleType) {
-    case sctTop: line = Height() - FMarginBottom - 1; break;
-    case sctBottom: line = FMarginTop; break;
-    case sctRight: line = FMarginLeft; break;
-    default: line = Width() - FMarginRight - 1; break;
+    case sctTop: wide = int64_t(Height()) - FMarginBottom - 1; break;
+    case sctBottom: wide = FMarginTop; break;
+    case sctRight: wide = FMarginLeft; break;
+    default: wide = int64_t(Width()) - FMarginRight - 1; break;
   }
-  line += offset;
+  const Integer line = px(wide + offset);
   if (Horizontal())
     DrawXScale(Cv, line);
   else
@@ -209,10 +210,10 @@ void TScale::DrawAxisInto(TCanvas* Cv, Integer offset) {
   if (FShowBaseLine) {
     if (Horizontal()) {
       Cv->MoveTo(FMarginLeft, line);
-      Cv->LineTo(Width() - FMarginRight - 1, line);
+      Cv->LineTo(px(int64_t(Width()) - FMarginRight - 1), line);
     } else {
       Cv->MoveTo(line, FMarginTop);
-      Cv->LineTo(line, Height() - FMarginBottom - 1);
+      Cv->LineTo(line, px(int64_t(Height()) - FMarginBottom - 1));
     }
   }
   DrawCaption(Cv, line);
@@ -224,13 +225,13 @@ void TScale::DrawCaption(TCanvas* Cv, Integer line) {
   if (!Horizontal()) {
     x += line;
     if (FCaptionAnchor == uaSclTopLft) y += FMarginTop;
-    else if (FCaptionAnchor == uaSclCenter) y += FMarginTop + (Height() - FMarginTop - FMarginBottom) / 2;
-    else y += Height() - FMarginBottom;
+    else if (FCaptionAnchor == uaSclCenter) y += FMarginTop + (int64_t(Height()) - FMarginTop - FMarginBottom) / 2;
+    else y += int64_t(Height()) - FMarginBottom;
   } else {
     y += line;
     if (FCaptionAnchor == uaSclTopLft) x += FMarginLeft;
-    else if (FCaptionAnchor == uaSclCenter) x += FMarginLeft + (Width() - FMarginLeft - FMarginRight) / 2;
-    else x += Width() - FMarginRight;
+    else if (FCaptionAnchor == uaSclCenter) x += FMarginLeft + (int64_t(Width()) - FMarginLeft - FMarginRight) / 2;
+    else x += int64_t(Width()) - FMarginRight;
   }
   const Integer tw = Cv->TextWidth(FUnitLabel);
   if (FCaptionAlignment == taRightJustify) x -= tw;
@@ -272,7 +273,7 @@ void TScale::DrawAxis(TCanvas* Cv, Integer pos, bool horizontal) {
     const Integer c = R2M((FRangeLow + FRangeHigh) / 2);
     if (horizontal) {
       const char* msg = invalid ? "invalid DateTime scale" : "DateTime range is below 1 second";
-      Cv->TextOut(px(int64_t{c} - Cv->TextWidth(msg) / 2), pos + kMajorX, msg);
+      Cv->TextOut(px(int64_t{c} - Cv->TextWidth(msg) / 2), px(int64_t{pos} + kMajorX), msg);
     } else {
       static const char* const kInvalid[] = {"invalid", "DateTime", "scale"};
       static const char* const kBelow[] = {"DateTime", "range is", "below 1", "second"};
@@ -280,7 +281,8 @@ void TScale::DrawAxis(TCanvas* Cv, Integer pos, bool horizontal) {
       const int count = invalid ? 3 : 4;
       const Integer h = Cv->TextHeight("T");
       for (int i = 0; i < count; ++i) {
-        const Integer left = FScaleType == sctLeft ? pos - Cv->TextWidth(lines[i]) - 2 : pos + 2;
+        const Integer left = px(FScaleType == sctLeft ? int64_t{pos} - Cv->TextWidth(lines[i]) - 2
+                                                      : int64_t{pos} + 2);
         Cv->TextOut(left, px(int64_t{c} + (i - 1) * h), lines[i]);
       }
     }

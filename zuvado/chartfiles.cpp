@@ -52,39 +52,42 @@ bool has_mark(const std::byte* header, std::string_view Mark) {
          get_le<Integer>(header + kOffLWid) < 0;
 }
 
+// The escaped form of a text takes at most two bytes per byte of the text; two more
+// make sure that a line cut here still decodes to more than kMaxLongTextLine bytes.
+constexpr std::size_t kMaxRawLine = 2 * kMaxLongTextLine + 2;
+
 // Splits lines as ReadLnStream does (LF, CR LF or a lone CR; a last line without a
-// terminator is a line) but keeps at most kMaxLongTextLine bytes of each.
+// terminator is a line) but keeps at most kMaxRawLine bytes of each.
 bool read_raw_line(std::streambuf& sb, std::string& raw) {
   using traits = std::char_traits<char>;
   raw.clear();
   int c = sb.sbumpc();
   if (c == traits::eof()) return false;
-  bool cut = false;
   for (; c != traits::eof(); c = sb.sbumpc()) {
     if (c == '\n') break;
     if (c == '\r') {
       if (sb.sgetc() == '\n') sb.sbumpc();
       break;
     }
-    if (raw.size() < kMaxLongTextLine)
-      raw.push_back(traits::to_char_type(c));
-    else
-      cut = true;
-  }
-  // A cut line loses its last, possibly incomplete, UTF-8 character as well.
-  if (cut) {
-    while (!raw.empty() && (Byte(raw.back()) & 0xC0) == 0x80) raw.pop_back();
-    if (!raw.empty() && Byte(raw.back()) >= 0x80) raw.pop_back();
+    if (raw.size() < kMaxRawLine) raw.push_back(traits::to_char_type(c));
   }
   return true;
 }
 
-// The escapes of the writer are undone by ReadLnStream itself.
+// The escapes of the writer are undone by ReadLnStream itself. A text longer than any
+// text item accepts is cut to the limit, and a character split by the cut goes with it.
 std::string unescape_line(const std::string& raw) {
   if (raw.empty()) return raw;
   std::istringstream in(raw);
   bool eos = false;
-  return ReadLnStream(in, eos, lnfEscapedUtf8);
+  std::string text = ReadLnStream(in, eos, lnfEscapedUtf8);
+  if (text.size() > kMaxLongTextLine) {
+    std::size_t end = kMaxLongTextLine;
+    // Back up over continuation bytes to the lead byte of the split character.
+    while (end > 0 && (Byte(text[end]) & 0xC0) == 0x80) --end;
+    text.resize(end);
+  }
+  return text;
 }
 
 }  // namespace
@@ -156,21 +159,45 @@ TrcChartItem file_header(std::string_view Mark, Integer NumItems, Integer NumTex
   return h;
 }
 
+void check_item_text(std::string_view Text) {
+  if (Text.size() > kMaxLongTextLine)
+    throw EKvrZUvadoError("Text of " + std::to_string(Text.size()) +
+                          " bytes is too long for a text item (at most " +
+                          std::to_string(kMaxLongTextLine) + " bytes)");
+}
+
+// The reader hands out slots to the text items with LWid not 0 in item order and fills
+// them with the lines in turn. Slots are handed out in call order, may be left unused
+// by a text that became short, or held by a removed item, so the lines are written in
+// item order: the k-th line is the text of the k-th such item, and a text item without
+// a usable slot is written with LWid 0.
 void write_item_file(std::ostream& Out, std::string_view Mark, const TRcItemContainer& Items,
-                     const TLongTextArray& Texts, Integer NumTexts) {
-  NumTexts = std::clamp<Integer>(NumTexts, 0, kNumLongTexts);
+                     const TLongTextArray& Texts, Integer /*NumTexts*/) {
+  std::vector<const std::string*> lines;
+  for (const TrcChartItem& it : Items)
+    if (IsTextItem(it.ItemKind) && it.LWid >= 1 && it.LWid <= kNumLongTexts &&
+        lines.size() < std::size_t(kNumLongTexts))
+      lines.push_back(&Texts[size_t(it.LWid - 1)]);
+
   std::vector<std::byte> buf(kChunkRecords * kItemRecordSize);
-  encode_item(file_header(Mark, Items.Count(), NumTexts), buf.data());
+  encode_item(file_header(Mark, Items.Count(), Integer(lines.size())), buf.data());
   Out.write(reinterpret_cast<const char*>(buf.data()), std::streamsize(kItemRecordSize));
+  Integer written = 0;
   for (Integer i = 0; i < Items.Count();) {
     const Integer chunk = std::min<Integer>(Items.Count() - i, Integer(kChunkRecords));
-    for (Integer k = 0; k < chunk; ++k)
-      encode_item(Items[i + k], buf.data() + std::size_t(k) * kItemRecordSize);
+    for (Integer k = 0; k < chunk; ++k) {
+      TrcChartItem it = Items[i + k];
+      if (IsTextItem(it.ItemKind) && it.LWid != 0) {
+        const bool slot = it.LWid >= 1 && it.LWid <= kNumLongTexts && written < kNumLongTexts;
+        it.LWid = slot ? ++written : 0;
+      }
+      encode_item(it, buf.data() + std::size_t(k) * kItemRecordSize);
+    }
     Out.write(reinterpret_cast<const char*>(buf.data()),
               std::streamsize(std::size_t(chunk) * kItemRecordSize));
     i += chunk;
   }
-  for (Integer k = 0; k < NumTexts; ++k) WriteLnStream(Out, Texts[size_t(k)], lnfEscapedUtf8);
+  for (const std::string* line : lines) WriteLnStream(Out, *line, lnfEscapedUtf8);
 }
 
 Integer read_item_file(std::istream& In, std::uint64_t Size, std::string_view Mark,

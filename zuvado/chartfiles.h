@@ -4,7 +4,9 @@
 //   header   104 bytes  a cleared record with LWid -2, Text "[DATAFORMAT]" or
 //                       "[ANNOFORMAT]", Param1 = n items, Param2 = m long texts
 //   records  n x 104    the items in order, each as the record image below
-//   lines    m lines    long texts 1..m, WriteLnStream's escaped form, CR LF
+//   lines    m lines    long texts 1..m, WriteLnStream's escaped form, CR LF; the
+//                       reader pairs the k-th line with the k-th text item whose LWid
+//                       is not 0, so the writer emits them in item order
 // Record image: x, y, x2, y2 (binary64) at 0, 8, 16, 24; Color, FillColor, ShadowColor,
 // HiLightColor (int32) at 32..44; PenStyle at 48; Tag 52; LWid 56; ItemClass 60;
 // ItemKind 61; Layer 64; Transp 68; FrameStyle 69; Text length 70 and 15 characters at
@@ -52,9 +54,13 @@ constexpr std::string_view kDataFileMark = "[DATAFORMAT]";
 constexpr std::string_view kAnnoFileMark = "[ANNOFORMAT]";
 constexpr Integer kFileReadError = -1;
 constexpr Integer kFileNotOurs = -2;
-// Long-text lines longer than this are cut when read, so that a hostile line cannot
-// make the reader allocate more than this per slot.
+// The longest text (UTF-8 bytes) a text item accepts. Every accepted text survives a
+// save and load; a longer line can only come from a foreign file and is cut when read,
+// so that it cannot make the reader allocate more than this per slot.
 constexpr std::size_t kMaxLongTextLine = std::size_t(1) << 20;
+
+// Raises EKvrZUvadoError for a text that a text item cannot keep.
+void check_item_text(std::string_view Text);
 
 void encode_item(const TrcChartItem& Item, std::byte* Out);
 // Fills Item from a record image; false (Item undefined) for an unknown kind or

@@ -1,5 +1,6 @@
 #include "zuvado/customzuvado.h"
 
+#include "zuvado/chartfiles.h"
 #include "zuvado/cp1252.h"
 
 namespace kvr {
@@ -148,6 +149,7 @@ void TCustomZUvado::SetAnnoItem(Integer idx, const TrcChartItem& item) {
 // character is lost while a slot is free. A slot the item already holds is reused.
 void TCustomZUvado::StoreText(TrcChartItem& Item, const std::string& txt, TLongTextArray& Texts,
                               Integer& NumUsed) {
+  detail::check_item_text(txt);
   const detail::Cp1252Prefix shortText = detail::utf8_to_cp1252(txt, TShortStr15::kMaxLen);
   Item.Text.Assign(shortText.bytes);
   if (shortText.chars <= size_t(TShortStr15::kMaxLen) && shortText.exact) {

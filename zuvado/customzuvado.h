@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/arith.h"
 #include "platform/canvas.h"
 #include "platform/control.h"
 #include "platform/graphics.h"
@@ -795,8 +796,15 @@ class TCustomZUvado : public TCustomControl {
   // Axis part of ResetComp: property objects, axis controls, ranges, layout, history.
   void ResetAxes();
   // Chart area extents W and H (may be below 1).
-  Integer AreaWidth() const { return Width() - FRcLRim - FRcRRim - F3DRim; }
-  Integer AreaHeight() const { return Height() - FRcTRim - FRcBRim - F3DRim; }
+  // The margins are stored as given, so the area's extents and edges are computed wide.
+  Integer AreaWidth() const {
+    return ClampPix(int64_t(Width()) - FRcLRim - FRcRRim - F3DRim);
+  }
+  Integer AreaHeight() const {
+    return ClampPix(int64_t(Height()) - FRcTRim - FRcBRim - F3DRim);
+  }
+  Integer AreaRight() const { return ClampPix(int64_t(Width()) - FRcRRim - F3DRim); }
+  Integer AreaBottom() const { return ClampPix(int64_t(Height()) - FRcBRim - F3DRim); }
 
   // ---- Protected hooks: mouse (mouse.cpp) ----
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;

@@ -197,10 +197,10 @@ void TCustomZUvado::SetScaleProps(TScale* Scale, const TScaleProps* Props) {
   Scale->SetScaleType(Props->FScaleType);
   const Integer pos = Props->GetScalePos();
   switch (Props->FScaleType) {
-    case sctTop: Scale->SetMarginBottom(pos + Height() - FRcTRim - 1); break;
-    case sctBottom: Scale->SetMarginTop(pos + Height() - FRcBRim - F3DRim); break;
-    case sctRight: Scale->SetMarginLeft(pos + Width() - FRcRRim - F3DRim); break;
-    case sctLeft: Scale->SetMarginRight(pos + Width() - FRcLRim - 1); break;
+    case sctTop: Scale->SetMarginBottom(ClampPix(int64_t(pos) + Height() - FRcTRim - 1)); break;
+    case sctBottom: Scale->SetMarginTop(ClampPix(int64_t(pos) + AreaBottom())); break;
+    case sctRight: Scale->SetMarginLeft(ClampPix(int64_t(pos) + AreaRight())); break;
+    case sctLeft: Scale->SetMarginRight(ClampPix(int64_t(pos) + Width() - FRcLRim - 1)); break;
   }
   Scale->SetRangeLow(Props->FRangeLow);
   Scale->SetRangeHigh(Props->FRangeHigh);
@@ -256,14 +256,14 @@ void TCustomZUvado::SizeGrafBmp() {
 void TCustomZUvado::ApplyMarginsToScales() {
   for (size_t i = 0; i < 2; ++i) {
     FScalesX[i]->SetMarginLeft(FRcLRim);
-    FScalesX[i]->SetMarginRight(FRcRRim + F3DRim - 1);
+    FScalesX[i]->SetMarginRight(ClampPix(int64_t(FRcRRim) + F3DRim - 1));
     FScalesY[i]->SetMarginTop(FRcTRim);
-    FScalesY[i]->SetMarginBottom(FRcBRim + F3DRim - 1);
+    FScalesY[i]->SetMarginBottom(ClampPix(int64_t(FRcBRim) + F3DRim - 1));
   }
 }
 
 long double TCustomZUvado::IsoSpan(long double dx, Integer ExtentX) const {
-  return dx * (long double)(AreaHeight() + 1) / (long double)(ExtentX + 1) * Fyasp / Fxasp;
+  return dx * ((long double)AreaHeight() + 1) / ((long double)ExtentX + 1) * Fyasp / Fxasp;
 }
 
 // Goes through the property setters, which notify the chart; a span that is not finite
@@ -300,7 +300,7 @@ void TCustomZUvado::SetRRim(Integer v) {
   for (size_t i = 0; i < 2; ++i) {
     SetScaleProps(FScalesX[i].get(), FScalePropsX[i].get());
     SetScaleProps(FScalesY[i].get(), FScalePropsY[i].get());
-    FScalesX[i]->SetMarginRight(FRcRRim + F3DRim - 1);
+    FScalesX[i]->SetMarginRight(ClampPix(int64_t(FRcRRim) + F3DRim - 1));
   }
   AdjustScaling();
   StyleChanged(this);
@@ -326,7 +326,7 @@ void TCustomZUvado::SetBRim(Integer v) {
   for (size_t i = 0; i < 2; ++i) {
     SetScaleProps(FScalesX[i].get(), FScalePropsX[i].get());
     SetScaleProps(FScalesY[i].get(), FScalePropsY[i].get());
-    FScalesY[i]->SetMarginBottom(FRcBRim + F3DRim - 1);
+    FScalesY[i]->SetMarginBottom(ClampPix(int64_t(FRcBRim) + F3DRim - 1));
   }
   AdjustScaling();
   StyleChanged(this);
@@ -338,8 +338,8 @@ void TCustomZUvado::SetF3DRim(Integer v) {
   for (size_t i = 0; i < 2; ++i) {
     SetScaleProps(FScalesX[i].get(), FScalePropsX[i].get());
     SetScaleProps(FScalesY[i].get(), FScalePropsY[i].get());
-    FScalesX[i]->SetMarginRight(FRcRRim + F3DRim - 1);
-    FScalesY[i]->SetMarginBottom(FRcBRim + F3DRim - 1);
+    FScalesX[i]->SetMarginRight(ClampPix(int64_t(FRcRRim) + F3DRim - 1));
+    FScalesY[i]->SetMarginBottom(ClampPix(int64_t(FRcBRim) + F3DRim - 1));
   }
   AdjustScaling();
   StyleChanged(this);
@@ -351,8 +351,8 @@ void TCustomZUvado::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integ
   const bool saved = FSuppressPaint;
   FSuppressPaint = true;
   try {
-    AHeight = std::max(AHeight, FRcTRim + FRcBRim + F3DRim + 20);
-    AWidth = std::max(AWidth, FRcLRim + FRcRRim + F3DRim + 80);
+    AHeight = ClampPix(std::max<int64_t>(AHeight, int64_t(FRcTRim) + FRcBRim + F3DRim + 20));
+    AWidth = ClampPix(std::max<int64_t>(AWidth, int64_t(FRcLRim) + FRcRRim + F3DRim + 80));
     TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
     IsometricYAdjust(AreaWidth());
     for (size_t i = 0; i < 2; ++i) {

@@ -44,8 +44,8 @@ void TCustomZUvado::PrepareScaling() {
 void TCustomZUvado::ScaleAxes(bool Raise) {
   if (ComponentState().Contains(csLoading)) return;
   const long double W = AreaWidth(), H = AreaHeight();
-  const long double R = Width() - FRcRRim - F3DRim;
-  const long double B = Height() - FRcBRim - F3DRim;
+  const long double R = AreaRight();
+  const long double B = AreaBottom();
   unsigned unmapped = 0;
   for (size_t i = 0; i < 2; ++i) {
     for (int axis = 0; axis < 2; ++axis) {

@@ -116,13 +116,13 @@ void TCustomZUvado::ResetMouse() {
 }
 
 bool TCustomZUvado::InChartArea(Integer X, Integer Y) const {
-  return FRcLRim <= X && X <= Width() - FRcRRim - F3DRim && FRcTRim <= Y &&
-         Y <= Height() - FRcBRim - F3DRim;
+  return FRcLRim <= X && X <= AreaRight() && FRcTRim <= Y &&
+         Y <= AreaBottom();
 }
 
 void TCustomZUvado::ClampToChartArea(Integer& X, Integer& Y) const {
-  X = clamp_into(X, FRcLRim, Width() - FRcRRim - F3DRim);
-  Y = clamp_into(Y, FRcTRim, Height() - FRcBRim - F3DRim);
+  X = clamp_into(X, FRcLRim, AreaRight());
+  Y = clamp_into(Y, FRcTRim, AreaBottom());
 }
 
 bool TCustomZUvado::MouseRangesUsable() const {
@@ -398,8 +398,8 @@ void TCustomZUvado::DragZoomMove(Integer X, Integer Y) {
 }
 
 void TCustomZUvado::WindowMove(Integer X, Integer Y) {
-  const Integer top = FRcTRim, bottom = Height() - FRcBRim - F3DRim;
-  X = clamp_into(X, FRcLRim, Width() - FRcRRim - F3DRim);
+  const Integer top = FRcTRim, bottom = AreaBottom();
+  X = clamp_into(X, FRcLRim, AreaRight());
   if (FBandMode != maRubberBand) {
     if ((FBandMode == maZoomWind || FBandMode == maZoomWindPos) && FIsometric) {
       // A square in pixels; 64 bits because Y is not clamped yet.

@@ -127,12 +127,14 @@ void TCustomZUvado::RenderOnCanvas(TCanvas* C, bool BlkWhite, bool IncludeCrossH
       FScalesY[i]->UseForeignCanvas(target, 0, 0);
     }
   };
-  const Integer L = FRcLRim, T = FRcTRim, Wd = std::max(0, AreaWidth() + 1), Hd = std::max(0, AreaHeight() + 1);
+  const Integer L = FRcLRim, T = FRcTRim;
+  const Integer Wd = ClampPix(std::max<int64_t>(0, int64_t(AreaWidth()) + 1));
+  const Integer Hd = ClampPix(std::max<int64_t>(0, int64_t(AreaHeight()) + 1));
   try {
     point_axes(C);
     ConstructChartBmp(C);
     point_axes(FChartBmp->Canvas());
-    C->SetClipRect(Rect(L, T, L + Wd, T + Hd));
+    C->SetClipRect(Rect(L, T, ClampPix(int64_t(L) + Wd), ClampPix(int64_t(T) + Hd)));
     InitGraf(C, L, T, Wd, Hd);
     ConstructDataBmpCanvas(C, L, T, false, 0);
     // The same overlays as on the window: the trace inside the chart area, the

@@ -228,8 +228,14 @@ void TCustomZUvado::DrawCrossHairsOnCanvas(TCanvas* cv, Integer dx, Integer dy) 
   const Integer savedWidth = pen.Width();
   const TPenStyle savedStyle = pen.Style();
   const TBrushStyle savedBrush = brush.Style();
-  const Integer L = FRcLRim, T = FRcTRim;
-  const Integer R = Width() - FRcRRim - F3DRim, B = Height() - FRcBRim - F3DRim;
+  // Wide: margins, offsets, positions and line widths may each be near the int limits.
+  const int64_t L = FRcLRim, T = FRcTRim, R = AreaRight(), B = AreaBottom();
+  const int64_t ox = dx, oy = dy;
+  auto moveto = [&](int64_t x, int64_t y) { cv->MoveTo(ClampPix(x - ox), ClampPix(y - oy)); };
+  auto lineto = [&](int64_t x, int64_t y) { cv->LineTo(ClampPix(x - ox), ClampPix(y - oy)); };
+  auto rect = [&](int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+    cv->Rectangle(ClampPix(x1 - ox), ClampPix(y1 - oy), ClampPix(x2 - ox), ClampPix(y2 - oy));
+  };
   for (Integer k = 4; k >= 1; --k) {
     const TCrossHair& C = *FCrossHair[size_t(k - 1)];
     const Integer mode = C.Mode();
@@ -239,39 +245,40 @@ void TCustomZUvado::DrawCrossHairsOnCanvas(TCanvas* cv, Integer dx, Integer dy) 
     if (u == 3u || (u != 0 && mode != chHoriz && mode != chVert) ||
         (mode == chHoriz && (u & 2u)) || (mode == chVert && (u & 1u)))
       continue;
-    Integer cx, cy;
-    R2M(C.Layer(), C.PosX(), C.PosY(), cx, cy);
+    Integer icx, icy;
+    R2M(C.Layer(), C.PosX(), C.PosY(), icx, icy);
+    const int64_t cx = icx, cy = icy;
     pen.SetColor(C.Color());
     pen.SetWidth(C.LineWidth());
     pen.SetStyle(C.LineType());
     pen.SetMode(pmCopy);
     brush.SetColor(FChartColor);
-    const Integer hw = C.LineWidth() / 2;
+    const int64_t hw = C.LineWidth() / 2;
     const bool inY = T + hw < cy && cy < B - hw;
     const bool inX = L + hw < cx && cx < R - hw;
     if ((mode == chHoriz || mode == chBoth) && inY) {
-      cv->MoveTo(L + hw + 1 - dx, cy - dy);
-      cv->LineTo(R - hw - dx, cy - dy);
+      moveto(L + hw + 1, cy);
+      lineto(R - hw, cy);
     }
     if ((mode == chVert || mode == chBoth) && inX) {
-      cv->MoveTo(cx - dx, T + hw + 1 - dy);
-      cv->LineTo(cx - dx, B - hw - dy);
+      moveto(cx, T + hw + 1);
+      lineto(cx, B - hw);
     }
     if (mode == chCross && inX && inY) {
-      cv->MoveTo(cx - 13 - dx, cy - dy);
-      cv->LineTo(cx + 14 - dx, cy - dy);
-      cv->MoveTo(cx - dx, cy - 13 - dy);
-      cv->LineTo(cx - dx, cy + 14 - dy);
+      moveto(cx - 13, cy);
+      lineto(cx + 14, cy);
+      moveto(cx, cy - 13);
+      lineto(cx, cy + 14);
       brush.SetStyle(bsClear);
       pen.SetStyle(psSolid);
       pen.SetColor(clWhite);
-      cv->Rectangle(cx - 3 - dx, cy - 3 - dy, cx + 4 - dx, cy + 4 - dy);
+      rect(cx - 3, cy - 3, cx + 4, cy + 4);
       pen.SetColor(clBlack);
-      cv->Rectangle(cx - 2 - dx, cy - 2 - dy, cx + 3 - dx, cy + 3 - dy);
+      rect(cx - 2, cy - 2, cx + 3, cy + 3);
     }
     if (mode == chBox && inX && inY) {
       brush.SetStyle(bsClear);
-      cv->Rectangle(cx - 4 - dx, cy - 4 - dy, cx + 5 - dx, cy + 5 - dy);
+      rect(cx - 4, cy - 4, cx + 5, cy + 5);
     }
   }
   pen.SetColor(savedCol);
@@ -381,8 +388,9 @@ void TCustomZUvado::DrawLabel(TCanvas* Canvas, const TTextLabel& L, Integer ox, 
       pen.SetColor(L.ColorShadow());
       brush.SetColor(L.ColorShadow());
       brush.SetStyle(bsSolid);
-      Canvas->Rectangle(bl + L.ShadowDx(), bt + L.ShadowDy(), br + L.ShadowDx(),
-                        bb + L.ShadowDy());
+      const int64_t dx = L.ShadowDx(), dy = L.ShadowDy();
+      Canvas->Rectangle(ClampPix(bl + dx), ClampPix(bt + dy), ClampPix(br + dx),
+                        ClampPix(bb + dy));
       pen.SetColor(L.ColorBorder());
       brush.SetColor(L.ColorBkg());
       brush.SetStyle(bs);

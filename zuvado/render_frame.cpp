@@ -175,7 +175,7 @@ void TCustomZUvado::ConstructChartBmp(TCanvas* Canvas) {
     std::string cap = FChartCaption;
     Integer tw = Canvas->TextWidth(cap);
     if (FCaptTrim != 0 && tw > 0) {
-      const int64_t avail = Round((long double)(W - SW - FRcLRim - FRcRRim) * 0.01L * FCaptTrim);
+      const int64_t avail = Round(((long double)W - SW - FRcLRim - FRcRRim) * 0.01L * FCaptTrim);
       if (avail < tw) {
         const int64_t keep = Round((long double)utf8_length(cap) * avail / tw) - 2;
         cap = utf8_prefix(cap, std::max<int64_t>(0, keep)) + "...";
@@ -186,15 +186,15 @@ void TCustomZUvado::ConstructChartBmp(TCanvas* Canvas) {
     switch (FCaptAnchorX) {
       case cahControlLeft: break;
       case cahChartLeft: x += FRcLRim; break;
-      case cahChartCenter: x += FRcLRim + (W - FRcLRim - FRcRRim - SW) / 2; break;
-      case cahChartRight: x += W - FRcRRim - SW; break;
+      case cahChartCenter: x += FRcLRim + (int64_t(W) - FRcLRim - FRcRRim - SW) / 2; break;
+      case cahChartRight: x += int64_t(W) - FRcRRim - SW; break;
       case cahControlRight: x += W; break;
     }
     switch (FCaptAnchorY) {
       case cavControlTop: break;
       case cavChartTop: y += FRcTRim; break;
-      case cavChartCenter: y += FRcTRim + (H - FRcTRim - FRcBRim - SW) / 2; break;
-      case cavChartBottom: y += H - FRcBRim; break;
+      case cavChartCenter: y += FRcTRim + (int64_t(H) - FRcTRim - FRcBRim - SW) / 2; break;
+      case cavChartBottom: y += int64_t(H) - FRcBRim; break;
       case cavControlBottom: y += H; break;
     }
     if (FCaptAlignment == taRightJustify) x -= tw;
@@ -217,7 +217,8 @@ void TCustomZUvado::ConstructChartBmp(TCanvas* Canvas) {
 
 void TCustomZUvado::InitGraf(TCanvas* Canvas, Integer Left, Integer Top, Integer Width,
                              Integer Height) {
-  const Integer L = Left, T = Top, R = Left + Width, B = Top + Height;
+  const Integer L = Left, T = Top;
+  const Integer R = ClampPix(int64_t(Left) + Width), B = ClampPix(int64_t(Top) + Height);
   TPen& pen = *Canvas->Pen();
   TBrush& brush = *Canvas->Brush();
   pen.SetStyle(psSolid);
@@ -237,8 +238,10 @@ void TCustomZUvado::InitGraf(TCanvas* Canvas, Integer Left, Integer Top, Integer
     Integer px1, py1, px2, py2;
     R2M(FActiveLayer, img.AreaLeft(), img.AreaTop(), px1, py1);
     R2M(FActiveLayer, img.AreaRight(), img.AreaBottom(), px2, py2);
-    const Integer x1 = L + clamp30k(px1) - FRcLRim, x2 = L + clamp30k(px2) - FRcLRim;
-    const Integer y1 = T + clamp30k(py1) - FRcTRim, y2 = T + clamp30k(py2) - FRcTRim;
+    const Integer x1 = ClampPix(int64_t(L) + clamp30k(px1) - FRcLRim);
+    const Integer x2 = ClampPix(int64_t(L) + clamp30k(px2) - FRcLRim);
+    const Integer y1 = ClampPix(int64_t(T) + clamp30k(py1) - FRcTRim);
+    const Integer y2 = ClampPix(int64_t(T) + clamp30k(py2) - FRcTRim);
     switch (img.AreaMode()) {
       case bamNone: break;
       case bamLeft: Canvas->Rectangle(L, T, x1, B); break;
@@ -307,7 +310,7 @@ void TCustomZUvado::ConstructDataBmp(TBitmap* Bmp, Integer ox, Integer oy, bool 
 void TCustomZUvado::ConstructDataBmpCanvas(TCanvas* Canvas, Integer ox, Integer oy, bool Mono,
                                            Integer FirstNew) {
   if (FAvoidDuplicateMarks) ResetDupMarkMap();
-  const Integer top = FRcTRim - oy, left = FRcLRim - ox;
+  const Integer top = ClampPix(int64_t(FRcTRim) - oy), left = ClampPix(int64_t(FRcLRim) - ox);
   if (OnBeforeRenderData) {
     const TColor bc = Canvas->Brush()->Color(), pc = Canvas->Pen()->Color();
     OnBeforeRenderData(this, Canvas, top, left);
@@ -337,11 +340,12 @@ void TCustomZUvado::ConstructDataBmpCanvas(TCanvas* Canvas, Integer ox, Integer 
   pen.SetColor(styled(*this, seBorder) ? StyleServices().GetStyleColor(0) : FScaleColor);
   pen.SetStyle(psSolid);
   pen.SetMode(pmCopy);
-  const Integer Wf = AreaWidth(), Hf = AreaHeight();
+  const Integer Rf = ClampPix(int64_t(ox) + AreaWidth());
+  const Integer Bf = ClampPix(int64_t(oy) + AreaHeight());
   Canvas->MoveTo(ox, oy);
-  Canvas->LineTo(ox + Wf, oy);
-  Canvas->LineTo(ox + Wf, oy + Hf);
-  Canvas->LineTo(ox, oy + Hf);
+  Canvas->LineTo(Rf, oy);
+  Canvas->LineTo(Rf, Bf);
+  Canvas->LineTo(ox, Bf);
   Canvas->LineTo(ox, oy);
 }
 

@@ -88,8 +88,8 @@ void TCustomZUvado::ResetRenderCache(TCanvas* Canvas, Integer ox, Integer oy) {
     FPassRange[i] = {std::min(X.FRangeLow, X.FRangeHigh), std::max(X.FRangeLow, X.FRangeHigh),
                      std::min(Y.FRangeLow, Y.FRangeHigh), std::max(Y.FRangeLow, Y.FRangeHigh)};
   }
-  FPassMarginX = ox - FRcLRim;
-  FPassMarginY = oy - FRcTRim;
+  FPassMarginX = ClampPix(int64_t(ox) - FRcLRim);
+  FPassMarginY = ClampPix(int64_t(oy) - FRcTRim);
   FPassOnPrinter = Canvas == Printer().Canvas();
 
   const TColor chart = (StyleServices().Enabled() && StyleElements().Contains(seClient))
@@ -404,8 +404,9 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
       if (p1.X > p2.X) std::swap(p1.X, p2.X);
       if (p1.Y > p2.Y) std::swap(p1.Y, p2.Y);
       const double a = Item.Param1 * std::numbers::pi / 180;
-      const Integer dx = Integer(Round(std::cos(a) * Item.Param2));
-      const Integer dy = -Integer(Round(std::sin(a) * Item.Param2));
+      // A depth from a file can be any integer; the ends stay near the surface.
+      const Integer dx = clamp_item(Round(std::cos(a) * Item.Param2));
+      const Integer dy = clamp_item(-Round(std::sin(a) * Item.Param2));
       if (Item.Param1 > 90) std::swap(p1.X, p2.X);
       Canvas->Polygon({{p1.X, p1.Y}, {p1.X + dx, p1.Y + dy}, {p2.X + dx, p1.Y + dy}, {p2.X, p1.Y}});
       Canvas->Polygon({{p2.X + dx, p1.Y + dy}, {p2.X, p1.Y}, {p2.X, p2.Y}, {p2.X + dx, p2.Y + dy}});
@@ -476,10 +477,10 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
       }
       constexpr double beta = pi / 9;
       auto head = [&](TPoint tip, Integer sign) {
-        const TPoint bp{Integer(tip.X + sign * Round(h * std::sin(phi + beta))),
-                        Integer(tip.Y - sign * Round(h * std::cos(phi + beta)))};
-        const TPoint bm{Integer(tip.X + sign * Round(h * std::sin(phi - beta))),
-                        Integer(tip.Y - sign * Round(h * std::cos(phi - beta)))};
+        const TPoint bp{clamp_item(tip.X + sign * Round(h * std::sin(phi + beta))),
+                        clamp_item(tip.Y - sign * Round(h * std::cos(phi + beta)))};
+        const TPoint bm{clamp_item(tip.X + sign * Round(h * std::sin(phi - beta))),
+                        clamp_item(tip.Y - sign * Round(h * std::cos(phi - beta)))};
         if (Item.Transp) {
           Canvas->MoveTo(tip.X, tip.Y);
           Canvas->LineTo(bp.X, bp.Y);

@@ -332,7 +332,7 @@ void RasterBackend::wide_polyline(const TPoint* p, int n, const Stroke& s, bool 
   const double bx0 = c.Left - margin, by0 = c.Top - margin, bx1 = c.Right + margin,
                by1 = c.Bottom + margin;
   const int segs = closed ? n : n - 1;
-  const int cap_n = std::clamp(s.width * 2, 8, 64);
+  const int cap_n = 2 * std::clamp(s.width, 4, 32);  // width * 2 would overflow near INT_MAX
   filler_.reset();
   auto add_cap = [&](PointF q) {
     if (q.x < bx0 || q.x > bx1 || q.y < by0 || q.y > by1) return;
