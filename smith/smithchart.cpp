@@ -109,8 +109,10 @@ double TSmithChart::RangeYLow() const { return Scale1Y()->RangeLow(); }
 double TSmithChart::RangeYHigh() const { return Scale1Y()->RangeHigh(); }
 
 // Painting is held back while the property object notifies the chart and the isometric
-// step moves the other extent; releasing it paints the result once.
+// step moves the other extent; giving back the caller's setting paints the result once
+// (and nothing while the caller holds painting back, or before the window exists).
 void TSmithChart::SetRangeLimit(bool X, bool High, double v) {
+  const bool saved = SuppressPaint();
   SetSuppressPaint(true);
   TScaleProps* P = X ? static_cast<TScaleProps*>(Scale1X()) : Scale1Y();
   try {
@@ -118,10 +120,10 @@ void TSmithChart::SetRangeLimit(bool X, bool High, double v) {
     else P->SetRangeLow(v);
     SetIsometric(true);
   } catch (...) {
-    SetSuppressPaint(false);
+    SetSuppressPaint(saved);
     throw;
   }
-  SetSuppressPaint(false);
+  SetSuppressPaint(saved);
 }
 
 void TSmithChart::SetRangeLowX(double v) { SetRangeLimit(true, false, v); }
