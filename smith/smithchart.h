@@ -18,6 +18,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "zuvado/customzuvado.h"
 
@@ -89,6 +90,9 @@ class TSmithChart : public TCustomZUvado {
   // The 2-D chart's background, then the Smith diagram over it.
   void InitGraf(TCanvas* Canvas, Integer Left, Integer Top, Integer Width,
                 Integer Height) override;
+  // Canvas->Arc's arc; on a raster canvas as a polyline of short chords.
+  void DiagramArc(TCanvas* Canvas, Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3,
+                  Integer Y3, Integer X4, Integer Y4);
 
  private:
   void SetSmithAxes();
@@ -98,6 +102,7 @@ class TSmithChart : public TCustomZUvado {
   TColor FGridColLight = 0xDBDBDB;
   TColor FGridColDark = 0xA7A7A7;
   TColor FDiagramColor = 0xF8E8E8;
+  std::vector<TPoint> FArcPoints;  // scratch of DiagramArc, kept between paints
 };
 
 namespace Kvr_smith {

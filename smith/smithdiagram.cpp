@@ -1,5 +1,6 @@
 // The Smith diagram: drawn by InitGraf as the chart area's background, from a fixed
 // table of 20 values.
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -37,7 +38,58 @@ constexpr double kFarPixel = 1e9;
 
 constexpr double kLabelGap = 10;  // pixels between the unit circle and a reactance label
 
+// Chords of the polyline arcs, in pixels, and the most points an arc may take before
+// the canvas's own Arc (which works row by row inside the clip) is cheaper.
+constexpr double kChord = 2.0;
+constexpr size_t kMaxArcPoints = 4096;
+
 }  // namespace
+
+// The raster canvas's Arc finds every row's outline span anew, which makes the 40 arcs
+// of the diagram cost several times the rest of a paint. The same arc as chords of at
+// most two pixels draws the same curve within a pixel. Vector canvases (metafile,
+// printer) keep the true arc.
+void TSmithChart::DiagramArc(TCanvas* Canvas, Integer X1, Integer Y1, Integer X2, Integer Y2,
+                             Integer X3, Integer Y3, Integer X4, Integer Y4) {
+  const long long L = std::min(X1, X2), R = std::max(X1, X2);
+  const long long T = std::min(Y1, Y2), B = std::max(Y1, Y2);
+  if (!Canvas->Bitmap() || R <= L || B <= T) {
+    Canvas->Arc(X1, Y1, X2, Y2, X3, Y3, X4, Y4);
+    return;
+  }
+  // Directions and centre as the canvas measures them: pixel (x, y) covers x .. x + 1.
+  const double lr = double(L + R), tb = double(T + B);
+  const double rx = double(R - L) / 2, ry = double(B - T) / 2;
+  // The canvas cuts the ellipse along rays through the given points; the chords walk
+  // the ellipse's parameter, which on a squeezed ellipse differs from the ray's angle.
+  const double d0 = std::atan2(-(2.0 * Y3 - tb), 2.0 * X3 - lr);
+  const double d1 = std::atan2(-(2.0 * Y4 - tb), 2.0 * X4 - lr);
+  auto param = [&](double a) { return std::atan2(rx * std::sin(a), ry * std::cos(a)); };
+  const double a0 = param(d0), a1 = param(d1);
+  const bool whole = d0 == d1;
+  double span = 2 * M_PI;
+  if (!whole) {
+    span = std::fmod(a1 - a0, 2 * M_PI);
+    if (span < 0) span += 2 * M_PI;
+  }
+  const double n = std::ceil(span * std::max(rx, ry) / kChord);
+  if (!(n < double(kMaxArcPoints))) {
+    Canvas->Arc(X1, Y1, X2, Y2, X3, Y3, X4, Y4);
+    return;
+  }
+  const int steps = std::max(1, int(n));
+  const double cx = lr / 2 - 0.5, cy = tb / 2 - 0.5;
+  FArcPoints.clear();
+  for (int i = 0; i <= steps; ++i) {
+    const double t = a0 + span * i / steps;
+    FArcPoints.push_back(TPoint{ClampPix(Round((long double)(cx + rx * std::cos(t)))),
+                                ClampPix(Round((long double)(cy - ry * std::sin(t))))});
+  }
+  // The polyline leaves its last pixel out, the arc does not.
+  FArcPoints.push_back(FArcPoints.back());
+  ++FArcPoints.back().X;
+  Canvas->Polyline(FArcPoints);
+}
 
 void TSmithChart::InitGraf(TCanvas* Canvas, Integer Left, Integer Top, Integer Width,
                            Integer Height) {
@@ -86,11 +138,11 @@ void TSmithChart::DrawDiagram(TCanvas* Canvas, Integer OffX, Integer OffY) {
     if (row.phi >= M_PI) {
       // Start and end in one point draw the whole circle; two points a rounding apart
       // would leave a gap at the left.
-      Canvas->Arc(x1, y1, x2, y2, px(c + 1), cy, px(c + 1), cy);
+      DiagramArc(Canvas, x1, y1, x2, y2, px(c + 1), cy, px(c + 1), cy);
       continue;
     }
     const double co = std::cos(row.phi), si = std::sin(row.phi);
-    Canvas->Arc(x1, y1, x2, y2, px(c + co), py(si), px(c + co), py(-si));
+    DiagramArc(Canvas, x1, y1, x2, y2, px(c + co), py(si), px(c + co), py(-si));
   }
 
   if (Canvas == Printer().Canvas()) {
@@ -129,12 +181,12 @@ void TSmithChart::DrawDiagram(TCanvas* Canvas, Integer OffX, Integer OffY) {
     if (far(fx(1 + q)) || far(fy(2 * q)) || far(fy(-2 * q))) continue;
     const Integer bl = px(1 - q), br = px(1 + q), e = px(row.t);
     const Integer P_x = px(pu), P_y = py(pv), Q_y = py(-pv);
-    Canvas->Arc(bl, cy, br, py(2 * q), P_x, P_y, e, cy);
+    DiagramArc(Canvas, bl, cy, br, py(2 * q), P_x, P_y, e, cy);
     if (labelled) {
       const TPoint a = outward(P_x, P_y, true);
       centred(a.X, a.Y, text);
     }
-    Canvas->Arc(bl, py(-2 * q), br, cy, e, cy, P_x, Q_y);
+    DiagramArc(Canvas, bl, py(-2 * q), br, cy, e, cy, P_x, Q_y);
     if (labelled) {
       const TPoint a = outward(P_x, Q_y, false);
       centred(a.X, a.Y, neg);

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <random>
 #include <cmath>
 #include <string>
 #include <vector>
 
+#include "platform/bitmap.h"
 #include "smith/smithchart.h"
 #include "zuvado/render_util.h"
 
@@ -31,6 +33,7 @@ class DiagramChart : public TSmithChart {
     SetBounds(0, 0, w, h);
     CreateWnd();
   }
+  using TSmithChart::DiagramArc;
   using TSmithChart::InitGraf;
   TPoint Pix(double u, double v) const {
     TPoint p;
@@ -206,6 +209,41 @@ TEST(SmithDiagram, ItemsInGammaCoordinatesLandOnTheirPixels) {
   s.M2R(1, px, py, mu, mv);
   EXPECT_NEAR(TSmithChart::CalcResistance(mu, mv), 1, 0.02);
   EXPECT_NEAR(TSmithChart::CalcReactance(mu, mv), 1, 0.02);
+}
+
+// The raster path draws arcs as chords; against the canvas's own Arc every pixel of
+// either lies within a pixel of the other, and the ends agree.
+TEST(SmithDiagram, ChordArcsFollowTheCanvasArc) {
+  DiagramChart s(300, 300);
+  std::mt19937 rng(5);
+  std::uniform_int_distribution<int> pos(-150, 450), ext(4, 400), dir(-600, 900);
+  for (int round = 0; round < 60; ++round) {
+    const int x1 = pos(rng), y1 = pos(rng), x2 = x1 + ext(rng), y2 = y1 + ext(rng);
+    const int x3 = dir(rng), y3 = dir(rng), x4 = dir(rng), y4 = dir(rng);
+    kvr::TBitmap ref(300, 300), fast(300, 300);
+    for (kvr::TBitmap* b : {&ref, &fast}) {
+      b->Canvas()->Brush()->SetColor(kvr::clWhite);
+      b->Canvas()->FillRect({0, 0, 300, 300});
+      b->Canvas()->Pen()->SetColor(kvr::clBlack);
+    }
+    ref.Canvas()->Arc(x1, y1, x2, y2, x3, y3, x4, y4);
+    s.DiagramArc(fast.Canvas(), x1, y1, x2, y2, x3, y3, x4, y4);
+    auto covered = [](kvr::TBitmap& a, kvr::TBitmap& b) {
+      int missing = 0;
+      for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 300; ++x) {
+          if (a.Canvas()->Pixels(x, y) != kvr::clBlack) continue;
+          bool near = false;
+          for (int dy = -1; dy <= 1 && !near; ++dy)
+            for (int dx = -1; dx <= 1 && !near; ++dx) near = b.Canvas()->Pixels(x + dx, y + dy) == kvr::clBlack;
+          // The arcs' ends may differ by the width of a direction's rounding.
+          missing += !near;
+        }
+      return missing;
+    };
+    EXPECT_LE(covered(fast, ref), 2) << round;
+    EXPECT_LE(covered(ref, fast), 2) << round;
+  }
 }
 
 // Deep zooms give circles millions of pixels wide; they are drawn where they can be and
