@@ -2,6 +2,7 @@
 // itself is drawn in smithdiagram.cpp.
 #include "smith/smithchart.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -58,6 +59,41 @@ void TSmithChart::SetSmithAxes() {
     throw;
   }
   SetSuppressPaint(saved);
+}
+
+void TSmithChart::AdjustScaling() {
+  TScaleProps& X = *Scale1X();
+  TScaleProps& Y = *Scale1Y();
+  const bool moved = X.RangeLow() != FMappedXLow || X.RangeHigh() != FMappedXHigh;
+  if (moved && Isometric() && !FAdjusting && !ComponentState().Contains(csLoading)) {
+    const long double ax = std::max(1, Canvas()->DeviceCaps(ASPECTX));
+    const long double ay = std::max(1, Canvas()->DeviceCaps(ASPECTY));
+    const long double span = ((long double)X.RangeHigh() - X.RangeLow()) * (AreaHeight() + 1.0L) /
+                             (AreaWidth() + 1.0L) * ay / ax;
+    const long double now = (long double)Y.RangeHigh() - Y.RangeLow();
+    const long double c = ((long double)Y.RangeLow() + Y.RangeHigh()) / 2;
+    const bool usable = std::isfinite(span) && span != 0 && AreaWidth() >= 0;
+    if (usable && std::fabs(now - span) > 1e-12L * std::fabs(span)) {
+      // Written without notification: the chart is in the middle of a range operation.
+      FAdjusting = true;
+      TNotifyEvent handler = std::move(Y.OnChange);
+      Y.OnChange = nullptr;
+      try {
+        Y.SetRangeHigh(double(c + span / 2));
+        Y.SetRangeLow(double(c - span / 2));
+      } catch (...) {
+        Y.OnChange = std::move(handler);
+        FAdjusting = false;
+        throw;
+      }
+      Y.OnChange = std::move(handler);
+      FAdjusting = false;
+      SetScaleProps(ScalesY(1), &Y);
+    }
+  }
+  FMappedXLow = X.RangeLow();
+  FMappedXHigh = X.RangeHigh();
+  TCustomZUvado::AdjustScaling();
 }
 
 void TSmithChart::SetGridColLight(TColor v) {

@@ -81,6 +81,14 @@ class TSmithChart : public TCustomZUvado {
   // A reset keeps the chart a Smith chart: isometric, range -1.2 .. 1.2, pair 1 shown.
   void ResetComp() override;
 
+  // When the x range of pair 1 has changed since the last mapping, an isometric chart's
+  // y extent is brought in line with it and the area's shape (about the y centre) before
+  // the mapping is derived: the 2-D chart's zoom window commits the square it drew in
+  // pixels as a square in world units, which is not isometric on an area that is not
+  // square, and its zoom history holds that square. (Writes of the y limits alone are
+  // left as they are; the isometric setters centre them.)
+  void AdjustScaling() override;
+
   void CreateWnd() override { TCustomZUvado::CreateWnd(); }
   void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override {
     TCustomZUvado::SetBounds(ALeft, ATop, AWidth, AHeight);
@@ -103,6 +111,8 @@ class TSmithChart : public TCustomZUvado {
   TColor FGridColDark = 0xA7A7A7;
   TColor FDiagramColor = 0xF8E8E8;
   std::vector<TPoint> FArcPoints;  // scratch of DiagramArc, kept between paints
+  bool FAdjusting = false;
+  double FMappedXLow = 0, FMappedXHigh = 0;  // x range of pair 1 at the last mapping
 };
 
 namespace Kvr_smith {

@@ -246,6 +246,52 @@ TEST(SmithChart, CentezUvadoKeepsBothWidths) {
   expect_round(s, "CentezUvado");
 }
 
+// Zooming and panning with the mouse keep the circle round; the pointer's position
+// converts to the impedance under it.
+TEST(SmithChart, MouseZoomAndPanStayRound) {
+  TSmithChart s(nullptr);
+  s.SetBounds(0, 0, 640, 420);
+  s.CreateWnd();
+  const kvr::TShiftState left{kvr::ssLeft};
+  auto drag = [&](kvr::TPoint a, kvr::TPoint b) {
+    s.HostMouseDown(kvr::mbLeft, {}, a.X, a.Y);
+    s.HostMouseMove(left, a.X, a.Y);
+    s.HostMouseMove(left, (a.X + b.X) / 2, (a.Y + b.Y) / 2);
+    s.HostMouseMove(left, b.X, b.Y);
+    s.HostMouseUp(kvr::mbLeft, {}, b.X, b.Y);
+  };
+  bool reported = false;
+  double mu = 9, mv = 9;
+  s.OnMouseMoveInChart = [&](kvr::TObject*, bool in, kvr::TShiftState, double u, double v) {
+    reported = in;
+    mu = u;
+    mv = v;
+  };
+  const double before = s.RangeXHigh() - s.RangeXLow();
+  s.SetMouseAction(kvr::maZoomWindPos);
+  drag({300, 150}, {420, 190});
+  EXPECT_LT(s.RangeXHigh() - s.RangeXLow(), before);
+  expect_round(s, "zoom window");
+  s.SetMouseAction(kvr::maZoomDrag);
+  drag({300, 200}, {360, 160});
+  expect_round(s, "drag zoom");
+  s.SetMouseAction(kvr::maPan);
+  drag({300, 200}, {250, 260});
+  expect_round(s, "pan");
+  s.ZoomHistory(-2);
+  expect_round(s, "history");
+
+  s.SetRange(-1.2, -1.2, 1.2, 1.2);
+  Integer x, y;
+  s.R2M(1, TSmithChart::CalcReflectionReal(0.5, -0.8), TSmithChart::CalcReflectionImag(0.5, -0.8), x, y);
+  s.SetMouseAction(kvr::maNone);
+  s.HostMouseMove({}, x, y);
+  ASSERT_TRUE(reported);
+  // One pixel of position error in Γ on this scale.
+  EXPECT_NEAR(TSmithChart::CalcResistance(mu, mv), 0.5, 0.05);
+  EXPECT_NEAR(TSmithChart::CalcReactance(mu, mv), -0.8, 0.05);
+}
+
 TEST(SmithChart, ResetKeepsASmithChart) {
   TSmithChart s(nullptr);
   s.SetBounds(0, 0, 400, 300);
