@@ -45,7 +45,7 @@ void sweep(TSmithChart& s, int points) {
     s.MarkAt(TSmithChart::CalcReflectionReal(z.real(), z.imag()),
              TSmithChart::CalcReflectionImag(z.real(), z.imag()), 3);
   }
-  // A few frequencies named beside their points.
+  // A few frequencies named beside their points; the small charts name the ends only.
   s.SetDataColor(0x202020);
   s.SetTextBkStyle(kvr::tbSolid);
   s.SetFillColor(0xFFFFFF);
@@ -54,6 +54,7 @@ void sweep(TSmithChart& s, int points) {
       {1.00, -10, -12, kvr::taRightJustify}, {1.10, 8, -10, kvr::taLeftJustify},
       {1.30, -8, 10, kvr::taRightJustify}};
   for (const auto& n : notes) {
+    if (points < 100 && n.f > 0.75 && n.f < 1.25) continue;
     const cplx z = filter_input(n.f);
     char txt[32];
     std::snprintf(txt, sizeof txt, "%.2f GHz", n.f);
@@ -117,6 +118,6 @@ void RenderSmithPage(kvr::TCanvas& c, int w, int h) {
   set_up(bw, 380, 360, "Black-and-white copy", 61);
   kvr::TBitmap copy;
   bw.CopyToBitmap(&copy, true);
-  PageHeading(c, 860, 860 - 22, "CopyToBitmap in black and white");
+  PageHeading(c, 860, 860 - 22, "Black-and-white copy (items keep colours)");
   c.Draw(860, 860, &copy);
 }
