@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <cmath>
 #include <string>
@@ -244,6 +248,24 @@ TEST(SmithDiagram, ChordArcsFollowTheCanvasArc) {
     EXPECT_LE(covered(fast, ref), 2) << round;
     EXPECT_LE(covered(ref, fast), 2) << round;
   }
+}
+
+// As vectors the diagram keeps true arcs: one path per resistance circle and two per
+// reactance value, and its labels as text.
+TEST(SmithDiagram, VectorOutputKeepsTrueArcs) {
+  DiagramChart s(400, 400);
+  const char* dir = std::getenv("KVR_TEST_OUT");
+  const std::filesystem::path out = std::filesystem::path(dir ? dir : "test_out");
+  std::filesystem::create_directories(out);
+  s.CopyToWMF((out / "smith.svg").string(), false);
+  std::ifstream in(out / "smith.svg");
+  const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  size_t arcs = 0;
+  for (size_t p = svg.find(" A"); p != std::string::npos; p = svg.find(" A", p + 1)) ++arcs;
+  // 20 circles (the three whole ones in two halves) and 38 reactance arcs at least.
+  EXPECT_GE(arcs, 20u + 3u + 38u);
+  EXPECT_NE(svg.find(">0.5<"), std::string::npos);
+  EXPECT_NE(svg.find(">-10<"), std::string::npos);
 }
 
 // Deep zooms give circles millions of pixels wide; they are drawn where they can be and
