@@ -36,9 +36,9 @@ void TSmithChart::ResetComp() {
 }
 
 // Pair 2 hidden, pair 1 shown, isometric on, then -1.2 .. 1.2 on both axes (high before
-// low, x first). Setting a limit through the property object does not by itself keep
-// the aspect, so the isometric step is applied once more after the four limits: the y
-// extent is recomputed about its centre (0) from the x span and the area's shape.
+// low, x first). The y limits written last are not made isometric by themselves, so the
+// isometric step is applied once more after the four limits: the y extent is
+// recomputed about its centre (0) from the x span and the area's shape.
 void TSmithChart::SetSmithAxes() {
   const bool saved = SuppressPaint();
   SetSuppressPaint(true);
@@ -65,12 +65,15 @@ void TSmithChart::AdjustScaling() {
   TScaleProps& X = *Scale1X();
   TScaleProps& Y = *Scale1Y();
   const bool moved = X.RangeLow() != FMappedXLow || X.RangeHigh() != FMappedXHigh;
-  if (moved && Isometric() && !FAdjusting && !ComponentState().Contains(csLoading)) {
+  if (moved && Isometric() && !FAdjusting && !X.Logarithmic() && !Y.Logarithmic() &&
+      !ComponentState().Contains(csLoading)) {
     const long double ax = std::max(1, Canvas()->DeviceCaps(ASPECTX));
     const long double ay = std::max(1, Canvas()->DeviceCaps(ASPECTY));
-    const long double span = ((long double)X.RangeHigh() - X.RangeLow()) * (AreaHeight() + 1.0L) /
-                             (AreaWidth() + 1.0L) * ay / ax;
     const long double now = (long double)Y.RangeHigh() - Y.RangeLow();
+    // A reversed y axis stays reversed.
+    long double span = ((long double)X.RangeHigh() - X.RangeLow()) * (AreaHeight() + 1.0L) /
+                       (AreaWidth() + 1.0L) * ay / ax;
+    if ((now < 0) != (span < 0)) span = -span;
     const long double c = ((long double)Y.RangeLow() + Y.RangeHigh()) / 2;
     const bool usable = std::isfinite(span) && span != 0 && AreaWidth() >= 0;
     if (usable && std::fabs(now - span) > 1e-12L * std::fabs(span)) {
