@@ -1,11 +1,14 @@
-// Interactive demo: a 2-D chart in a desktop window.
+// Interactive demo: a 2-D chart and a Smith chart in a desktop window, one per tab.
 //
 // A noisy signal of 100,000 points on layer 1, a temperature curve on layer 2 with its
 // own right-hand axis, annotations, text labels and two crosshairs. The toolbar picks
-// what a left drag does; dragging on an axis pans or zooms that axis whatever the mode.
+// what a left drag does on the chart of the open tab; dragging on an axis pans or zooms
+// that axis whatever the mode. The Smith chart shows a band-pass filter's input
+// impedance; the status bar gives r + jx under the pointer and the crosshair.
 //
 //   build/examples/qt_demo            (a window; QT_QPA_PLATFORM=offscreen for none)
 //   build/examples/qt_demo --shot F   (renders once and saves the window as F, then quits)
+//   build/examples/qt_demo --smith    (opens on the Smith chart's tab)
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -14,14 +17,21 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 #include <cmath>
+#include <complex>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "hosts/qt/qthost.h"
 #include "platform/printers.h"
+#include "platform/univconst.h"
+#include "smith/smithchart.h"
 #include "zuvado/zuvado.h"
 
 namespace {
@@ -141,15 +151,90 @@ void set_up(TZUvado& z) {
   z.SetSuppressPaint(false);
 }
 
+// Third-order band-pass about 1 GHz (20 % bandwidth, resonator Q 120), normalised to
+// the line impedance.
+std::complex<double> filter_input(double f_ghz) {
+  using cplx = std::complex<double>;
+  const double d = f_ghz - 1 / f_ghz, q = 120;
+  const cplx series1 = 1.5963 / 0.2 * cplx(1 / q, d), shunt2 = 1.0967 / 0.2 * cplx(1 / q, d);
+  return series1 + 1.0 / (shunt2 + 1.0 / (series1 + 1.0));
+}
+
+void set_up_smith(TSmithChart& s) {
+  s.SetSuppressPaint(true);
+  s.SetMarginLeft(60);
+  s.SetMarginRight(20);
+  s.SetMarginTop(36);
+  s.SetMarginBottom(40);
+  s.SetCaption("Band-pass filter, input impedance 0.7 .. 1.3 GHz");
+  s.SetDataColor(0xB05010);
+  for (int i = 0; i <= 240; ++i) {
+    const std::complex<double> z = filter_input(0.7 + 0.6 * i / 240);
+    const double u = TSmithChart::CalcReflectionReal(z.real(), z.imag());
+    const double v = TSmithChart::CalcReflectionImag(z.real(), z.imag());
+    if (i == 0) s.MoveTo(u, v); else s.DrawTo(u, v);
+    if (i % 8 == 0) s.MarkAt(u, v, 3);
+  }
+  s.CrossHairSetup(1, 0x0000FF, chBoth, psDot, 1);
+  s.CrossHairSetPos(1, 0.0, 0.0);
+  s.SetMouseCursorFixed(false);
+  s.SetMouseAction(maZoomWindPos);
+  s.ClearZoomHistory();
+  s.SetSuppressPaint(false);
+}
+
+// The whole unit circle with a margin, whatever the shape of the chart area.
+void fit_smith(TSmithChart& s) {
+  const double w = s.Width() - s.MarginLeft() - s.MarginRight() - s.ShadowWidth() + 1.0;
+  const double h = s.Height() - s.MarginTop() - s.MarginBottom() - s.ShadowWidth() + 1.0;
+  const double half = w > 0 && h > 0 ? 1.1 * std::max(1.0, w / h) : 1.2;
+  s.SetRange(-half, -1.1, half, 1.1);
+}
+
+// "r + jx" of the impedance at Γ = u + jv; an open circuit has no finite value.
+QString impedance_text(double u, double v) {
+  const double r = TSmithChart::CalcResistance(u, v), x = TSmithChart::CalcReactance(u, v);
+  if (r >= uc_MaxReal || x >= uc_MaxReal) return QString("z = open circuit");
+  return QString("z = %1 %2 j%3").arg(r, 0, 'f', 3).arg(x < 0 ? "-" : "+").arg(std::fabs(x), 0, 'f', 3);
+}
+
 class DemoWindow : public QMainWindow {
  public:
-  DemoWindow() : FChart(nullptr), FHost(&FChart) {
+  DemoWindow() : FChart(nullptr), FHost(&FChart), FSmith(nullptr), FSmithHost(&FSmith) {
     setWindowTitle("kvrchart: interactive 2-D chart");
-    setCentralWidget(&FHost);
+    FTabs.addTab(&FHost, "2-D chart");
+    FTabs.addTab(&FSmithHost, "Smith chart");
+    setCentralWidget(&FTabs);
     set_up(FChart);
+    set_up_smith(FSmith);
     build_toolbar();
     statusBar()->addWidget(&FPos, 1);
     statusBar()->addPermanentWidget(&FInfo);
+    connect(&FTabs, &QTabWidget::currentChanged, this, [this] {
+      FPos.clear();
+      FInfo.clear();
+      for (auto& [action, mode] : FModeActions) action->setChecked(mode == current().MouseAction());
+    });
+    FSmith.OnMouseMoveInChart = [this](TObject*, bool in, TShiftState, double u, double v) {
+      FPos.setText(in ? QString("Γ = %1 %2 j%3    ").arg(u, 0, 'f', 4).arg(v < 0 ? "-" : "+").arg(std::fabs(v), 0, 'f', 4) +
+                            impedance_text(u, v)
+                      : QString());
+    };
+    FSmith.OnCrossHairMove = [this](TObject*, Integer ch) {
+      FInfo.setText(QString("crosshair %1: ").arg(ch) + impedance_text(FSmith.CrossHairPosX(ch), FSmith.CrossHairPosY(ch)));
+    };
+    // Until the user zooms, the Smith chart shows the whole circle at every size.
+    FSmith.OnResize = [this](TObject*) {
+      if (!FSmithZoomed) fit_smith(FSmith);
+    };
+    FSmith.OnZoomPan = [this](TObject*) {
+      FSmithZoomed = true;
+      FInfo.setText(QString("Γ real %1 .. %2, imaginary %3 .. %4")
+                        .arg(FSmith.RangeXLow(), 0, 'g', 4)
+                        .arg(FSmith.RangeXHigh(), 0, 'g', 4)
+                        .arg(FSmith.RangeYLow(), 0, 'g', 4)
+                        .arg(FSmith.RangeYHigh(), 0, 'g', 4));
+    };
     FChart.OnMouseMoveInChart = [this](TObject*, bool in, TShiftState, double x, double y) {
       FPos.setText(in ? QString("t = %1 s   y = %2").arg(x, 0, 'f', 4).arg(y, 0, 'f', 4) : QString());
     };
@@ -175,6 +260,8 @@ class DemoWindow : public QMainWindow {
     };
     resize(1000, 700);
   }
+
+  void ShowSmith() { FTabs.setCurrentIndex(1); }
 
  private:
   void build_toolbar() {
@@ -202,20 +289,26 @@ class DemoWindow : public QMainWindow {
       a->setChecked(m.mode == FChart.MouseAction());
       group->addAction(a);
       const TMouseActMode mode = m.mode;
-      connect(a, &QAction::triggered, this, [this, mode] { FChart.SetMouseAction(mode); });
+      FModeActions.push_back({a, mode});
+      connect(a, &QAction::triggered, this, [this, mode] { current().SetMouseAction(mode); });
     }
     tb->addSeparator();
-    connect(tb->addAction("Back"), &QAction::triggered, this, [this] { FChart.ZoomHistory(-1); });
+    connect(tb->addAction("Back"), &QAction::triggered, this, [this] { current().ZoomHistory(-1); });
     connect(tb->addAction("Fit"), &QAction::triggered, this, [this] {
-      FChart.AutoRange(0, 3);
-      FChart.ZoomStateOnStack();
+      if (smith_shown()) {
+        FSmithZoomed = false;
+        fit_smith(FSmith);
+      } else {
+        FChart.AutoRange(0, 3);
+        FChart.ZoomStateOnStack();
+      }
     });
-    connect(tb->addAction("Clear trace"), &QAction::triggered, this, [this] { FChart.ClearMouseTrace(); });
+    connect(tb->addAction("Clear trace"), &QAction::triggered, this, [this] { current().ClearMouseTrace(); });
     tb->addSeparator();
     connect(tb->addAction("Save PNG"), &QAction::triggered, this, [this] { save("PNG image (*.png)", ".png"); });
     connect(tb->addAction("Save SVG"), &QAction::triggered, this, [this] { save("SVG picture (*.svg)", ".svg"); });
     connect(tb->addAction("Copy"), &QAction::triggered, this, [this] {
-      FChart.CopyToClipboard(false);
+      current().CopyToClipboard(false);
       FInfo.setText("chart copied");
     });
     connect(tb->addAction("Print"), &QAction::triggered, this, [this] { print(); });
@@ -236,9 +329,9 @@ class DemoWindow : public QMainWindow {
     if (name.isEmpty()) return;
     try {
       if (QString(ext) == ".svg")
-        FChart.CopyToWMF(name.toStdString(), false);
+        current().CopyToWMF(name.toStdString(), false);
       else
-        FChart.CopyToBMP(name.toStdString(), false);
+        current().CopyToBMP(name.toStdString(), false);
       FInfo.setText("saved " + name);
     } catch (const std::exception& e) {
       QMessageBox::warning(this, "Save chart", e.what());
@@ -248,16 +341,24 @@ class DemoWindow : public QMainWindow {
   // The Qt host's print dialog picks the printer (or a PDF file) and the paper.
   void print() {
     try {
-      Printer().SetTitle("Sensor run 42");
-      FChart.PrintIt(1.0, false);
+      Printer().SetTitle(smith_shown() ? "Band-pass filter" : "Sensor run 42");
+      current().PrintIt(1.0, false);
       FInfo.setText(Printer().Aborted() ? "printing cancelled" : "printed");
     } catch (const std::exception& e) {
       QMessageBox::warning(this, "Print", e.what());
     }
   }
 
+  bool smith_shown() const { return FTabs.currentIndex() == 1; }
+  TCustomZUvado& current() { return smith_shown() ? static_cast<TCustomZUvado&>(FSmith) : FChart; }
+
+  QTabWidget FTabs;
   TZUvado FChart;
   TQtHost FHost;
+  TSmithChart FSmith;
+  TQtHost FSmithHost;
+  std::vector<std::pair<QAction*, TMouseActMode>> FModeActions;
+  bool FSmithZoomed = false;
   QLabel FPos;
   QLabel FInfo;
 };
@@ -268,6 +369,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   InstallQtPlatformHooks();
   DemoWindow w;
+  for (int i = 1; i < argc; ++i)
+    if (std::string(argv[i]) == "--smith") w.ShowSmith();
   w.show();
   for (int i = 1; i + 1 < argc; ++i)
     if (std::string(argv[i]) == "--shot") {
