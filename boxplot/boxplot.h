@@ -122,7 +122,8 @@ class TBoxPlot : public TCustomZUvado {
 
   // The table shown: the plot's own or the application's (see AssignAnotherDataTable).
   TDataTable* DataTable() const;
-  bool ExtMatAssigned() const { return FExtMatAssigned; }
+  // An application's table is shown (false again once that table is destroyed).
+  bool ExtMatAssigned() const { return FExtMatAssigned && !FExtLife.expired(); }
   // Column 1..NC of the last computation; an empty record outside.
   TBoxStats BoxStats(Integer Column) const;
 
