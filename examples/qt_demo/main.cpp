@@ -1,11 +1,13 @@
-// Interactive demo: a 2-D chart in a desktop window.
+// Interactive demo: a 2-D chart and a box plot in a desktop window.
 //
-// A noisy signal of 100,000 points on layer 1, a temperature curve on layer 2 with its
-// own right-hand axis, annotations, text labels and two crosshairs. The toolbar picks
-// what a left drag does; dragging on an axis pans or zooms that axis whatever the mode.
+// First tab: a noisy signal of 100,000 points on layer 1, a temperature curve on layer 2
+// with its own right-hand axis, annotations, text labels and two crosshairs. The toolbar
+// picks what a left drag does; dragging on an axis pans or zooms that axis whatever the
+// mode. Second tab: a box plot of a small table of response times.
 //
 //   build/examples/qt_demo            (a window; QT_QPA_PLATFORM=offscreen for none)
 //   build/examples/qt_demo --shot F   (renders once and saves the window as F, then quits)
+//   build/examples/qt_demo --tab 1    (opens on the box plot)
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -14,12 +16,15 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <cmath>
+#include <cstdlib>
 #include <random>
 #include <string>
 
+#include "boxplot/boxplot.h"
 #include "hosts/qt/qthost.h"
 #include "platform/printers.h"
 #include "zuvado/zuvado.h"
@@ -141,12 +146,58 @@ void set_up(TZUvado& z) {
   z.SetSuppressPaint(false);
 }
 
+// Response times of a service on four days, twelve requests each; Thursday lost two
+// measurements to a time-out, which the table keeps as text.
+void fill_response_times(TDataTable& t) {
+  static const double ms[4][12] = {
+      {112, 98, 105, 131, 120, 99, 101, 140, 117, 108, 95, 126},
+      {130, 142, 128, 175, 150, 139, 160, 133, 210, 146, 137, 152},
+      {90, 94, 88, 97, 101, 92, 99, 95, 93, 98, 96, 91},
+      {160, 122, 188, 240, 135, 171, 150, 199, 143, 166, 0, 0}};
+  const char* days[4] = {"Monday", "Tuesday", "Wednesday", "Thursday"};
+  t.BeginUpdate();
+  t.Resize(4, 12);
+  for (int c = 0; c < 4; ++c) {
+    t.SetColName(c + 1, days[c]);
+    for (int r = 0; r < 12; ++r) t.SetElem(c + 1, r + 1, ms[c][r]);
+  }
+  t.SetElem(4, 11, "time-out");
+  t.SetElem(4, 12, "time-out");
+  t.EndUpdate();
+}
+
+void set_up_box_plot(TBoxPlot& b, TDataTable& t) {
+  b.SetSuppressPaint(true);
+  b.AssignAnotherDataTable(&t);
+  b.SetCaption("Response times [ms]");
+  b.SetMarginLeft(60);
+  b.SetMarginTop(30);
+  b.SetGridStyle(bpgsDotLines);
+  b.SetGridColor(0xB0B0B0);
+  b.SetShow90Perc(true);
+  b.SetSymbol90Perc(14);
+  b.SetColorBody(0xF0E0C8);
+  b.Labels()->SetPosition(6);
+  b.Scale1Y()->SetMouseAction(maPan);
+  b.SetMouseAction(maZoomDrag);
+  b.AutoRange(15);
+  b.ClearZoomHistory();
+  b.SetSuppressPaint(false);
+}
+
 class DemoWindow : public QMainWindow {
  public:
-  DemoWindow() : FChart(nullptr), FHost(&FChart) {
-    setWindowTitle("kvrchart: interactive 2-D chart");
-    setCentralWidget(&FHost);
+  DemoWindow() : FChart(nullptr), FHost(&FChart), FBox(nullptr), FBoxHost(&FBox) {
+    setWindowTitle("kvrchart: interactive 2-D chart and box plot");
+    FTabs.addTab(&FHost, "2-D chart");
+    FTabs.addTab(&FBoxHost, "Box plot");
+    setCentralWidget(&FTabs);
     set_up(FChart);
+    fill_response_times(FBoxTable);
+    set_up_box_plot(FBox, FBoxTable);
+    FBox.OnMouseMoveInChart = [this](TObject*, bool in, TShiftState, double, double y) {
+      FPos.setText(in ? QString("%1 ms").arg(y, 0, 'f', 1) : QString());
+    };
     build_toolbar();
     statusBar()->addWidget(&FPos, 1);
     statusBar()->addPermanentWidget(&FInfo);
@@ -175,6 +226,8 @@ class DemoWindow : public QMainWindow {
     };
     resize(1000, 700);
   }
+
+  void ShowTab(int Index) { FTabs.setCurrentIndex(Index); }
 
  private:
   void build_toolbar() {
@@ -256,8 +309,13 @@ class DemoWindow : public QMainWindow {
     }
   }
 
+  // Declared first, destroyed last: the hosts leave the tabs before these go.
+  QTabWidget FTabs;
   TZUvado FChart;
   TQtHost FHost;
+  TDataTable FBoxTable;
+  TBoxPlot FBox;
+  TQtHost FBoxHost;
   QLabel FPos;
   QLabel FInfo;
 };
@@ -269,6 +327,8 @@ int main(int argc, char** argv) {
   InstallQtPlatformHooks();
   DemoWindow w;
   w.show();
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::string(argv[i]) == "--tab") w.ShowTab(std::atoi(argv[i + 1]));
   for (int i = 1; i + 1 < argc; ++i)
     if (std::string(argv[i]) == "--shot") {
       const QString file = argv[i + 1];
