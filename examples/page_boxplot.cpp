@@ -50,7 +50,7 @@ void marks(TBoxPlot& b, TDataTable& t) {
   b.SetGridStyle(kvr::bpgsDotLines);
   b.SetGridColor(0xB0B0B0);
   b.SetShow90Perc(true);
-  b.SetSymbol90Perc(14);
+  b.SetSymbol90Perc(21);
   b.SetSymbolMean(5);
   b.SetColorBody(0xF0E0C8);
   b.AutoRange(10);

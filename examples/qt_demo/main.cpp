@@ -175,7 +175,7 @@ void set_up_box_plot(TBoxPlot& b, TDataTable& t) {
   b.SetGridStyle(bpgsDotLines);
   b.SetGridColor(0xB0B0B0);
   b.SetShow90Perc(true);
-  b.SetSymbol90Perc(14);
+  b.SetSymbol90Perc(21);
   b.SetColorBody(0xF0E0C8);
   b.Labels()->SetPosition(6);
   b.Scale1Y()->SetMouseAction(maPan);
