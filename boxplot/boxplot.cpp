@@ -83,13 +83,8 @@ void TBoxPlot::UnhookTable() {
 }
 
 void TBoxPlot::AssignAnotherDataTable(TDataTable* DTab) {
-  // The own table handed back would be freed under the caller's feet.
-  if (DTab && DTab == FOwnTable.get() && !FExtMatAssigned) {
-    DataChanged(this);
-    return;
-  }
   UnhookTable();
-  if (DTab) {
+  if (DTab && DTab != FOwnTable.get()) {
     // The sample data goes; an empty table stands in should DTab be destroyed first.
     FOwnTable = std::make_unique<TDataTable>();
     FExtTable = DTab;
@@ -97,13 +92,17 @@ void TBoxPlot::AssignAnotherDataTable(TDataTable* DTab) {
     FExtMatAssigned = true;
     HookTable(*DTab);
   } else {
+    // The plot's own table handed back stays (freeing it would leave the caller's
+    // pointer dangling); nullptr brings back sample data.
     FExtTable = nullptr;
     FExtLife.reset();
     FExtMatAssigned = false;
-    FOwnTable = std::make_unique<TDataTable>(1, 100);
-    FillSampleTable();
-    HookTable(*FOwnTable);
+    if (!DTab) {
+      FOwnTable = std::make_unique<TDataTable>(1, 100);
+      FillSampleTable();
+    }
   }
+  HookTable(*FOwnTable);
   FStatsStale = true;
   DataChanged(this);
 }
@@ -209,8 +208,7 @@ void TBoxPlot::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AH
   const bool saved = SuppressPaint();
   TCustomZUvado::SetSuppressPaint(true);
   TCustomZUvado::SetBounds(ALeft, ATop, AWidth, AHeight);
-  // The base constructor sizes the chart before the labels exist.
-  if (FLabels) PlaceLabels();
+  PlaceLabels();
   SetSuppressPaint(saved);
 }
 
@@ -268,8 +266,6 @@ void TBoxPlot::SaveDataASC(const std::string& FName) {
   const TDataTable& T = Table();
   try {
     T.ExportAsASC(FName, -2);
-  } catch (const EInOutError&) {
-    throw;
   } catch (const Exception& e) {
     throw EInOutError(e.what());
   }

@@ -107,6 +107,13 @@ TEST(BoxPlotLifetime, TableDestroyedFirstLeavesAnEmptyPlot) {
   EXPECT_EQ(bp.DataTable()->NrOfColumns(), 0);
   bp.DataChanged(nullptr);
   EXPECT_EQ(bp.NumItems(), 0);
+  // The stand-in table is the plot's own and reports its changes.
+  TDataTable* standIn = bp.DataTable();
+  bp.AssignAnotherDataTable(standIn);
+  EXPECT_EQ(bp.DataTable(), standIn);
+  standIn->Resize(1, 1);
+  standIn->SetElem(1, 1, 3.0);
+  EXPECT_EQ(bp.GetItemCount(tkRect), 1);
   bp.AutoRange(10);
   const std::string name = ::testing::TempDir() + "bp_gone.txt";
   EXPECT_NO_THROW(bp.SaveDataASC(name));
