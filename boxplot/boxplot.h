@@ -138,7 +138,8 @@ class TBoxPlot : public TCustomZUvado {
   // ---- Public methods ----
   // Shows DTab from now on; the plot frees its own table and takes over DTab's OnChange,
   // but never frees DTab. Either side may be destroyed first: a plot whose table went
-  // away shows an empty table of its own. nullptr returns to an own sample table.
+  // away shows an empty table of its own. nullptr returns to an own sample table; the
+  // plot's own table (DataTable()) handed back stays as it is.
   void AssignAnotherDataTable(TDataTable* DTab);
   // The table or the labels changed: recompute, name the columns and rebuild (nothing
   // but a note while painting is suppressed).
@@ -150,7 +151,8 @@ class TBoxPlot : public TCustomZUvado {
   void Update() override { CreateChart(); }
   // Value axis: the smallest minimum to the largest maximum of the columns that have
   // numeric cells, widened by Margin percent of that span at each end; column axis
-  // 0..NC + 1. Without any numeric cell the value axis stays.
+  // 0..NC + 1. One value everywhere is widened by a tenth of it (at least 0.1) each side;
+  // without any numeric cell the value axis stays.
   void AutoRange(double Margin);
   // Layer 1.
   using TCustomZUvado::SetRange;
