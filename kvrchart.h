@@ -29,3 +29,4 @@
 #include "colorscale/colorscale.h"
 #include "gauge/gauge.h"
 #include "smith/smithchart.h"
+#include "boxplot/boxplot.h"

@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
       {"output", "Chart output: bitmap in colour and black and white, printed page", RenderOutputPage,
        1260, 1080},
       {"smith", "Smith chart", RenderSmithPage, 1260, 1260},
+      {"boxplot", "Box plots", RenderBoxPlotPage, 1260, 1240},
   };
   std::ofstream html(dir / "index.html");
   html << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Chart component gallery</title>"

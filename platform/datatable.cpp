@@ -215,6 +215,8 @@ void TDataTable::ExportAsASC(const std::string& FileName, Integer Precision) con
     }
     f << line << "\r\n";
   }
+  // Buffered text reaches the disk only when the file is closed; a full disk shows there.
+  f.close();
   if (!f) throw Exception("Cannot write file \"" + FileName + "\"");
 }
 

@@ -11,6 +11,7 @@
 // which fires it once if anything changed.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ class TDataTable : public TPersistent {
 
   // events
   TNotifyEvent OnChange;
+
+  // Expires when the table is destroyed. A holder of a table it does not own keeps this
+  // to tell whether its pointer is still good, whichever of the two goes first.
+  std::weak_ptr<const void> LifeToken() const { return FLife; }
 
   // public methods
   // Keeps the cells and names that remain; new cells are empty.
@@ -62,7 +67,7 @@ class TDataTable : public TPersistent {
   // Writes the table as text (CR LF lines): a header of the column names, then one line
   // per row, "nnnn: " followed by each cell in a 12-character column (numbers by
   // strff(v, 12, Precision), texts abbreviated, empty cells blank) and a blank.
-  // A file that cannot be created raises Exception.
+  // A file that cannot be created or written in full (a full disk) raises Exception.
   void ExportAsASC(const std::string& FileName, Integer Precision) const;
 
   void BeginUpdate();
@@ -89,6 +94,7 @@ class TDataTable : public TPersistent {
   std::vector<std::string> FColNames;
   Integer FUpdateLevel = 0;
   bool FChangedInUpdate = false;
+  std::shared_ptr<const int> FLife = std::make_shared<const int>(0);
 };
 
 }  // namespace kvr

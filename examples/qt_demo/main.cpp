@@ -1,14 +1,17 @@
-// Interactive demo: a 2-D chart and a Smith chart in a desktop window, one per tab.
+// Interactive demo: a 2-D chart, a Smith chart and a box plot in a desktop window, one
+// per tab.
 //
 // A noisy signal of 100,000 points on layer 1, a temperature curve on layer 2 with its
 // own right-hand axis, annotations, text labels and two crosshairs. The toolbar picks
 // what a left drag does on the chart of the open tab; dragging on an axis pans or zooms
 // that axis whatever the mode. The Smith chart shows a band-pass filter's input
-// impedance; the status bar gives r + jx under the pointer and the crosshair.
+// impedance; the status bar gives r + jx under the pointer and the crosshair. The box
+// plot shows a small table of response times.
 //
 //   build/examples/qt_demo            (a window; QT_QPA_PLATFORM=offscreen for none)
 //   build/examples/qt_demo --shot F   (renders once and saves the window as F, then quits)
-//   build/examples/qt_demo --smith    (opens on the Smith chart's tab)
+//   build/examples/qt_demo --tab N    (opens on tab N: 1 Smith chart, 2 box plot)
+//   build/examples/qt_demo --smith    (the same as --tab 1)
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -23,11 +26,13 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "boxplot/boxplot.h"
 #include "hosts/qt/qthost.h"
 #include "platform/printers.h"
 #include "platform/univconst.h"
@@ -198,15 +203,62 @@ QString impedance_text(double u, double v) {
   return QString("z = %1 %2 j%3").arg(r, 0, 'f', 3).arg(x < 0 ? "-" : "+").arg(std::fabs(x), 0, 'f', 3);
 }
 
+// Response times of a service on four days, twelve requests each; Thursday lost two
+// measurements to a time-out, which the table keeps as text.
+void fill_response_times(TDataTable& t) {
+  static const double ms[4][12] = {
+      {112, 98, 105, 131, 120, 99, 101, 140, 117, 108, 95, 126},
+      {130, 142, 128, 175, 150, 139, 160, 133, 210, 146, 137, 152},
+      {90, 94, 88, 97, 101, 92, 99, 95, 93, 98, 96, 91},
+      {160, 122, 188, 240, 135, 171, 150, 199, 143, 166, 0, 0}};
+  const char* days[4] = {"Monday", "Tuesday", "Wednesday", "Thursday"};
+  t.BeginUpdate();
+  t.Resize(4, 12);
+  for (int c = 0; c < 4; ++c) {
+    t.SetColName(c + 1, days[c]);
+    for (int r = 0; r < 12; ++r) t.SetElem(c + 1, r + 1, ms[c][r]);
+  }
+  t.SetElem(4, 11, "time-out");
+  t.SetElem(4, 12, "time-out");
+  t.EndUpdate();
+}
+
+void set_up_box_plot(TBoxPlot& b, TDataTable& t) {
+  b.SetSuppressPaint(true);
+  b.AssignAnotherDataTable(&t);
+  b.SetCaption("Response times [ms]");
+  b.SetMarginLeft(60);
+  b.SetMarginTop(30);
+  b.SetGridStyle(bpgsDotLines);
+  b.SetGridColor(0xB0B0B0);
+  b.SetShow90Perc(true);
+  b.SetSymbol90Perc(21);
+  b.SetColorBody(0xF0E0C8);
+  b.Labels()->SetPosition(6);
+  b.Scale1Y()->SetMouseAction(maPan);
+  b.SetMouseAction(maZoomDrag);
+  b.AutoRange(15);
+  b.ClearZoomHistory();
+  b.SetSuppressPaint(false);
+}
+
 class DemoWindow : public QMainWindow {
  public:
-  DemoWindow() : FChart(nullptr), FHost(&FChart), FSmith(nullptr), FSmithHost(&FSmith) {
-    setWindowTitle("kvrchart: interactive 2-D chart");
+  DemoWindow()
+      : FChart(nullptr), FHost(&FChart), FSmith(nullptr), FSmithHost(&FSmith), FBox(nullptr),
+        FBoxHost(&FBox) {
+    setWindowTitle("kvrchart: interactive 2-D chart, Smith chart and box plot");
     FTabs.addTab(&FHost, "2-D chart");
     FTabs.addTab(&FSmithHost, "Smith chart");
+    FTabs.addTab(&FBoxHost, "Box plot");
     setCentralWidget(&FTabs);
     set_up(FChart);
     set_up_smith(FSmith);
+    fill_response_times(FBoxTable);
+    set_up_box_plot(FBox, FBoxTable);
+    FBox.OnMouseMoveInChart = [this](TObject*, bool in, TShiftState, double, double y) {
+      FPos.setText(in ? QString("%1 ms").arg(y, 0, 'f', 1) : QString());
+    };
     build_toolbar();
     statusBar()->addWidget(&FPos, 1);
     statusBar()->addPermanentWidget(&FInfo);
@@ -261,7 +313,7 @@ class DemoWindow : public QMainWindow {
     resize(1000, 700);
   }
 
-  void ShowSmith() { FTabs.setCurrentIndex(1); }
+  void ShowTab(int Index) { FTabs.setCurrentIndex(Index); }
 
  private:
   void build_toolbar() {
@@ -298,6 +350,9 @@ class DemoWindow : public QMainWindow {
       if (smith_shown()) {
         FSmithZoomed = false;
         fit_smith(FSmith);
+      } else if (box_shown()) {
+        FBox.AutoRange(15);
+        FBox.ZoomStateOnStack();
       } else {
         FChart.AutoRange(0, 3);
         FChart.ZoomStateOnStack();
@@ -341,7 +396,7 @@ class DemoWindow : public QMainWindow {
   // The Qt host's print dialog picks the printer (or a PDF file) and the paper.
   void print() {
     try {
-      Printer().SetTitle(smith_shown() ? "Band-pass filter" : "Sensor run 42");
+      Printer().SetTitle(smith_shown() ? "Band-pass filter" : box_shown() ? "Response times" : "Sensor run 42");
       current().PrintIt(1.0, false);
       FInfo.setText(Printer().Aborted() ? "printing cancelled" : "printed");
     } catch (const std::exception& e) {
@@ -350,13 +405,22 @@ class DemoWindow : public QMainWindow {
   }
 
   bool smith_shown() const { return FTabs.currentIndex() == 1; }
-  TCustomZUvado& current() { return smith_shown() ? static_cast<TCustomZUvado&>(FSmith) : FChart; }
+  bool box_shown() const { return FTabs.currentIndex() == 2; }
+  TCustomZUvado& current() {
+    if (smith_shown()) return FSmith;
+    if (box_shown()) return FBox;
+    return FChart;
+  }
 
+  // Declared first, destroyed last: the hosts leave the tabs before these go.
   QTabWidget FTabs;
   TZUvado FChart;
   TQtHost FHost;
   TSmithChart FSmith;
   TQtHost FSmithHost;
+  TDataTable FBoxTable;
+  TBoxPlot FBox;
+  TQtHost FBoxHost;
   std::vector<std::pair<QAction*, TMouseActMode>> FModeActions;
   bool FSmithZoomed = false;
   QLabel FPos;
@@ -370,8 +434,10 @@ int main(int argc, char** argv) {
   InstallQtPlatformHooks();
   DemoWindow w;
   for (int i = 1; i < argc; ++i)
-    if (std::string(argv[i]) == "--smith") w.ShowSmith();
+    if (std::string(argv[i]) == "--smith") w.ShowTab(1);
   w.show();
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::string(argv[i]) == "--tab") w.ShowTab(std::atoi(argv[i + 1]));
   for (int i = 1; i + 1 < argc; ++i)
     if (std::string(argv[i]) == "--shot") {
       const QString file = argv[i + 1];
