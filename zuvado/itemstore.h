@@ -15,7 +15,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "platform/detail/paged_block.h"
+#include "platform/pagedblock.h"
 #include "zuvado/chartitem.h"
 
 namespace kvr {

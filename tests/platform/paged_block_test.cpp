@@ -7,7 +7,7 @@
 #include <limits>
 #include <new>
 
-#include "platform/detail/paged_block.h"
+#include "platform/pagedblock.h"
 
 using kvr::detail::PagedBlock;
 

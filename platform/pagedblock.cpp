@@ -1,4 +1,4 @@
-#include "platform/detail/paged_block.h"
+#include "platform/pagedblock.h"
 
 #include <algorithm>
 #include <cstdint>
