@@ -1,6 +1,7 @@
 // Setting objects of the base library: crosshairs, text labels, date/time label
 // settings, and the error helper.
 #include "platform/kvrbase.h"
+#include "platform/setters.h"
 
 namespace kvr {
 
@@ -23,9 +24,7 @@ void TCrossHair::Changed() {
 }
 
 void TCrossHair::SetCrossHColor(TColor v) {
-  if (FColor == v) return;
-  FColor = v;
-  Changed();
+  if (StoreIfChanged(FColor, v)) Changed();
 }
 
 void TCrossHair::SetCrossHLayer(Integer v) {
@@ -42,9 +41,7 @@ void TCrossHair::SetCrossHLineType(TPenStyle v) {
 
 void TCrossHair::SetCrossHLineWid(Integer v) {
   if (v < 1) v = 1;
-  if (FLineWid == v) return;
-  FLineWid = v;
-  Changed();
+  if (StoreIfChanged(FLineWid, v)) Changed();
 }
 
 void TCrossHair::SetCrossHMode(TCrossHMode v) {
@@ -54,15 +51,11 @@ void TCrossHair::SetCrossHMode(TCrossHMode v) {
 }
 
 void TCrossHair::SetCrossHPosX(double v) {
-  if (FPosX == v) return;
-  FPosX = v;
-  Changed();
+  if (StoreIfChanged(FPosX, v)) Changed();
 }
 
 void TCrossHair::SetCrossHPosY(double v) {
-  if (FPosY == v) return;
-  FPosY = v;
-  Changed();
+  if (StoreIfChanged(FPosY, v)) Changed();
 }
 
 void TCrossHair::SetPos(double x, double y) {
@@ -73,9 +66,7 @@ void TCrossHair::SetPos(double x, double y) {
 }
 
 void TCrossHair::SetVisible(bool v) {
-  if (FVisible == v) return;
-  FVisible = v;
-  Changed();
+  if (StoreIfChanged(FVisible, v)) Changed();
 }
 
 void TCrossHair::Assign(const TPersistent* Source) {
@@ -108,9 +99,7 @@ void TCustomTextLabel::Changed() {
 }
 
 void TCustomTextLabel::SetCaption(const std::string& v) {
-  if (FCaption == v) return;
-  FCaption = v;
-  Changed();
+  if (StoreIfChanged(FCaption, v)) Changed();
 }
 
 void TCustomTextLabel::SetFont(const TFont* v) {
@@ -134,39 +123,27 @@ void TCustomTextLabel::SetVerticalAlignment(TVerticalAlignment v) {
 }
 
 void TCustomTextLabel::SetColorBkg(TColor v) {
-  if (FColorBkg == v) return;
-  FColorBkg = v;
-  Changed();
+  if (StoreIfChanged(FColorBkg, v)) Changed();
 }
 
 void TCustomTextLabel::SetColorBorder(TColor v) {
-  if (FColorBorder == v) return;
-  FColorBorder = v;
-  Changed();
+  if (StoreIfChanged(FColorBorder, v)) Changed();
 }
 
 void TCustomTextLabel::SetColorShadow(TColor v) {
-  if (FColorShadow == v) return;
-  FColorShadow = v;
-  Changed();
+  if (StoreIfChanged(FColorShadow, v)) Changed();
 }
 
 void TCustomTextLabel::SetShadowDx(Integer v) {
-  if (FShadowDx == v) return;
-  FShadowDx = v;
-  Changed();
+  if (StoreIfChanged(FShadowDx, v)) Changed();
 }
 
 void TCustomTextLabel::SetShadowDy(Integer v) {
-  if (FShadowDy == v) return;
-  FShadowDy = v;
-  Changed();
+  if (StoreIfChanged(FShadowDy, v)) Changed();
 }
 
 void TCustomTextLabel::SetTransparent(bool v) {
-  if (FTransparent == v) return;
-  FTransparent = v;
-  Changed();
+  if (StoreIfChanged(FTransparent, v)) Changed();
 }
 
 void TCustomTextLabel::SetLayer(Integer v) {
@@ -182,15 +159,11 @@ void TCustomTextLabel::SetMode(TTxtLblMode v) {
 }
 
 void TCustomTextLabel::SetPosX(double v) {
-  if (FPosX == v) return;
-  FPosX = v;
-  Changed();
+  if (StoreIfChanged(FPosX, v)) Changed();
 }
 
 void TCustomTextLabel::SetPosY(double v) {
-  if (FPosY == v) return;
-  FPosY = v;
-  Changed();
+  if (StoreIfChanged(FPosY, v)) Changed();
 }
 
 void TCustomTextLabel::SetPos(double x, double y) {
@@ -207,9 +180,7 @@ void TCustomTextLabel::SetAttachToData(TTxtLblAttachMode v) {
 }
 
 void TCustomTextLabel::SetVisible(bool v) {
-  if (FVisible == v) return;
-  FVisible = v;
-  Changed();
+  if (StoreIfChanged(FVisible, v)) Changed();
 }
 
 void TCustomTextLabel::AssignSettings(const TCustomTextLabel& s) {
@@ -270,9 +241,7 @@ void TDTLabel::SetDateSeparator(char v) {
 }
 
 void TDTLabel::SetMonthName(bool v) {
-  if (FMonthName == v) return;
-  FMonthName = v;
-  Changed();
+  if (StoreIfChanged(FMonthName, v)) Changed();
 }
 
 void TDTLabel::SetTimeFormat(TTimeFormat v) {
