@@ -110,13 +110,9 @@ void TColorScale::SetColorHigh(double v) {
   Changed();
 }
 
-Integer TColorScale::LimitMargin(Integer v, Integer opposite, Integer extent) const {
-  return std::max<Integer>(0, std::min<Integer>(v, extent - opposite - 1));
-}
-
 void TColorScale::StoreMargin(Integer& Field, Integer v, Integer Opposite, Integer Extent) {
-  v = LimitMargin(v, Opposite, Extent);
-  if (!StoreIfChanged(Field, v)) return;
+  // The bar keeps at least one pixel.
+  if (!StoreMarginIfChanged(Field, v, Opposite, Extent, 1)) return;
   SetScaleDims();
   Changed();
 }

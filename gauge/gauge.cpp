@@ -138,13 +138,9 @@ void TScaleGauge::SetEnabled(bool v) {
   Refresh();
 }
 
-Integer TScaleGauge::LimitMargin(Integer v, Integer opposite, Integer extent) const {
-  return std::max<Integer>(0, std::min<Integer>(v, extent - opposite - 20));
-}
-
 void TScaleGauge::StoreMargin(Integer& Field, Integer v, Integer Opposite, Integer Extent) {
-  v = LimitMargin(v, Opposite, Extent);
-  if (!StoreIfChanged(Field, v)) return;
+  // The dial keeps at least 20 pixels.
+  if (!StoreMarginIfChanged(Field, v, Opposite, Extent, 20)) return;
   SetScaleDims();
   Changed();
 }

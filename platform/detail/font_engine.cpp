@@ -15,6 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/arith.h"
 #include "platform/utf8.h"
 
 namespace kvr::detail {
@@ -243,7 +244,7 @@ int text_width(const TFont& font, std::string_view utf8) {
   const int px = font.PixelSize();
   long long w = 0;
   for (size_t i = 0; i < utf8.size();) w += e.glyph(f, px, next_glyph_char(utf8, i)).advance;
-  return int(std::min<long long>(w, 2147483647));
+  return ClampPix(w);
 }
 
 std::string font_family(const TFont& font) {
