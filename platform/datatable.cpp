@@ -4,10 +4,10 @@
 #include <cmath>
 #include <fstream>
 
+#include "platform/detail/utf8.h"
 #include "platform/math1.h"
 #include "platform/numtext.h"
 #include "platform/stringl.h"
-#include "platform/utf8.h"
 
 namespace kvr {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
+#include "platform/detail/utf8.h"
 #include "platform/kvrbase.h"
-#include "platform/utf8.h"
 
 namespace kvr {
 

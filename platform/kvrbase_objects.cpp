@@ -1,6 +1,9 @@
 // Setting objects of the base library: crosshairs, text labels, date/time label
 // settings, and the error helper.
 #include "platform/kvrbase.h"
+
+#include <utility>
+
 #include "platform/setters.h"
 
 namespace kvr {
@@ -277,6 +280,14 @@ void TDTLabel::Assign(const TPersistent* Source) {
   FTimeSeparator = s->FTimeSeparator;
   FYearLength = s->FYearLength;
   Changed();
+}
+
+void TDTLabel::ResetSilently() {
+  const TDTLabel defaults;
+  TNotifyEvent handler = std::move(OnChange);
+  OnChange = nullptr;
+  Assign(&defaults);
+  OnChange = std::move(handler);
 }
 
 }  // namespace kvr

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/detail/utf8.h"
 #include "platform/numtext.h"
-#include "platform/utf8.h"
 
 namespace kvr {
 

@@ -42,13 +42,7 @@ void TScale::ResetComp() {
   FColBlackLine = clBlack;
   FColGrayLine = clGray;
   FColWhiteLine = clWhite;
-  {
-    TDTLabel defaults;
-    auto handler = std::move(FDTFormat->OnChange);
-    FDTFormat->OnChange = nullptr;
-    FDTFormat->Assign(&defaults);
-    FDTFormat->OnChange = std::move(handler);
-  }
+  FDTFormat->ResetSilently();
   FDecPlaces = -2;
   FFrameStyle = rbLowered;
   FLabelType = ftNum;

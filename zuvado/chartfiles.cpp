@@ -13,8 +13,8 @@
 #include <limits>
 #include <sstream>
 
+#include "platform/detail/utf8.h"
 #include "platform/streams.h"
-#include "platform/utf8.h"
 #include "zuvado/customzuvado.h"
 
 namespace kvr {

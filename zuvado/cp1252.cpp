@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/utf8.h"
+#include "platform/detail/utf8.h"
 
 namespace kvr::detail {
 

@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "platform/bitmap.h"
+#include "platform/detail/utf8.h"
 #include "platform/forms.h"
 #include "platform/printers.h"
 #include "platform/themes.h"
-#include "platform/utf8.h"
 #include "zuvado/customzuvado.h"
 
 namespace kvr {

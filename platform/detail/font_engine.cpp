@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "platform/arith.h"
-#include "platform/utf8.h"
+#include "platform/detail/utf8.h"
 
 namespace kvr::detail {
 

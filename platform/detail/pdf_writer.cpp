@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "platform/bitmap.h"
+#include "platform/detail/utf8.h"
 #include "platform/types.h"
-#include "platform/utf8.h"
 
 namespace kvr::detail {
 

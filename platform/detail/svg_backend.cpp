@@ -12,7 +12,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/detail/font_engine.h"
-#include "platform/utf8.h"
+#include "platform/detail/utf8.h"
 
 namespace kvr::detail {
 

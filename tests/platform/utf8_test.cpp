@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/utf8.h"
+#include "platform/detail/utf8.h"
 
 using namespace kvr::detail;
 

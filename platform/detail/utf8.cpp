@@ -1,4 +1,4 @@
-#include "platform/utf8.h"
+#include "platform/detail/utf8.h"
 
 namespace kvr::detail {
 
