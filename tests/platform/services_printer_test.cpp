@@ -269,6 +269,10 @@ TEST(ServicesPrinter, TitlesAreEscapedForPdf) {
   EXPECT_EQ(detail::pdf_text_string("\xC3\xA9t\xC3\xA9"), "<FEFF00E9007400E9>");
   EXPECT_EQ(detail::pdf_text_string("\xF0\x9F\x93\x88"), "<FEFFD83DDCC8>");  // outside the BMP
   EXPECT_EQ(detail::pdf_text_string("x\xFF"), "<FEFF0078FFFD>");             // broken UTF-8
+  // A UTF-8 encoded surrogate or overlong form is no character: it must not reach the
+  // UTF-16 string as a lone surrogate or as the character it hides.
+  EXPECT_EQ(detail::pdf_text_string("\xED\xA0\x80"), "<FEFFFFFDFFFDFFFD>");
+  EXPECT_EQ(detail::pdf_text_string("\xC0\xA8x"), "<FEFFFFFDFFFD0078>");
 
   detail::PdfWriter w;
   std::vector<uint8_t> bytes = w.build("Chart (1)");

@@ -28,11 +28,11 @@ constexpr char32_t R = kReplacementChar;
 }  // namespace
 
 TEST(Utf8, RoundTripAtEveryLengthBoundary) {
-  for (char32_t cp : {0x0u, 0x7Fu, 0x80u, 0x7FFu, 0x800u, 0xD7FFu, 0xE000u, 0xFFFDu, 0xFFFFu,
+  for (uint32_t cp : {0x0u, 0x7Fu, 0x80u, 0x7FFu, 0x800u, 0xD7FFu, 0xE000u, 0xFFFDu, 0xFFFFu,
                       0x10000u, 0x10FFFFu}) {
     const std::string s = encode(cp);
     EXPECT_EQ(s.size(), cp < 0x80 ? 1u : cp < 0x800 ? 2u : cp < 0x10000 ? 3u : 4u) << std::hex << cp;
-    EXPECT_EQ(decode(s), std::vector<char32_t>{cp}) << std::hex << cp;
+    EXPECT_EQ(decode(s), std::vector<char32_t>{char32_t(cp)}) << std::hex << cp;
   }
   EXPECT_EQ(encode(0x20AC), "\xE2\x82\xAC");
   EXPECT_EQ(encode(0x1F600), "\xF0\x9F\x98\x80");
