@@ -97,15 +97,13 @@ void TColorScale::SetScaleRange(double Low, double High) {
 }
 
 void TColorScale::SetColorLow(double v) {
-  if (!std::isfinite(v) || v == FColorLow) return;
-  FColorLow = v;
+  if (!std::isfinite(v) || !StoreIfChanged(FColorLow, v)) return;
   if (FColorHigh < v) FColorHigh = v;
   Changed();
 }
 
 void TColorScale::SetColorHigh(double v) {
-  if (!std::isfinite(v) || v == FColorHigh) return;
-  FColorHigh = v;
+  if (!std::isfinite(v) || !StoreIfChanged(FColorHigh, v)) return;
   if (FColorLow > v) FColorLow = v;
   Changed();
 }

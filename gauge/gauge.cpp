@@ -121,9 +121,7 @@ void TScaleGauge::SetFixedDial(bool v) {
 }
 
 void TScaleGauge::SetGaugeZero(double v) {
-  if (std::isnan(v) || v == FGaugeZero) return;
-  FGaugeZero = v;
-  Changed();
+  if (!std::isnan(v) && StoreIfChanged(FGaugeZero, v)) Changed();
 }
 
 void TScaleGauge::SetOrientation(TGaugeOrientation v) {

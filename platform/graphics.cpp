@@ -86,9 +86,7 @@ void TFont::SetColor(TColor v) {
 }
 
 void TFont::SetPixelsPerInch(Integer v) {
-  if (v <= 0 || v == FPixelsPerInch) return;
-  FPixelsPerInch = v;
-  Changed();
+  if (v > 0 && StoreIfChanged(FPixelsPerInch, v)) Changed();
 }
 
 Integer TFont::PixelSize() const {

@@ -31,14 +31,12 @@ void TCrossHair::SetCrossHColor(TColor v) {
 }
 
 void TCrossHair::SetCrossHLayer(Integer v) {
-  if (v < 1 || FLayer == v) return;
-  FLayer = v;
+  if (v < 1 || !StoreIfChanged(FLayer, v)) return;
   Changed();
 }
 
 void TCrossHair::SetCrossHLineType(TPenStyle v) {
-  if (!in_range(v, psInsideFrame) || FLineType == v) return;
-  FLineType = v;
+  if (!in_range(v, psInsideFrame) || !StoreIfChanged(FLineType, v)) return;
   Changed();
 }
 
@@ -48,8 +46,7 @@ void TCrossHair::SetCrossHLineWid(Integer v) {
 }
 
 void TCrossHair::SetCrossHMode(TCrossHMode v) {
-  if (!in_range(v, chBox) || FMode == v) return;
-  FMode = v;
+  if (!in_range(v, chBox) || !StoreIfChanged(FMode, v)) return;
   Changed();
 }
 
@@ -114,14 +111,12 @@ void TCustomTextLabel::SetFont(const TFont* v) {
 }
 
 void TCustomTextLabel::SetAlignment(TAlignment v) {
-  if (!in_range(v, taCenter) || FAlignment == v) return;
-  FAlignment = v;
+  if (!in_range(v, taCenter) || !StoreIfChanged(FAlignment, v)) return;
   Changed();
 }
 
 void TCustomTextLabel::SetVerticalAlignment(TVerticalAlignment v) {
-  if (!in_range(v, vaBottom) || FVerticalAlignment == v) return;
-  FVerticalAlignment = v;
+  if (!in_range(v, vaBottom) || !StoreIfChanged(FVerticalAlignment, v)) return;
   Changed();
 }
 
@@ -150,14 +145,12 @@ void TCustomTextLabel::SetTransparent(bool v) {
 }
 
 void TCustomTextLabel::SetLayer(Integer v) {
-  if (v < 1 || FLayer == v) return;
-  FLayer = v;
+  if (v < 1 || !StoreIfChanged(FLayer, v)) return;
   Changed();
 }
 
 void TCustomTextLabel::SetMode(TTxtLblMode v) {
-  if (!in_range(v, tlShadow) || FMode == v) return;
-  FMode = v;
+  if (!in_range(v, tlShadow) || !StoreIfChanged(FMode, v)) return;
   Changed();
 }
 
@@ -177,8 +170,7 @@ void TCustomTextLabel::SetPos(double x, double y) {
 }
 
 void TCustomTextLabel::SetAttachToData(TTxtLblAttachMode v) {
-  if (!in_range(v, tamBoth) || FAttachToData == v) return;
-  FAttachToData = v;
+  if (!in_range(v, tamBoth) || !StoreIfChanged(FAttachToData, v)) return;
   Changed();
 }
 
@@ -226,20 +218,17 @@ void TDTLabel::Changed() {
 }
 
 void TDTLabel::SetDateOrder(TDateOrder v) {
-  if (!in_range(v, doYMD) || FDateOrder == v) return;
-  FDateOrder = v;
+  if (!in_range(v, doYMD) || !StoreIfChanged(FDateOrder, v)) return;
   Changed();
 }
 
 void TDTLabel::SetDateForTime(TDateForTime v) {
-  if (!in_range(v, dftAlways) || FDateForTime == v) return;
-  FDateForTime = v;
+  if (!in_range(v, dftAlways) || !StoreIfChanged(FDateForTime, v)) return;
   Changed();
 }
 
 void TDTLabel::SetDateSeparator(char v) {
-  if (v == '\0' || FDateSeparator == v) return;
-  FDateSeparator = v;
+  if (v == '\0' || !StoreIfChanged(FDateSeparator, v)) return;
   Changed();
 }
 
@@ -248,20 +237,17 @@ void TDTLabel::SetMonthName(bool v) {
 }
 
 void TDTLabel::SetTimeFormat(TTimeFormat v) {
-  if (!in_range(v, tfAmPm) || FTimeFormat == v) return;
-  FTimeFormat = v;
+  if (!in_range(v, tfAmPm) || !StoreIfChanged(FTimeFormat, v)) return;
   Changed();
 }
 
 void TDTLabel::SetTimeSeparator(char v) {
-  if (v == '\0' || FTimeSeparator == v) return;
-  FTimeSeparator = v;
+  if (v == '\0' || !StoreIfChanged(FTimeSeparator, v)) return;
   Changed();
 }
 
 void TDTLabel::SetYearLength(TYearLength v) {
-  if (!in_range(v, ylFourDigits) || FYearLength == v) return;
-  FYearLength = v;
+  if (!in_range(v, ylFourDigits) || !StoreIfChanged(FYearLength, v)) return;
   Changed();
 }
 
