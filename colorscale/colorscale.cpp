@@ -5,6 +5,7 @@
 
 #include "platform/arith.h"
 #include "platform/registry.h"
+#include "platform/setters.h"
 
 namespace kvr {
 
@@ -96,27 +97,20 @@ void TColorScale::SetScaleRange(double Low, double High) {
 }
 
 void TColorScale::SetColorLow(double v) {
-  if (!std::isfinite(v) || v == FColorLow) return;
-  FColorLow = v;
+  if (!std::isfinite(v) || !StoreIfChanged(FColorLow, v)) return;
   if (FColorHigh < v) FColorHigh = v;
   Changed();
 }
 
 void TColorScale::SetColorHigh(double v) {
-  if (!std::isfinite(v) || v == FColorHigh) return;
-  FColorHigh = v;
+  if (!std::isfinite(v) || !StoreIfChanged(FColorHigh, v)) return;
   if (FColorLow > v) FColorLow = v;
   Changed();
 }
 
-Integer TColorScale::LimitMargin(Integer v, Integer opposite, Integer extent) const {
-  return std::max<Integer>(0, std::min<Integer>(v, extent - opposite - 1));
-}
-
 void TColorScale::StoreMargin(Integer& Field, Integer v, Integer Opposite, Integer Extent) {
-  v = LimitMargin(v, Opposite, Extent);
-  if (v == Field) return;
-  Field = v;
+  // The bar keeps at least one pixel.
+  if (!StoreMarginIfChanged(Field, v, Opposite, Extent, 1)) return;
   SetScaleDims();
   Changed();
 }
@@ -130,52 +124,37 @@ void TColorScale::SetMarginLeft(Integer v) { StoreMargin(FMarginLeft, v, FMargin
 void TColorScale::SetMarginRight(Integer v) { StoreMargin(FMarginRight, v, FMarginLeft, Width()); }
 
 void TColorScale::SetOrientation(TColScaleOrientation v) {
-  if (v == FColScaleOrient) return;
-  FColScaleOrient = v;
+  if (!StoreIfChanged(FColScaleOrient, v)) return;
   SetScaleDims();
   Changed();
 }
 
 void TColorScale::SetFrameStyle(TFrameStyle v) {
-  if (v == FFrameSt) return;
-  FFrameSt = v;
-  Changed();
+  if (StoreIfChanged(FFrameSt, v)) Changed();
 }
 
 void TColorScale::SetCaption(const std::string& v) {
-  if (v == FCaption) return;
-  FCaption = v;
-  Changed();
+  if (StoreIfChanged(FCaption, v)) Changed();
 }
 
 void TColorScale::SetCaptionColor(TColor v) {
-  if (v == FCaptColor) return;
-  FCaptColor = v;
-  Changed();
+  if (StoreIfChanged(FCaptColor, v)) Changed();
 }
 
 void TColorScale::SetCaptionPosX(Integer v) {
-  if (v == FCaptPosX) return;
-  FCaptPosX = v;
-  Changed();
+  if (StoreIfChanged(FCaptPosX, v)) Changed();
 }
 
 void TColorScale::SetCaptionPosY(Integer v) {
-  if (v == FCaptPosY) return;
-  FCaptPosY = v;
-  Changed();
+  if (StoreIfChanged(FCaptPosY, v)) Changed();
 }
 
 void TColorScale::SetCaptionSize(Integer v) {
-  if (v == FCaptSize) return;
-  FCaptSize = v;
-  Changed();
+  if (StoreIfChanged(FCaptSize, v)) Changed();
 }
 
 void TColorScale::SetCaptionStyle(TFontStyles v) {
-  if (v == FCaptStyle) return;
-  FCaptStyle = v;
-  Changed();
+  if (StoreIfChanged(FCaptStyle, v)) Changed();
 }
 
 void TColorScale::SetCrossHair(const TCrossHair* v) {
@@ -183,39 +162,29 @@ void TColorScale::SetCrossHair(const TCrossHair* v) {
 }
 
 void TColorScale::SetExtendColors(bool v) {
-  if (v == FExtendColors) return;
-  FExtendColors = v;
-  Changed();
+  if (StoreIfChanged(FExtendColors, v)) Changed();
 }
 
 void TColorScale::SetFramedColorScale(bool v) {
-  if (v == FFramedColors) return;
-  FFramedColors = v;
-  Changed();
+  if (StoreIfChanged(FFramedColors, v)) Changed();
 }
 
 void TColorScale::SetMouseAction(TMouseActMode v) {
-  if (v == FMouseAction) return;
-  FMouseAction = v;
+  if (!StoreIfChanged(FMouseAction, v)) return;
   FZoomPanMode = zpmNone;
   FLeftButWasDown = false;
 }
 
 void TColorScale::SetColorSclBkgd(TColor v) {
-  if (v == FColorSclBkgd) return;
-  FColorSclBkgd = v;
-  Changed();
+  if (StoreIfChanged(FColorSclBkgd, v)) Changed();
 }
 
 void TColorScale::SetColorOfScale(TColor v) {
-  if (v == FColorScale) return;
-  FColorScale = v;
-  Changed();
+  if (StoreIfChanged(FColorScale, v)) Changed();
 }
 
 void TColorScale::SetColorScheme(TColorScheme v) {
-  if (v == FColorScheme) return;
-  FColorScheme = v;
+  if (!StoreIfChanged(FColorScheme, v)) return;
   FColGrayLine = v == csFixed ? clGray : clBtnShadow;
   FColWhiteLine = v == csFixed ? clWhite : clBtnHighlight;
   Changed();
@@ -228,8 +197,7 @@ void TColorScale::SetMinTicks(Integer v) {
 }
 
 void TColorScale::SetSuppPaint(bool v) {
-  if (v == FSuppressPaint) return;
-  FSuppressPaint = v;
+  if (!StoreIfChanged(FSuppressPaint, v)) return;
   if (!v) Changed();
 }
 

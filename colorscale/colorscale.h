@@ -158,7 +158,6 @@ class TColorScale : public TCustomControl {
   Integer BarLength() const;
   void TakeScaleRange();
   void DragScale(Integer X, Integer Y);
-  Integer LimitMargin(Integer v, Integer opposite, Integer extent) const;
   // Limits, stores and applies one margin (Opposite: the margin across from it).
   void StoreMargin(Integer& Field, Integer v, Integer Opposite, Integer Extent);
 

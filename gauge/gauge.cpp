@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/registry.h"
+#include "platform/setters.h"
 
 namespace kvr {
 
@@ -85,8 +86,7 @@ void TScaleGauge::LayDial() {
 void TScaleGauge::SetValue(double v) {
   if (std::isnan(v)) return;
   v = std::clamp(v, std::min(FGaugeMin, FGaugeMax), std::max(FGaugeMin, FGaugeMax));
-  if (v == FGaugeValue) return;
-  FGaugeValue = v;
+  if (!StoreIfChanged(FGaugeValue, v)) return;
   if (!FScaleFixed) LayDial();
   Changed();
 }
@@ -114,41 +114,31 @@ void TScaleGauge::SetLogarithmic(bool v) {
 }
 
 void TScaleGauge::SetFixedDial(bool v) {
-  if (v == FScaleFixed) return;
-  FScaleFixed = v;
+  if (!StoreIfChanged(FScaleFixed, v)) return;
   LayDial();
   if (v) SetScaleDims();
   Changed();
 }
 
 void TScaleGauge::SetGaugeZero(double v) {
-  if (std::isnan(v) || v == FGaugeZero) return;
-  FGaugeZero = v;
-  Changed();
+  if (!std::isnan(v) && StoreIfChanged(FGaugeZero, v)) Changed();
 }
 
 void TScaleGauge::SetOrientation(TGaugeOrientation v) {
-  if (v == FGaugeOrient) return;
-  FGaugeOrient = v;
+  if (!StoreIfChanged(FGaugeOrient, v)) return;
   SetScaleDims();
   Changed();
 }
 
 void TScaleGauge::SetEnabled(bool v) {
-  if (v == FEnabled) return;
-  FEnabled = v;
+  if (!StoreIfChanged(FEnabled, v)) return;
   TControl::SetEnabled(v);
   Refresh();
 }
 
-Integer TScaleGauge::LimitMargin(Integer v, Integer opposite, Integer extent) const {
-  return std::max<Integer>(0, std::min<Integer>(v, extent - opposite - 20));
-}
-
 void TScaleGauge::StoreMargin(Integer& Field, Integer v, Integer Opposite, Integer Extent) {
-  v = LimitMargin(v, Opposite, Extent);
-  if (v == Field) return;
-  Field = v;
+  // The dial keeps at least 20 pixels.
+  if (!StoreMarginIfChanged(Field, v, Opposite, Extent, 20)) return;
   SetScaleDims();
   Changed();
 }
@@ -162,121 +152,86 @@ void TScaleGauge::SetMarginTop(Integer v) { StoreMargin(FCovMargTop, v, FCovMarg
 void TScaleGauge::SetMarginBottom(Integer v) { StoreMargin(FCovMargBottom, v, FCovMargTop, Height()); }
 
 void TScaleGauge::SetMinTicks(Integer v) {
-  if (v == FMinTicks) return;
-  FMinTicks = v;
+  if (!StoreIfChanged(FMinTicks, v)) return;
   FScale->SetMinTicks(v);
   Changed();
 }
 
 void TScaleGauge::SetShortTicks(bool v) {
-  if (v == FShortTicks) return;
-  FShortTicks = v;
+  if (!StoreIfChanged(FShortTicks, v)) return;
   FScale->SetShortTicks(v);
   Changed();
 }
 
 void TScaleGauge::SetColorScheme(TColorScheme v) {
-  if (v == FColorScheme) return;
-  FColorScheme = v;
+  if (!StoreIfChanged(FColorScheme, v)) return;
   FColGrayLine = v == csFixed ? clGray : clBtnShadow;
   FColWhiteLine = v == csFixed ? clWhite : clBtnHighlight;
   Changed();
 }
 
 void TScaleGauge::SetFrameStyleInner(TFrameStyle v) {
-  if (v == FInnerFrameSt) return;
-  FInnerFrameSt = v;
-  Changed();
+  if (StoreIfChanged(FInnerFrameSt, v)) Changed();
 }
 
 void TScaleGauge::SetFrameStyleOuter(TFrameStyle v) {
-  if (v == FOuterFrameSt) return;
-  FOuterFrameSt = v;
-  Changed();
+  if (StoreIfChanged(FOuterFrameSt, v)) Changed();
 }
 
 void TScaleGauge::SetCaption(const std::string& v) {
-  if (v == FCaption) return;
-  FCaption = v;
-  Changed();
+  if (StoreIfChanged(FCaption, v)) Changed();
 }
 
 void TScaleGauge::SetCaptionColor(TColor v) {
-  if (v == FCaptColor) return;
-  FCaptColor = v;
-  Changed();
+  if (StoreIfChanged(FCaptColor, v)) Changed();
 }
 
 void TScaleGauge::SetCaptionPosX(Integer v) {
-  if (v == FCaptPosX) return;
-  FCaptPosX = v;
-  Changed();
+  if (StoreIfChanged(FCaptPosX, v)) Changed();
 }
 
 void TScaleGauge::SetCaptionPosY(Integer v) {
-  if (v == FCaptPosY) return;
-  FCaptPosY = v;
-  Changed();
+  if (StoreIfChanged(FCaptPosY, v)) Changed();
 }
 
 void TScaleGauge::SetCaptionSize(Integer v) {
-  if (v == FCaptSize) return;
-  FCaptSize = v;
-  Changed();
+  if (StoreIfChanged(FCaptSize, v)) Changed();
 }
 
 void TScaleGauge::SetCaptionStyle(TFontStyles v) {
-  if (v == FCaptStyle) return;
-  FCaptStyle = v;
-  Changed();
+  if (StoreIfChanged(FCaptStyle, v)) Changed();
 }
 
 void TScaleGauge::SetBackground(TGaugeBackground v) {
-  if (v == FGaugeBG) return;
-  FGaugeBG = v;
-  Changed();
+  if (StoreIfChanged(FGaugeBG, v)) Changed();
 }
 
 void TScaleGauge::SetIndexMode(TGaugeIndexMode v) {
-  if (v == FGaugeIdxMode) return;
-  FGaugeIdxMode = v;
-  Changed();
+  if (StoreIfChanged(FGaugeIdxMode, v)) Changed();
 }
 
 void TScaleGauge::SetColorIndex1(TColor v) {
-  if (v == FColorIndex1) return;
-  FColorIndex1 = v;
-  Changed();
+  if (StoreIfChanged(FColorIndex1, v)) Changed();
 }
 
 void TScaleGauge::SetColorIndex2(TColor v) {
-  if (v == FColorIndex2) return;
-  FColorIndex2 = v;
-  Changed();
+  if (StoreIfChanged(FColorIndex2, v)) Changed();
 }
 
 void TScaleGauge::SetColorBg1(TColor v) {
-  if (v == FColorSclBG1) return;
-  FColorSclBG1 = v;
-  Changed();
+  if (StoreIfChanged(FColorSclBG1, v)) Changed();
 }
 
 void TScaleGauge::SetColorBg2(TColor v) {
-  if (v == FColorSclBG2) return;
-  FColorSclBG2 = v;
-  Changed();
+  if (StoreIfChanged(FColorSclBG2, v)) Changed();
 }
 
 void TScaleGauge::SetColorCover(TColor v) {
-  if (v == FColorCover) return;
-  FColorCover = v;
-  Changed();
+  if (StoreIfChanged(FColorCover, v)) Changed();
 }
 
 void TScaleGauge::SetColorScale(TColor v) {
-  if (v == FColorScale) return;
-  FColorScale = v;
-  Changed();
+  if (StoreIfChanged(FColorScale, v)) Changed();
 }
 
 void TScaleGauge::MouseMove(TShiftState Shift, Integer X, Integer Y) {

@@ -150,7 +150,6 @@ class TScaleGauge : public TCustomControl {
   double ShownValue() const;
   void PaintBackground(TCanvas* Cv, TColor c1, TColor c2);
   void PaintIndex(TCanvas* Cv, TColor c1, TColor c2);
-  Integer LimitMargin(Integer v, Integer opposite, Integer extent) const;
   // Limits, stores and applies one margin (Opposite: the margin across from it).
   void StoreMargin(Integer& Field, Integer v, Integer Opposite, Integer Extent);
 

@@ -5,6 +5,7 @@
 
 #include "platform/arith.h"
 #include "platform/kvrbase.h"
+#include "platform/setters.h"
 
 namespace kvr {
 
@@ -62,28 +63,22 @@ TControl::~TControl() {
 }
 
 void TControl::SetVisible(bool v) {
-  if (v == FVisible) return;
-  FVisible = v;
+  if (!StoreIfChanged(FVisible, v)) return;
   if (v) Invalidate();
 }
 
 void TControl::SetEnabled(bool v) {
-  if (v == FEnabled) return;
-  FEnabled = v;
+  if (!StoreIfChanged(FEnabled, v)) return;
   if (!v) FClicked = false;
   Invalidate();
 }
 
 void TControl::SetColor(TColor v) {
-  if (v == FColor) return;
-  FColor = v;
-  Invalidate();
+  if (StoreIfChanged(FColor, v)) Invalidate();
 }
 
 void TControl::SetStyleElements(TStyleElements v) {
-  if (v == FStyleElements) return;
-  FStyleElements = v;
-  Invalidate();
+  if (StoreIfChanged(FStyleElements, v)) Invalidate();
 }
 
 void TControl::SetParent(TControl* AParent) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <fstream>
 
+#include "platform/detail/utf8.h"
 #include "platform/math1.h"
 #include "platform/numtext.h"
 #include "platform/stringl.h"
@@ -207,7 +208,7 @@ void TDataTable::ExportAsASC(const std::string& FileName, Integer Precision) con
         text = strff(cl.value, 12, Precision);
       } else if (cl.kind == CellKind::Text) {
         text = AbbrevString(cl.text, 12);
-        text.insert(0, static_cast<size_t>(std::max(0, 12 - detail::utf8_length(text))), ' ');
+        text.insert(0, static_cast<size_t>(std::max<int64_t>(0, 12 - detail::utf8_length(text))), ' ');
       } else {
         text = MultiChar(' ', 12);
       }

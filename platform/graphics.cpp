@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/setters.h"
+
 namespace kvr {
 
 void TPen::SetColor(TColor v) {
-  if (v == FColor) return;
-  FColor = v;
-  Changed();
+  if (StoreIfChanged(FColor, v)) Changed();
 }
 
 void TPen::SetStyle(TPenStyle v) {
@@ -19,9 +19,7 @@ void TPen::SetStyle(TPenStyle v) {
 
 void TPen::SetWidth(Integer v) {
   if (v < 1) v = 1;
-  if (v == FWidth) return;
-  FWidth = v;
-  Changed();
+  if (StoreIfChanged(FWidth, v)) Changed();
 }
 
 void TPen::SetMode(TPenMode v) {
@@ -41,9 +39,7 @@ void TPen::Assign(const TPersistent* Source) {
 }
 
 void TBrush::SetColor(TColor v) {
-  if (v == FColor) return;
-  FColor = v;
-  Changed();
+  if (StoreIfChanged(FColor, v)) Changed();
 }
 
 void TBrush::SetStyle(TBrushStyle v) {
@@ -67,9 +63,7 @@ void TFont::SetName(const std::string& v) {
 }
 
 void TFont::SetSize(Integer v) {
-  if (v == FSize) return;
-  FSize = v;
-  Changed();
+  if (StoreIfChanged(FSize, v)) Changed();
 }
 
 Integer TFont::Height() const {
@@ -84,21 +78,15 @@ void TFont::SetHeight(Integer v) {
 }
 
 void TFont::SetStyle(TFontStyles v) {
-  if (v == FStyle) return;
-  FStyle = v;
-  Changed();
+  if (StoreIfChanged(FStyle, v)) Changed();
 }
 
 void TFont::SetColor(TColor v) {
-  if (v == FColor) return;
-  FColor = v;
-  Changed();
+  if (StoreIfChanged(FColor, v)) Changed();
 }
 
 void TFont::SetPixelsPerInch(Integer v) {
-  if (v <= 0 || v == FPixelsPerInch) return;
-  FPixelsPerInch = v;
-  Changed();
+  if (v > 0 && StoreIfChanged(FPixelsPerInch, v)) Changed();
 }
 
 Integer TFont::PixelSize() const {

@@ -349,6 +349,8 @@ class TDTLabel : public TPersistent {
   TNotifyEvent OnChange;
 
   void Assign(const TPersistent* Source) override;
+  // Back to the defaults without firing OnChange, which stays attached.
+  void ResetSilently();
 
  protected:
   void Changed();

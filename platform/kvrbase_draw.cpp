@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/detail/utf8.h"
 #include "platform/kvrbase.h"
 
 namespace kvr {
@@ -173,17 +174,7 @@ constexpr char32_t kAnsiHigh[32] = {
 std::string ansi_char_utf8(int code) {
   char32_t cp = (code >= 128 && code < 160) ? kAnsiHigh[code - 128] : static_cast<char32_t>(code);
   std::string s;
-  if (cp == 0xFFFD || cp == 0x7F) return s;
-  if (cp < 0x80) {
-    s += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    s += static_cast<char>(0xC0 | (cp >> 6));
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    s += static_cast<char>(0xE0 | (cp >> 12));
-    s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  }
+  if (cp != 0xFFFD && cp != 0x7F) detail::utf8_append(s, cp);
   return s;
 }
 

@@ -2,6 +2,10 @@
 // settings, and the error helper.
 #include "platform/kvrbase.h"
 
+#include <utility>
+
+#include "platform/setters.h"
+
 namespace kvr {
 
 void RaiseKvrError(const std::string& Msg) { throw EKvrError(Msg); }
@@ -23,46 +27,35 @@ void TCrossHair::Changed() {
 }
 
 void TCrossHair::SetCrossHColor(TColor v) {
-  if (FColor == v) return;
-  FColor = v;
-  Changed();
+  if (StoreIfChanged(FColor, v)) Changed();
 }
 
 void TCrossHair::SetCrossHLayer(Integer v) {
-  if (v < 1 || FLayer == v) return;
-  FLayer = v;
+  if (v < 1 || !StoreIfChanged(FLayer, v)) return;
   Changed();
 }
 
 void TCrossHair::SetCrossHLineType(TPenStyle v) {
-  if (!in_range(v, psInsideFrame) || FLineType == v) return;
-  FLineType = v;
+  if (!in_range(v, psInsideFrame) || !StoreIfChanged(FLineType, v)) return;
   Changed();
 }
 
 void TCrossHair::SetCrossHLineWid(Integer v) {
   if (v < 1) v = 1;
-  if (FLineWid == v) return;
-  FLineWid = v;
-  Changed();
+  if (StoreIfChanged(FLineWid, v)) Changed();
 }
 
 void TCrossHair::SetCrossHMode(TCrossHMode v) {
-  if (!in_range(v, chBox) || FMode == v) return;
-  FMode = v;
+  if (!in_range(v, chBox) || !StoreIfChanged(FMode, v)) return;
   Changed();
 }
 
 void TCrossHair::SetCrossHPosX(double v) {
-  if (FPosX == v) return;
-  FPosX = v;
-  Changed();
+  if (StoreIfChanged(FPosX, v)) Changed();
 }
 
 void TCrossHair::SetCrossHPosY(double v) {
-  if (FPosY == v) return;
-  FPosY = v;
-  Changed();
+  if (StoreIfChanged(FPosY, v)) Changed();
 }
 
 void TCrossHair::SetPos(double x, double y) {
@@ -73,9 +66,7 @@ void TCrossHair::SetPos(double x, double y) {
 }
 
 void TCrossHair::SetVisible(bool v) {
-  if (FVisible == v) return;
-  FVisible = v;
-  Changed();
+  if (StoreIfChanged(FVisible, v)) Changed();
 }
 
 void TCrossHair::Assign(const TPersistent* Source) {
@@ -108,9 +99,7 @@ void TCustomTextLabel::Changed() {
 }
 
 void TCustomTextLabel::SetCaption(const std::string& v) {
-  if (FCaption == v) return;
-  FCaption = v;
-  Changed();
+  if (StoreIfChanged(FCaption, v)) Changed();
 }
 
 void TCustomTextLabel::SetFont(const TFont* v) {
@@ -122,75 +111,55 @@ void TCustomTextLabel::SetFont(const TFont* v) {
 }
 
 void TCustomTextLabel::SetAlignment(TAlignment v) {
-  if (!in_range(v, taCenter) || FAlignment == v) return;
-  FAlignment = v;
+  if (!in_range(v, taCenter) || !StoreIfChanged(FAlignment, v)) return;
   Changed();
 }
 
 void TCustomTextLabel::SetVerticalAlignment(TVerticalAlignment v) {
-  if (!in_range(v, vaBottom) || FVerticalAlignment == v) return;
-  FVerticalAlignment = v;
+  if (!in_range(v, vaBottom) || !StoreIfChanged(FVerticalAlignment, v)) return;
   Changed();
 }
 
 void TCustomTextLabel::SetColorBkg(TColor v) {
-  if (FColorBkg == v) return;
-  FColorBkg = v;
-  Changed();
+  if (StoreIfChanged(FColorBkg, v)) Changed();
 }
 
 void TCustomTextLabel::SetColorBorder(TColor v) {
-  if (FColorBorder == v) return;
-  FColorBorder = v;
-  Changed();
+  if (StoreIfChanged(FColorBorder, v)) Changed();
 }
 
 void TCustomTextLabel::SetColorShadow(TColor v) {
-  if (FColorShadow == v) return;
-  FColorShadow = v;
-  Changed();
+  if (StoreIfChanged(FColorShadow, v)) Changed();
 }
 
 void TCustomTextLabel::SetShadowDx(Integer v) {
-  if (FShadowDx == v) return;
-  FShadowDx = v;
-  Changed();
+  if (StoreIfChanged(FShadowDx, v)) Changed();
 }
 
 void TCustomTextLabel::SetShadowDy(Integer v) {
-  if (FShadowDy == v) return;
-  FShadowDy = v;
-  Changed();
+  if (StoreIfChanged(FShadowDy, v)) Changed();
 }
 
 void TCustomTextLabel::SetTransparent(bool v) {
-  if (FTransparent == v) return;
-  FTransparent = v;
-  Changed();
+  if (StoreIfChanged(FTransparent, v)) Changed();
 }
 
 void TCustomTextLabel::SetLayer(Integer v) {
-  if (v < 1 || FLayer == v) return;
-  FLayer = v;
+  if (v < 1 || !StoreIfChanged(FLayer, v)) return;
   Changed();
 }
 
 void TCustomTextLabel::SetMode(TTxtLblMode v) {
-  if (!in_range(v, tlShadow) || FMode == v) return;
-  FMode = v;
+  if (!in_range(v, tlShadow) || !StoreIfChanged(FMode, v)) return;
   Changed();
 }
 
 void TCustomTextLabel::SetPosX(double v) {
-  if (FPosX == v) return;
-  FPosX = v;
-  Changed();
+  if (StoreIfChanged(FPosX, v)) Changed();
 }
 
 void TCustomTextLabel::SetPosY(double v) {
-  if (FPosY == v) return;
-  FPosY = v;
-  Changed();
+  if (StoreIfChanged(FPosY, v)) Changed();
 }
 
 void TCustomTextLabel::SetPos(double x, double y) {
@@ -201,15 +170,12 @@ void TCustomTextLabel::SetPos(double x, double y) {
 }
 
 void TCustomTextLabel::SetAttachToData(TTxtLblAttachMode v) {
-  if (!in_range(v, tamBoth) || FAttachToData == v) return;
-  FAttachToData = v;
+  if (!in_range(v, tamBoth) || !StoreIfChanged(FAttachToData, v)) return;
   Changed();
 }
 
 void TCustomTextLabel::SetVisible(bool v) {
-  if (FVisible == v) return;
-  FVisible = v;
-  Changed();
+  if (StoreIfChanged(FVisible, v)) Changed();
 }
 
 void TCustomTextLabel::AssignSettings(const TCustomTextLabel& s) {
@@ -252,44 +218,36 @@ void TDTLabel::Changed() {
 }
 
 void TDTLabel::SetDateOrder(TDateOrder v) {
-  if (!in_range(v, doYMD) || FDateOrder == v) return;
-  FDateOrder = v;
+  if (!in_range(v, doYMD) || !StoreIfChanged(FDateOrder, v)) return;
   Changed();
 }
 
 void TDTLabel::SetDateForTime(TDateForTime v) {
-  if (!in_range(v, dftAlways) || FDateForTime == v) return;
-  FDateForTime = v;
+  if (!in_range(v, dftAlways) || !StoreIfChanged(FDateForTime, v)) return;
   Changed();
 }
 
 void TDTLabel::SetDateSeparator(char v) {
-  if (v == '\0' || FDateSeparator == v) return;
-  FDateSeparator = v;
+  if (v == '\0' || !StoreIfChanged(FDateSeparator, v)) return;
   Changed();
 }
 
 void TDTLabel::SetMonthName(bool v) {
-  if (FMonthName == v) return;
-  FMonthName = v;
-  Changed();
+  if (StoreIfChanged(FMonthName, v)) Changed();
 }
 
 void TDTLabel::SetTimeFormat(TTimeFormat v) {
-  if (!in_range(v, tfAmPm) || FTimeFormat == v) return;
-  FTimeFormat = v;
+  if (!in_range(v, tfAmPm) || !StoreIfChanged(FTimeFormat, v)) return;
   Changed();
 }
 
 void TDTLabel::SetTimeSeparator(char v) {
-  if (v == '\0' || FTimeSeparator == v) return;
-  FTimeSeparator = v;
+  if (v == '\0' || !StoreIfChanged(FTimeSeparator, v)) return;
   Changed();
 }
 
 void TDTLabel::SetYearLength(TYearLength v) {
-  if (!in_range(v, ylFourDigits) || FYearLength == v) return;
-  FYearLength = v;
+  if (!in_range(v, ylFourDigits) || !StoreIfChanged(FYearLength, v)) return;
   Changed();
 }
 
@@ -308,6 +266,14 @@ void TDTLabel::Assign(const TPersistent* Source) {
   FTimeSeparator = s->FTimeSeparator;
   FYearLength = s->FYearLength;
   Changed();
+}
+
+void TDTLabel::ResetSilently() {
+  const TDTLabel defaults;
+  TNotifyEvent handler = std::move(OnChange);
+  OnChange = nullptr;
+  Assign(&defaults);
+  OnChange = std::move(handler);
 }
 
 }  // namespace kvr

@@ -89,7 +89,7 @@ Integer DistFromRect(const TPoint& P, const TRect& R) {
   const double x = P.X, y = P.Y;
   const double dx = x < l ? l - x : (x > r ? x - r : 0.0);
   const double dy = y < t ? t - y : (y > b ? y - b : 0.0);
-  return static_cast<Integer>(std::min<int64_t>(Round(std::hypot(dx, dy)), 2147483647));
+  return ClampPix(Round(std::hypot(dx, dy)));
 }
 
 namespace {

@@ -90,6 +90,24 @@ Integer Signum(T v) {
   return 0;
 }
 
+// Zooms the range Low..High by the factor F about its centre, giving NewLow..NewHigh (F = 2
+// doubles the width). A logarithmic range zooms about its geometric centre, which is the
+// centre on the screen, and keeps both limits positive if they were. F is the precision
+// of the whole computation, so that the mouse code of each control keeps its own.
+template <class F>
+void ZoomAboutCentre(F Low, F High, bool Log, F Factor, F& NewLow, F& NewHigh) {
+  if (Log) {
+    const F g = std::sqrt(Low * High);
+    const F v = std::exp(std::log(High / g) * Factor);
+    NewLow = g / v;
+    NewHigh = g * v;
+  } else {
+    const F c = (Low + High) / 2, h = (High - Low) / 2 * Factor;
+    NewLow = c - h;
+    NewHigh = c + h;
+  }
+}
+
 // Integer part rounded towards minus infinity (floor), as a floating value.
 inline double IntNeg(double v) { return std::floor(v); }
 inline long double IntNeg(long double v) { return std::floor(v); }

@@ -3,56 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/detail/utf8.h"
 #include "platform/numtext.h"
 
 namespace kvr {
-
-namespace detail {
-
-namespace {
-bool is_continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
-}  // namespace
-
-Integer utf8_length(const std::string& s) {
-  Integer n = 0;
-  for (unsigned char c : s)
-    if (!is_continuation(c)) ++n;
-  return n;
-}
-
-std::string utf8_prefix(const std::string& s, Integer n) {
-  if (n <= 0) return {};
-  size_t i = 0;
-  Integer count = 0;
-  while (i < s.size()) {
-    if (!is_continuation(static_cast<unsigned char>(s[i]))) {
-      if (count == n) break;
-      ++count;
-    }
-    ++i;
-  }
-  return s.substr(0, i);
-}
-
-void utf8_append(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
-}  // namespace detail
 
 std::string AbbrevString(const std::string& S, Integer MaxLen) {
   if (MaxLen <= 0) return {};
@@ -62,10 +16,10 @@ std::string AbbrevString(const std::string& S, Integer MaxLen) {
 }
 
 std::string CenterString(const std::string& S, Integer Width) {
-  const Integer len = detail::utf8_length(S);
+  const int64_t len = detail::utf8_length(S);
   if (len >= Width) return S;
-  const Integer left = (Width - len) / 2;
-  return MultiChar(' ', left) + S + MultiChar(' ', Width - len - left);
+  const Integer left = Integer((Width - len) / 2);
+  return MultiChar(' ', left) + S + MultiChar(' ', Integer(Width - len - left));
 }
 
 std::string MultiChar(char C, Integer Count) {
@@ -162,7 +116,7 @@ std::string ProcessHexChars(const std::string& S) {
       if (n > 0) {
         const long cp = hex_run(S, i + 2, n);
         if (cp > 0 && !(cp >= 0xD800 && cp <= 0xDFFF)) {
-          detail::utf8_append(r, static_cast<uint32_t>(cp));
+          detail::utf8_append(r, static_cast<char32_t>(cp));
           i += 2 + n;
           continue;
         }

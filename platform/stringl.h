@@ -42,13 +42,4 @@ std::string ReduceStringToAZ09(const std::string& S);
 // backslash. Anything else, malformed codes and surrogate halves included, stays as is.
 std::string ProcessHexChars(const std::string& S);
 
-namespace detail {
-
-Integer utf8_length(const std::string& s);
-// The first n characters of s.
-std::string utf8_prefix(const std::string& s, Integer n);
-void utf8_append(std::string& out, uint32_t code_point);
-
-}  // namespace detail
-
 }  // namespace kvr

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/kvrmath.h"
+#include "platform/setters.h"
 #include "scale/ticklabels.h"
 
 namespace kvr {
@@ -41,13 +42,7 @@ void TScale::ResetComp() {
   FColBlackLine = clBlack;
   FColGrayLine = clGray;
   FColWhiteLine = clWhite;
-  {
-    TDTLabel defaults;
-    auto handler = std::move(FDTFormat->OnChange);
-    FDTFormat->OnChange = nullptr;
-    FDTFormat->Assign(&defaults);
-    FDTFormat->OnChange = std::move(handler);
-  }
+  FDTFormat->ResetSilently();
   FDecPlaces = -2;
   FFrameStyle = rbLowered;
   FLabelType = ftNum;
@@ -188,95 +183,73 @@ void TScale::SetDecPlaces(Integer v) {
 
 void TScale::SetMinTicks(Integer v) {
   if (v != 0) v = std::clamp<Integer>(v, 2, 10);
-  if (v == FNumTicks) return;
-  FNumTicks = v;
-  TriggerPaint();
+  if (StoreIfChanged(FNumTicks, v)) TriggerPaint();
 }
 
 void TScale::SetScaleType(TScaleType v) {
-  if (v == FScaleType) return;
-  FScaleType = v;
+  if (!StoreIfChanged(FScaleType, v)) return;
   AdjustScalePars();
   TriggerPaint();
 }
 
 void TScale::SetMarginLeft(Integer v) {
   v = std::max<Integer>(v, 0);
-  if (v == FMarginLeft) return;
-  FMarginLeft = v;
+  if (!StoreIfChanged(FMarginLeft, v)) return;
   AdjustScalePars();
   TriggerPaint();
 }
 
 void TScale::SetMarginRight(Integer v) {
   v = std::max<Integer>(v, 0);
-  if (v == FMarginRight) return;
-  FMarginRight = v;
+  if (!StoreIfChanged(FMarginRight, v)) return;
   AdjustScalePars();
   TriggerPaint();
 }
 
 void TScale::SetMarginTop(Integer v) {
   v = std::max<Integer>(v, 0);
-  if (v == FMarginTop) return;
-  FMarginTop = v;
+  if (!StoreIfChanged(FMarginTop, v)) return;
   AdjustScalePars();
   TriggerPaint();
 }
 
 void TScale::SetMarginBottom(Integer v) {
   v = std::max<Integer>(v, 0);
-  if (v == FMarginBottom) return;
-  FMarginBottom = v;
+  if (!StoreIfChanged(FMarginBottom, v)) return;
   AdjustScalePars();
   TriggerPaint();
 }
 
 void TScale::SetUnitLabel(const std::string& v) {
-  if (v == FUnitLabel) return;
-  FUnitLabel = v;
-  TriggerPaint();
+  if (StoreIfChanged(FUnitLabel, v)) TriggerPaint();
 }
 
 void TScale::SetCaptionPosX(Integer v) {
-  if (v == FCaptionPosX) return;
-  FCaptionPosX = v;
-  TriggerPaint();
+  if (StoreIfChanged(FCaptionPosX, v)) TriggerPaint();
 }
 
 void TScale::SetCaptionPosY(Integer v) {
-  if (v == FCaptionPosY) return;
-  FCaptionPosY = v;
-  TriggerPaint();
+  if (StoreIfChanged(FCaptionPosY, v)) TriggerPaint();
 }
 
 void TScale::SetCaptionAlignment(TAlignment v) {
-  if (v == FCaptionAlignment) return;
-  FCaptionAlignment = v;
-  TriggerPaint();
+  if (StoreIfChanged(FCaptionAlignment, v)) TriggerPaint();
 }
 
 void TScale::SetCaptionAnchor(TScaleUnitAnchor v) {
-  if (v == FCaptionAnchor) return;
-  FCaptionAnchor = v;
-  TriggerPaint();
+  if (StoreIfChanged(FCaptionAnchor, v)) TriggerPaint();
 }
 
 void TScale::SetColorBackGnd(TColor v) {
-  if (v == FColorBackGnd) return;
-  FColorBackGnd = v;
-  TriggerPaint();
+  if (StoreIfChanged(FColorBackGnd, v)) TriggerPaint();
 }
 
 void TScale::SetColorScale(TColor v) {
-  if (v == FColorScale) return;
-  FColorScale = v;
-  TriggerPaint();
+  if (StoreIfChanged(FColorScale, v)) TriggerPaint();
 }
 
 void TScale::SetColorScheme(TColorScheme v) {
-  if (v == FColorScheme) return;
-  FColorScheme = v;
+  if (!StoreIfChanged(FColorScheme, v)) return;
   FColGrayLine = v == csFixed ? clGray : clBtnShadow;
   FColWhiteLine = v == csFixed ? clWhite : clBtnHighlight;
   TriggerPaint();
@@ -287,63 +260,44 @@ void TScale::SetDateFormat(const TDTLabel* v) {
 }
 
 void TScale::SetFrameStyle(TFrameStyle v) {
-  if (v == FFrameStyle) return;
-  FFrameStyle = v;
-  TriggerPaint();
+  if (StoreIfChanged(FFrameStyle, v)) TriggerPaint();
 }
 
 void TScale::SetLabelType(TFigType v) {
-  if (v == FLabelType) return;
-  FLabelType = v;
-  TriggerPaint();
+  if (StoreIfChanged(FLabelType, v)) TriggerPaint();
 }
 
 void TScale::SetShortTicks(bool v) {
-  if (v == FShortTicks) return;
-  FShortTicks = v;
-  TriggerPaint();
+  if (StoreIfChanged(FShortTicks, v)) TriggerPaint();
 }
 
 void TScale::SetShowBaseLine(bool v) {
-  if (v == FShowBaseLine) return;
-  FShowBaseLine = v;
-  TriggerPaint();
+  if (StoreIfChanged(FShowBaseLine, v)) TriggerPaint();
 }
 
 void TScale::SetScaleInscript(const std::string& v) {
-  if (v == FScaleInscript) return;
-  FScaleInscript = v;
-  TriggerPaint();
+  if (StoreIfChanged(FScaleInscript, v)) TriggerPaint();
 }
 
 void TScale::SetTransparent(bool v) {
-  if (v == FTransparent) return;
-  FTransparent = v;
-  TriggerPaint();
+  if (StoreIfChanged(FTransparent, v)) TriggerPaint();
 }
 
 void TScale::SetUserTickText(const std::string& v) {
-  if (v == FUserTicktext) return;
-  FUserTicktext = v;
-  TriggerPaint();
+  if (StoreIfChanged(FUserTicktext, v)) TriggerPaint();
 }
 
 void TScale::SetSuppressPaint(bool v) {
-  if (v == FSuppressPaint) return;
-  FSuppressPaint = v;
+  if (!StoreIfChanged(FSuppressPaint, v)) return;
   if (!v) TriggerPaint();
 }
 
 void TScale::SetForCvPosX(Integer v) {
-  if (v == FForCvPosX) return;
-  FForCvPosX = v;
-  TriggerPaint();
+  if (StoreIfChanged(FForCvPosX, v)) TriggerPaint();
 }
 
 void TScale::SetForCvPosY(Integer v) {
-  if (v == FForCvPosY) return;
-  FForCvPosY = v;
-  TriggerPaint();
+  if (StoreIfChanged(FForCvPosY, v)) TriggerPaint();
 }
 
 void TScale::UseForeignCanvas(TCanvas* ForeignCv, Integer x, Integer y) {

@@ -1,5 +1,6 @@
 #include <cmath>
 
+#include "platform/math1.h"
 #include "scale/scale.h"
 
 namespace kvr {
@@ -49,10 +50,8 @@ bool Rescale(Integer iX, Integer iY, Integer iAnchorX, Integer iAnchorY, Integer
         t = keep_low ? (Y - AnchorY) / span_y : (AnchorY - Y) / span_y;
       }
       if (Logarithmic) {
-        const double g = std::sqrt(AnchorLow * AnchorHigh);
-        const double v = std::exp(std::log(AnchorHigh / g) * (t + 1));
-        lo = keep_low ? AnchorLow : g / v;
-        hi = keep_low ? g * v : AnchorHigh;
+        ZoomAboutCentre(AnchorLow, AnchorHigh, true, t + 1, lo, hi);
+        if (keep_low) lo = AnchorLow; else hi = AnchorHigh;
       } else {
         const double a = AnchorHigh - AnchorLow;
         double num, den;
@@ -70,17 +69,8 @@ bool Rescale(Integer iX, Integer iY, Integer iAnchorX, Integer iAnchorY, Integer
       break;
     }
     case maZoomDrag: {
-      if (Logarithmic) {
-        const double g = std::sqrt(AnchorLow * AnchorHigh);
-        const double q = horizontal ? (AnchorX - X) / Width + 1 : (Y - AnchorY) / Height + 1;
-        const double v = std::exp(std::log(AnchorHigh / g) * q);
-        lo = g / v, hi = g * v;
-      } else {
-        const double c = (AnchorLow + AnchorHigh) / 2;
-        const double q = horizontal ? 1 - (X - AnchorX) / Width : 1 + (Y - AnchorY) / Height;
-        const double h = (AnchorHigh - AnchorLow) / 2 * q;
-        lo = c - h, hi = c + h;
-      }
+      const double q = horizontal ? 1 - (X - AnchorX) / Width : 1 + (Y - AnchorY) / Height;
+      ZoomAboutCentre(AnchorLow, AnchorHigh, Logarithmic, q, lo, hi);
       break;
     }
     default:

@@ -13,6 +13,7 @@
 #include <limits>
 #include <sstream>
 
+#include "platform/detail/utf8.h"
 #include "platform/streams.h"
 #include "zuvado/customzuvado.h"
 
@@ -81,12 +82,7 @@ std::string unescape_line(const std::string& raw) {
   std::istringstream in(raw);
   bool eos = false;
   std::string text = ReadLnStream(in, eos, lnfEscapedUtf8);
-  if (text.size() > kMaxLongTextLine) {
-    std::size_t end = kMaxLongTextLine;
-    // Back up over continuation bytes to the lead byte of the split character.
-    while (end > 0 && (Byte(text[end]) & 0xC0) == 0x80) --end;
-    text.resize(end);
-  }
+  if (text.size() > kMaxLongTextLine) text.resize(detail::utf8_cut(text, kMaxLongTextLine));
   return text;
 }
 

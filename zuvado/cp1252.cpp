@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/detail/utf8.h"
+
 namespace kvr::detail {
 
 namespace {
@@ -21,50 +23,14 @@ int byte_of(char32_t cp) {
   return -1;
 }
 
-// Decodes one character at s[i]; a malformed sequence yields one byte and ok = false.
-char32_t next_code_point(std::string_view s, std::size_t& i, bool& ok) {
-  const auto b0 = static_cast<unsigned char>(s[i]);
-  ok = true;
-  if (b0 < 0x80) { ++i; return b0; }
-  int len = 0;
-  char32_t cp = 0, min = 0;
-  if ((b0 & 0xE0) == 0xC0) { len = 2; cp = b0 & 0x1F; min = 0x80; }
-  else if ((b0 & 0xF0) == 0xE0) { len = 3; cp = b0 & 0x0F; min = 0x800; }
-  else if ((b0 & 0xF8) == 0xF0) { len = 4; cp = b0 & 0x07; min = 0x10000; }
-  if (len == 0 || i + std::size_t(len) > s.size()) { ok = false; ++i; return 0; }
-  for (int k = 1; k < len; ++k) {
-    const auto b = static_cast<unsigned char>(s[i + std::size_t(k)]);
-    if ((b & 0xC0) != 0x80) { ok = false; ++i; return 0; }
-    cp = (cp << 6) | (b & 0x3F);
-  }
-  // Overlong forms, surrogates and values past U+10FFFF are not characters.
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) { ok = false; ++i; return 0; }
-  i += std::size_t(len);
-  return cp;
-}
-
-void append_utf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += char(cp);
-  } else if (cp < 0x800) {
-    out += char(0xC0 | (cp >> 6));
-    out += char(0x80 | (cp & 0x3F));
-  } else {
-    out += char(0xE0 | (cp >> 12));
-    out += char(0x80 | ((cp >> 6) & 0x3F));
-    out += char(0x80 | (cp & 0x3F));
-  }
-}
-
 }  // namespace
 
 Cp1252Prefix utf8_to_cp1252(std::string_view utf8, std::size_t max_chars) {
   Cp1252Prefix r;
   std::size_t i = 0;
   while (i < utf8.size()) {
-    bool ok = true;
-    const char32_t cp = next_code_point(utf8, i, ok);
-    const int b = ok ? byte_of(cp) : -1;
+    // Each byte of a malformed sequence is one character without a byte.
+    const int b = byte_of(utf8_next(utf8, i, Utf8Bad::byte));
     if (b < 0) r.exact = false;
     if (r.chars < max_chars) r.bytes += b < 0 ? kCp1252Replacement : char(b);
     ++r.chars;
@@ -77,7 +43,7 @@ std::string cp1252_to_utf8(std::string_view bytes) {
   out.reserve(bytes.size());
   for (char c : bytes) {
     const auto b = static_cast<unsigned char>(c);
-    append_utf8(out, b >= 0x80 && b < 0xA0 ? kHighTable[b - 0x80] : char32_t(b));
+    utf8_append(out, b >= 0x80 && b < 0xA0 ? kHighTable[b - 0x80] : char32_t(b));
   }
   return out;
 }

@@ -1,5 +1,6 @@
 #include "zuvado/customzuvado.h"
 
+#include "platform/setters.h"
 #include "zuvado/chartfiles.h"
 #include "zuvado/cp1252.h"
 
@@ -273,9 +274,7 @@ void TCustomZUvado::SetMouseAffectsLayer(Integer Layer, bool v) {
 }
 
 void TCustomZUvado::SetAvoidDuplicateMarks(bool v) {
-  if (FAvoidDuplicateMarks == v) return;
-  FAvoidDuplicateMarks = v;
-  RepaintChart();
+  if (StoreIfChanged(FAvoidDuplicateMarks, v)) RepaintChart();
 }
 
 // The comparison is with the assigned value, so 7 repaints a chart at 3 although 3 is

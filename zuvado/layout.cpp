@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/kvrcolors.h"
+#include "platform/setters.h"
 #include "zuvado/customzuvado.h"
 
 namespace kvr {
@@ -430,8 +431,7 @@ void TCustomZUvado::SetCaptAnchorY(TCaptionAnchorVert v) {
 }
 
 void TCustomZUvado::SetSuppressPaint(bool Value) {
-  if (Value == FSuppressPaint) return;
-  FSuppressPaint = Value;
+  if (!StoreIfChanged(FSuppressPaint, Value)) return;
   if (!Value) RepaintChart();
 }
 

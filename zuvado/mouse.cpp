@@ -10,6 +10,7 @@
 
 #include "platform/arith.h"
 #include "platform/forms.h"
+#include "platform/math1.h"
 #include "zuvado/customzuvado.h"
 
 namespace kvr {
@@ -84,16 +85,7 @@ void snap_axis(long double& lo, long double& hi, double Step, double Offs) {
 // Scales the anchor range by f about its centre; a logarithmic axis zooms about the
 // geometric centre, which is the centre on the screen and keeps both limits positive.
 void zoom_axis(long double& lo, long double& hi, double aLo, double aHi, bool Log, long double f) {
-  if (!Log) {
-    const long double c = ((long double)aLo + aHi) / 2, h = ((long double)aHi - aLo) / 2 * f;
-    lo = c - h;
-    hi = c + h;
-  } else if (aLo > 0 && aHi > 0) {
-    const long double g = std::sqrt((long double)aLo * aHi);
-    const long double v = std::exp(std::log(aHi / g) * f);
-    lo = g / v;
-    hi = g * v;
-  }
+  if (!Log || (aLo > 0 && aHi > 0)) ZoomAboutCentre<long double>(aLo, aHi, Log, f, lo, hi);
 }
 
 }  // namespace
@@ -405,7 +397,7 @@ void TCustomZUvado::WindowMove(Integer X, Integer Y) {
       // A square in pixels; 64 bits because Y is not clamped yet.
       const int64_t dx = int64_t(X) - WindAnchorX, dy = int64_t(Y) - WindAnchorY;
       const int64_t y = dy * dx < 1 ? int64_t(WindAnchorY) - dx : int64_t(WindAnchorY) + dx;
-      Y = Integer(std::clamp<int64_t>(y, INT32_MIN, INT32_MAX));
+      Y = ClampPix(y);
     }
   }
   Y = clamp_into(Y, top, bottom);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/bitmap.h"
+#include "platform/detail/utf8.h"
 #include "platform/forms.h"
 #include "platform/printers.h"
 #include "platform/themes.h"
@@ -20,22 +21,6 @@ bool styled(const TControl& c, TStyleElement e) {
 }
 
 Integer clamp30k(Integer v) { return std::clamp<Integer>(v, -30000, 30000); }
-
-// The first n code points of a UTF-8 text, so that trimming never splits a character.
-std::string utf8_prefix(const std::string& s, int64_t n) {
-  size_t i = 0;
-  for (int64_t k = 0; k < n && i < s.size(); ++k) {
-    ++i;
-    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
-  }
-  return s.substr(0, i);
-}
-
-int64_t utf8_length(const std::string& s) {
-  int64_t n = 0;
-  for (unsigned char ch : s) n += (ch & 0xC0) != 0x80;
-  return n;
-}
 
 // One axis of the grid: where its lines start and how the next one follows, by the
 // spacing code D (0 = the axis ticks, > 0 linear step, -1..-3 logarithmic decades).
@@ -177,8 +162,8 @@ void TCustomZUvado::ConstructChartBmp(TCanvas* Canvas) {
     if (FCaptTrim != 0 && tw > 0) {
       const int64_t avail = Round(((long double)W - SW - FRcLRim - FRcRRim) * 0.01L * FCaptTrim);
       if (avail < tw) {
-        const int64_t keep = Round((long double)utf8_length(cap) * avail / tw) - 2;
-        cap = utf8_prefix(cap, std::max<int64_t>(0, keep)) + "...";
+        const int64_t keep = Round((long double)detail::utf8_length(cap) * avail / tw) - 2;
+        cap = detail::utf8_prefix(cap, std::max<int64_t>(0, keep)) + "...";
         tw = Canvas->TextWidth(cap);
       }
     }

@@ -28,14 +28,7 @@ void TScaleProps::Reset() {
   FCaptAlign = taCenter;
   FCaptAnchor = uaSclTopLft;
   FColorScale = clBlack;
-  {
-    // The defaults of a fresh TDTLabel; its handler (the chart's) stays attached.
-    TDTLabel defaults;
-    auto handler = std::move(FDTFormat->OnChange);
-    FDTFormat->OnChange = nullptr;
-    FDTFormat->Assign(&defaults);
-    FDTFormat->OnChange = std::move(handler);
-  }
+  FDTFormat->ResetSilently();  // the chart's handler stays attached
   FDecPlaces = -2;
   FLogAx = false;
   FLabelType = ftNum;

@@ -15,32 +15,17 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/arith.h"
+#include "platform/detail/utf8.h"
+
 namespace kvr::detail {
 
-char32_t next_code_point(std::string_view s, size_t& i) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char c = byte(i);
-  int len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-  if (len == 0 || i + len > s.size()) {
-    ++i;
-    return 0xFFFD;
-  }
-  char32_t cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
-  for (int k = 1; k < len; ++k) {
-    const unsigned char cc = byte(i + k);
-    if ((cc & 0xC0) != 0x80) {
-      ++i;
-      return 0xFFFD;
-    }
-    cp = (cp << 6) | (cc & 0x3F);
-  }
-  i += len;
-  static constexpr char32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0xFFFD;
-  return cp;
-}
-
 namespace {
+
+// A malformed sequence of complete shape draws one replacement glyph, not one per byte.
+char32_t next_glyph_char(std::string_view s, size_t& i) {
+  return utf8_next(s, i, Utf8Bad::sequence);
+}
 
 struct Glyph {
   std::vector<uint8_t> pixels;
@@ -258,8 +243,8 @@ int text_width(const TFont& font, std::string_view utf8) {
   Face& f = *e.face_for(font);
   const int px = font.PixelSize();
   long long w = 0;
-  for (size_t i = 0; i < utf8.size();) w += e.glyph(f, px, next_code_point(utf8, i)).advance;
-  return int(std::min<long long>(w, 2147483647));
+  for (size_t i = 0; i < utf8.size();) w += e.glyph(f, px, next_glyph_char(utf8, i)).advance;
+  return ClampPix(w);
 }
 
 std::string font_family(const TFont& font) {
@@ -279,7 +264,7 @@ TextMask render_text(const TFont& font, std::string_view utf8) {
   // Nothing wider than this can be shown on any surface; it also bounds the mask.
   const long long max_width = std::max<long long>(4096, (1 << 24) / (m.height + 1));
   for (size_t i = 0; i < utf8.size();) {
-    const Glyph& g = e.glyph(f, px, next_code_point(utf8, i));
+    const Glyph& g = e.glyph(f, px, next_glyph_char(utf8, i));
     if (g.width > 0 && g.rows > 0) {
       left = std::min<long long>(left, pen + g.left);
       right = std::max<long long>(right, pen + g.left + g.width);
@@ -299,7 +284,7 @@ TextMask render_text(const TFont& font, std::string_view utf8) {
   e.mask.assign(size_t(out.width) * out.height, 0);
   pen = 0;
   for (size_t i = 0; i < utf8.size();) {
-    const Glyph& g = e.glyph(f, px, next_code_point(utf8, i));
+    const Glyph& g = e.glyph(f, px, next_glyph_char(utf8, i));
     const long long gx = pen + g.left - left, gy = m.ascent - g.top - top;
     pen += g.advance;
     if (gx + g.width > out.width) break;

@@ -41,7 +41,4 @@ struct TextMask {
 };
 TextMask render_text(const TFont& font, std::string_view utf8);
 
-// Decodes one UTF-8 code point starting at s[i] and advances i; invalid bytes give U+FFFD.
-char32_t next_code_point(std::string_view s, size_t& i);
-
 }  // namespace kvr::detail

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "platform/bitmap.h"
+#include "platform/detail/utf8.h"
 #include "platform/types.h"
 
 namespace kvr::detail {
@@ -62,31 +63,6 @@ std::string num(double v) {
   return r;
 }
 
-// UTF-8 to code points; broken sequences become U+FFFD.
-std::vector<char32_t> decode_utf8(std::string_view s) {
-  std::vector<char32_t> out;
-  size_t i = 0;
-  while (i < s.size()) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    const size_t extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : 4;
-    bool ok = extra < 4 && i + extra < s.size();
-    char32_t cp = extra == 0 ? c : extra == 1 ? (c & 0x1F) : extra == 2 ? (c & 0x0F) : (c & 0x07);
-    for (size_t k = 1; ok && k <= extra; ++k) {
-      const auto cc = static_cast<unsigned char>(s[i + k]);
-      ok = (cc & 0xC0) == 0x80;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    if (ok) {
-      out.push_back(cp);
-      i += extra + 1;
-    } else {
-      out.push_back(0xFFFD);
-      ++i;
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 std::string pdf_text_string(std::string_view utf8) {
@@ -109,13 +85,15 @@ std::string pdf_text_string(std::string_view utf8) {
     std::snprintf(hex, sizeof hex, "%04X", u & 0xFFFF);
     r += hex;
   };
-  for (char32_t cp : decode_utf8(utf8)) {
-    if (cp >= 0x10000 && cp <= 0x10FFFF) {
+  // Overlong forms and surrogates become U+FFFD, so the UTF-16 string stays well formed.
+  for (size_t i = 0; i < utf8.size();) {
+    char32_t cp = utf8_next(utf8, i);
+    if (cp >= 0x10000) {
       cp -= 0x10000;
       unit(0xD800 + (cp >> 10));
       unit(0xDC00 + (cp & 0x3FF));
     } else {
-      unit(cp > 0x10FFFF ? 0xFFFD : static_cast<unsigned>(cp));
+      unit(static_cast<unsigned>(cp));
     }
   }
   return r + ">";

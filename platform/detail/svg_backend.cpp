@@ -12,6 +12,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/detail/font_engine.h"
+#include "platform/detail/utf8.h"
 
 namespace kvr::detail {
 
@@ -196,9 +197,8 @@ Pt centre(TPoint p) { return {p.X + 0.5, p.Y + 0.5}; }
 void append_text(std::string& out, std::string_view s) {
   size_t i = 0;
   while (i < s.size()) {
-    char32_t cp = next_code_point(s, i);
-    if ((cp >= 0xD800 && cp <= 0xDFFF) || cp == 0xFFFE || cp == 0xFFFF || cp > 0x10FFFF)
-      cp = 0xFFFD;
+    char32_t cp = utf8_next(s, i, Utf8Bad::sequence);
+    if (cp == 0xFFFE || cp == 0xFFFF) cp = kReplacementChar;
     if (cp < 0x20 && cp != '\t') continue;
     switch (cp) {
       case '&': out += "&amp;"; continue;
@@ -207,21 +207,7 @@ void append_text(std::string& out, std::string_view s) {
       case '"': out += "&quot;"; continue;
       default: break;
     }
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    utf8_append(out, cp);
   }
 }
 

@@ -16,7 +16,8 @@
 
 set(layer_data
   types arith univconst math1 matrix kvrvector kvrmath kvrcolors datetime numtext stringl
-  datatable streams classes pagedblock)
+  datatable streams classes setters pagedblock
+  detail/utf8)
 set(layer_drawing
   graphics canvas bitmap svgcanvas scaledcanvas kvrbase kvrbase_draw kvrbase_objects
   detail/canvas_backend detail/scaled_backend detail/raster_backend detail/svg_backend

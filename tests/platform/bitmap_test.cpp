@@ -6,18 +6,12 @@
 
 #include "platform/bitmap.h"
 #include "tests/platform/raster_util.h"
+#include "tests/test_out.h"
 
 using namespace kvr;
 using kvr::test::snapshot;
 
 namespace {
-
-std::string out_path(const std::string& name) {
-  const char* dir = std::getenv("KVR_TEST_OUT");
-  std::filesystem::path p = dir ? dir : "test_out";
-  std::filesystem::create_directories(p);
-  return (p / name).string();
-}
 
 void expect_same_rgb(const TBitmap& a, const TBitmap& b) {
   ASSERT_EQ(a.Width(), b.Width());
@@ -55,7 +49,7 @@ TEST(BitmapFiles, PngAndBmpRoundTripOddSizes) {
     TBitmap b(w, 7);
     kvr::test::noise(b, uint32_t(w));
     for (const char* ext : {".png", ".bmp", ".PNG"}) {
-      const std::string path = out_path("roundtrip_" + std::to_string(w) + ext);
+      const std::string path = test_out_file("roundtrip_" + std::to_string(w) + ext);
       b.SaveToFile(path);
       TBitmap r;
       r.LoadFromFile(path);
@@ -126,7 +120,7 @@ TEST(BitmapFiles, DamagedFilesRaiseAndLeaveTheBitmapAlone) {
   EXPECT_THROW(b.LoadFromPNGData(std::vector<uint8_t>(png.begin(), png.begin() + png.size() / 2)), Exception);
   EXPECT_EQ(b.Width(), 2);
   EXPECT_EQ(b.Canvas()->Pixels(0, 0), clBlue);
-  EXPECT_THROW(b.LoadFromFile(out_path("does_not_exist.png")), Exception);
+  EXPECT_THROW(b.LoadFromFile(test_out_file("does_not_exist.png")), Exception);
 }
 
 TEST(BitmapTransfer, CopyModesCombineSourceAndDestination) {

@@ -12,19 +12,13 @@
 
 #include "platform/bitmap.h"
 #include "platform/detail/image_codecs.h"
+#include "tests/test_out.h"
 
 using namespace kvr;
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-std::string out_path(const std::string& name) {
-  const char* dir = std::getenv("KVR_TEST_OUT");
-  std::filesystem::path p = dir ? dir : "test_out";
-  std::filesystem::create_directories(p);
-  return (p / name).string();
-}
 
 void put_be32(Bytes& v, uint32_t x) {
   for (int i = 3; i >= 0; --i) v.push_back(uint8_t(x >> (8 * i)));
@@ -148,7 +142,7 @@ TEST(ImageLimits, PngWithHugeHeaderAndLittleDataIsRefusedBeforeAllocating) {
   }
   // The 69-byte classic, as a file.
   const Bytes tiny = make_png(16384, 16384, 8, 2, {0});
-  const std::string path = out_path("hostile_16384.png");
+  const std::string path = test_out_file("hostile_16384.png");
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(tiny.data()), std::streamsize(tiny.size()));
   TBitmap b;
   const long long before = buffers();
@@ -294,9 +288,9 @@ TEST(ImageLimits, SaveToFileWritesOnlyTypesItKnows) {
   TBitmap b(3, 2);
   b.Canvas()->SetPixels(2, 1, clRed);
   for (const std::string name : {"chart.jpg", "chart", "chart.", "run.1/chart", "chart.png.txt"}) {
-    const std::string path = out_path(name);
+    const std::string path = test_out_file(name);
     std::filesystem::remove(path);
-    if (name == "run.1/chart") std::filesystem::create_directories(out_path("run.1"));
+    if (name == "run.1/chart") std::filesystem::create_directories(test_out_file("run.1"));
     try {
       b.SaveToFile(path);
       ADD_FAILURE() << name << " was written";
@@ -306,13 +300,13 @@ TEST(ImageLimits, SaveToFileWritesOnlyTypesItKnows) {
     EXPECT_FALSE(std::filesystem::exists(path)) << name;
   }
   try {
-    b.SaveToFile(out_path("chart.jpg"));
+    b.SaveToFile(test_out_file("chart.jpg"));
   } catch (const Exception& e) {
     EXPECT_NE(std::string(e.what()).find("unsupported file type \".jpg\""), std::string::npos) << e.what();
   }
   // Case does not matter, and the contents follow the extension.
   for (const std::string name : {"upper.PNG", "mixed.Bmp", "run.1/plain.bmp"}) {
-    const std::string path = out_path(name);
+    const std::string path = test_out_file(name);
     b.SaveToFile(path);
     std::ifstream in(path, std::ios::binary);
     char magic[2] = {};

@@ -11,18 +11,12 @@
 
 #include "platform/detail/pdf_writer.h"
 #include "platform/printers.h"
+#include "tests/test_out.h"
 
 using namespace kvr;
 namespace fs = std::filesystem;
 
 namespace {
-
-fs::path out_dir() {
-  const char* env = std::getenv("KVR_TEST_OUT");
-  fs::path dir = fs::path(env && *env ? env : "test_out") / "printer";
-  fs::create_directories(dir);
-  return dir;
-}
 
 std::string read_file(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -108,7 +102,7 @@ TEST(ServicesPrinter, EachPageBecomesOneCompressedImage) {
   TPrinter p;
   p.SetResolution(50);
   p.SetTitle("Three pages");
-  const fs::path file = out_dir() / "three.pdf";
+  const fs::path file = test_out_dir("printer") / "three.pdf";
   p.SetOutputPath(file.string());
   ASSERT_EQ(p.PageWidth(), 413);  // A4 at 50 dpi
   ASSERT_EQ(p.PageHeight(), 585);
@@ -157,14 +151,14 @@ TEST(ServicesPrinter, DefaultPrinterIsA4At300Dpi) {
   EXPECT_EQ(p.Canvas()->Font()->PixelsPerInch(), 300);
 
   const std::string saved = p.OutputPath();
-  p.SetOutputPath(out_dir().string());  // a folder: the title names the file
+  p.SetOutputPath(test_out_dir("printer").string());  // a folder: the title names the file
   p.SetTitle("a4");
   p.BeginDoc();
   EXPECT_EQ(p.Canvas()->Font()->PixelsPerInch(), 300);
   p.EndDoc();
   p.SetOutputPath(saved);
   p.SetTitle("");
-  EXPECT_EQ(fs::path(p.LastFileName()), out_dir() / "a4.pdf");
+  EXPECT_EQ(fs::path(p.LastFileName()), test_out_dir("printer") / "a4.pdf");
   const ParsedPdf parsed = parse_pdf(read_file(p.LastFileName()));
   ASSERT_EQ(parsed.images.size(), 1u);
   EXPECT_EQ(parsed.images[0].width, 2480);
@@ -183,7 +177,7 @@ TEST(ServicesPrinter, MisuseRaisesAndAbortWritesNothing) {
   EXPECT_THROW(p.EndDoc(), EPrinter);
   EXPECT_THROW(p.Abort(), EPrinter);
 
-  const fs::path file = out_dir() / "aborted.pdf";
+  const fs::path file = test_out_dir("printer") / "aborted.pdf";
   fs::remove(file);
   p.SetOutputPath(file.string());
   p.BeginDoc();
@@ -196,7 +190,7 @@ TEST(ServicesPrinter, MisuseRaisesAndAbortWritesNothing) {
   EXPECT_FALSE(fs::exists(file));
 
   // A file that cannot be written still closes the document.
-  p.SetOutputPath((out_dir() / "no such folder" / "x.pdf").string());
+  p.SetOutputPath((test_out_dir("printer") / "no such folder" / "x.pdf").string());
   p.BeginDoc();
   EXPECT_FALSE(p.Aborted());
   EXPECT_THROW(p.EndDoc(), EPrinter);
@@ -225,7 +219,7 @@ struct RecordingHost : TPrinterHost {
 TEST(ServicesPrinter, AHostTakesThePagesOrCancelsTheDocument) {
   std::vector<std::string> log;
   TPrinter p;
-  const fs::path file = out_dir() / "hosted.pdf";
+  const fs::path file = test_out_dir("printer") / "hosted.pdf";
   fs::remove(file);
   p.SetOutputPath(file.string());
   auto host = std::make_unique<RecordingHost>(&log);
@@ -275,6 +269,10 @@ TEST(ServicesPrinter, TitlesAreEscapedForPdf) {
   EXPECT_EQ(detail::pdf_text_string("\xC3\xA9t\xC3\xA9"), "<FEFF00E9007400E9>");
   EXPECT_EQ(detail::pdf_text_string("\xF0\x9F\x93\x88"), "<FEFFD83DDCC8>");  // outside the BMP
   EXPECT_EQ(detail::pdf_text_string("x\xFF"), "<FEFF0078FFFD>");             // broken UTF-8
+  // A UTF-8 encoded surrogate or overlong form is no character: it must not reach the
+  // UTF-16 string as a lone surrogate or as the character it hides.
+  EXPECT_EQ(detail::pdf_text_string("\xED\xA0\x80"), "<FEFFFFFDFFFDFFFD>");
+  EXPECT_EQ(detail::pdf_text_string("\xC0\xA8x"), "<FEFFFFFDFFFD0078>");
 
   detail::PdfWriter w;
   std::vector<uint8_t> bytes = w.build("Chart (1)");

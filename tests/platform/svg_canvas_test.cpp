@@ -13,17 +13,10 @@
 #include "platform/canvas.h"
 #include "platform/detail/svg_backend.h"
 #include "platform/svgcanvas.h"
+#include "tests/test_out.h"
 
 namespace kvr {
 namespace {
-
-std::filesystem::path out_dir() {
-  const char* dir = std::getenv("KVR_TEST_OUT");
-  const std::filesystem::path p = dir && *dir ? std::filesystem::path(dir)
-                                              : std::filesystem::temp_directory_path() / "kvr_test_out";
-  std::filesystem::create_directories(p);
-  return p;
-}
 
 bool have_xmllint() {
   static const bool found = std::system("xmllint --version >/dev/null 2>&1") == 0;
@@ -34,7 +27,7 @@ bool have_xmllint() {
 // Without xmllint the test is reported as skipped (after its other checks have run), so
 // that an unchecked document never passes as a checked one.
 void expect_well_formed(const TMetafileCanvas& c, const std::string& name) {
-  const auto file = out_dir() / ("svg_" + name + ".svg");
+  const auto file = test_out_dir() / ("svg_" + name + ".svg");
   c.SaveSvgToFile(file.string());
   if (!have_xmllint())
     GTEST_SKIP() << "xmllint (Debian package libxml2-utils) is missing: " << file << " not checked";

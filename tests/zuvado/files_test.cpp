@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "zuvado/zuvado.h"
+#include "tests/test_out.h"
 
 namespace kvr {
 namespace {
@@ -20,15 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::byte>;
 
-fs::path out_dir() {
-  const char* env = std::getenv("KVR_TEST_OUT");
-  fs::path dir = env && *env ? fs::path(env) : fs::current_path() / "out";
-  dir /= "files";
-  fs::create_directories(dir);
-  return dir;
-}
-
-std::string out_file(const std::string& name) { return (out_dir() / name).string(); }
+std::string out_file(const std::string& name) { return test_out_file(name, "files"); }
 
 Bytes read_file(const std::string& name) {
   std::ifstream in(name, std::ios::binary);

@@ -13,6 +13,7 @@
 
 #include "platform/printers.h"
 #include "render_util.h"
+#include "tests/test_out.h"
 
 using namespace kvr;
 using kvr::test::RenderChart;
@@ -21,13 +22,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr TColor kRed = 0x0000FF;
-
-fs::path out_dir() {
-  const char* env = std::getenv("KVR_TEST_OUT");
-  fs::path dir = fs::path(env && *env ? env : "test_out") / "printing";
-  fs::create_directories(dir);
-  return dir;
-}
 
 struct PageImage {
   int width = 0, height = 0;
@@ -86,7 +80,7 @@ class Printing : public ::testing::Test {
 TEST_F(Printing, PrintItPutsTheChartCentredOnOnePageAtItsScreenSize) {
   RenderChart c;
   chart_with_content(c);
-  const fs::path file = out_dir() / "print_it.pdf";
+  const fs::path file = test_out_dir("printing") / "print_it.pdf";
   fs::remove(file);
   Printer().SetOutputPath(file.string());
   c.PrintIt(1.0, false);
@@ -121,7 +115,7 @@ TEST_F(Printing, TwoChartsShareThePageOfTheCaller) {
   chart_with_content(a);
   chart_with_content(b);
   b.SetChartColor(0xE0FFE0);
-  const fs::path file = out_dir() / "two_charts.pdf";
+  const fs::path file = test_out_dir("printing") / "two_charts.pdf";
   Printer().SetOutputPath(file.string());
   Printer().BeginDoc();
   // ScaleF 0.9: 1125 x 844 printer pixels, two fit side by side on 2480, not three.
@@ -182,7 +176,7 @@ TEST_F(Printing, PrintIsTheScreenPictureScaledUp) {
 TEST_F(Printing, BadScaleFactorsAreRefusedAndHugeOnesFitThePage) {
   RenderChart c;
   chart_with_content(c);
-  Printer().SetOutputPath((out_dir() / "scale.pdf").string());
+  Printer().SetOutputPath((test_out_dir("printing") / "scale.pdf").string());
   for (double bad : {0.0, -1.0, std::nan(""), std::numeric_limits<double>::infinity()}) {
     EXPECT_THROW(c.PrintIt(bad, false), EKvrZUvadoError) << bad;
     EXPECT_FALSE(Printer().Printing());

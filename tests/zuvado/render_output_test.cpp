@@ -8,6 +8,7 @@
 #include "platform/clipbrd.h"
 #include "platform/svgcanvas.h"
 #include "render_util.h"
+#include "tests/test_out.h"
 
 using namespace kvr;
 using kvr::test::RenderChart;
@@ -93,9 +94,7 @@ TEST(ZuRenderOutput, BlackAndWhiteKeepsItemColoursAndRestoresTheChart) {
 TEST(ZuRenderOutput, FilesAndClipboard) {
   RenderChart c;
   chart_with_content(c);
-  const char* dir = std::getenv("KVR_TEST_OUT");
-  const std::filesystem::path out = dir ? dir : "test_out";
-  std::filesystem::create_directories(out);
+  const std::filesystem::path out = test_out_dir();
   TBitmap ref;
   c.CopyToBitmap(&ref, false);
   for (const char* name : {"chart_output.png", "chart_output.bmp"}) {
@@ -139,9 +138,7 @@ TEST(ZuRenderOutput, MetafileIsVectorAndMatchesTheRasterPicture) {
   c.Repaint();
   EXPECT_EQ(c.Ctl(50 + 120, 16 + 252 - 120), kRed);
 
-  const char* dir = std::getenv("KVR_TEST_OUT");
-  const std::filesystem::path out = dir ? dir : "test_out";
-  std::filesystem::create_directories(out);
+  const std::filesystem::path out = test_out_dir();
   c.CopyToWMF((out / "chart_output.svg").string(), true);
   EXPECT_TRUE(std::filesystem::file_size(out / "chart_output.svg") > 1000);
   c.CopyToClipboardWMF(false);

@@ -10,6 +10,7 @@
 
 #include "platform/dialogs.h"
 #include "zuvado/zuvado.h"
+#include "tests/test_out.h"
 
 namespace kvr {
 namespace {
@@ -104,10 +105,7 @@ TEST_F(ZuSharing, LoadingThroughAnyPartnerReplacesTheSharedData) {
   d.MarkAt(1.0, 2.0, 3);
   d.Line(0.0, 0.0, 1.0, 1.0);
   d.Text(0.0, 0.0, 8, "a long text of the loaded file");
-  const char* env = std::getenv("KVR_TEST_OUT");
-  const std::filesystem::path dir = env && *env ? std::filesystem::path(env) : "out";
-  std::filesystem::create_directories(dir);
-  const std::string file = (dir / "sharing_load.dat").string();
+  const std::string file = test_out_file("sharing_load.dat");
   d.SaveData(file);
 
   a.MarkAt(5.0, 5.0, 1);
