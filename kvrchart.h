@@ -28,3 +28,4 @@
 #include "zuvado/zuvado.h"
 #include "colorscale/colorscale.h"
 #include "gauge/gauge.h"
+#include "contour/contourplot.h"
