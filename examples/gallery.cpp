@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
       {"chart", "2-D charts", RenderChartPage, 1260, 980},
       {"output", "Chart output: bitmap in colour and black and white, printed page", RenderOutputPage,
        1260, 1080},
+      {"contour", "Contour plots", RenderContourPage, 1280, 1060},
   };
   std::ofstream html(dir / "index.html");
   html << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Chart component gallery</title>"

@@ -23,6 +23,7 @@ void RenderScalesPage(kvr::TCanvas& c, int w, int h);
 void RenderGaugesPage(kvr::TCanvas& c, int w, int h);
 void RenderChartPage(kvr::TCanvas& c, int w, int h);
 void RenderOutputPage(kvr::TCanvas& c, int w, int h);
+void RenderContourPage(kvr::TCanvas& c, int w, int h);
 
 // Files a page writes itself into the gallery folder, linked from the index.
 struct OutputFile {
