@@ -2,6 +2,7 @@
 // surface under the chart's items.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "contour/contourplot.h"
 #include "contour/detail/cells.h"
@@ -40,6 +41,8 @@ void TContourPlot::CalculatePivotPoints(bool PreCalcFlag) {
   FMaximum = -uc_MaxDouble;
   FMinimum = uc_MaxDouble;
   const Integer nx = FNumPivotX, ny = FNumPivotY;
+  std::vector<double> ys(size_t(ny) + 1);
+  for (Integer j = 1; j <= ny; ++j) ys[size_t(j)] = PivotY(j);
   try {
     for (Integer i = 1; i <= nx; ++i) {
       if (i % ProgressStep() == 0) {
@@ -52,7 +55,7 @@ void TContourPlot::CalculatePivotPoints(bool PreCalcFlag) {
         // The handler may rebuild the grid: the matrices are looked up for every pivot,
         // and writes outside the new size are ignored.
         Byte m = FMaskMat->GetByte(i, j);
-        if (OnEstimateZVal && FEnabled) OnEstimateZVal(this, x, PivotY(j), i, j, z, m);
+        if (OnEstimateZVal && FEnabled) OnEstimateZVal(this, x, ys[size_t(j)], i, j, z, m);
         FPivotMat->SetVal(i, j, z);
         FMaskMat->SetByte(i, j, m);
         FMaximum = std::max(FMaximum, z);
@@ -136,18 +139,43 @@ void TContourPlot::RenderFromPivotPoints(TBitmap* Bmp, Integer OffX, Integer Off
         ReportProgress(i);
         const Integer* col = &idx[size_t(i - 1) * size_t(ny)];
         const Integer* next = col + ny;
+        const int64_t xa = colA[size_t(i)], xb = colB[size_t(i)];
+        // Uniform cells that follow each other up a column in one colour are written as
+        // one rectangle: the same pixels, in the same order, without the overlap.
+        Integer runK = -1;
+        int64_t runLow = 0, runTop = 0;
+        auto flush = [&]() {
+          if (runK >= 0) sink.fill(xa, runLow, xb, runTop, packed[size_t(runK)]);
+          runK = -1;
+        };
         for (Integer j = 1; j <= ny - shrink; ++j) {
-          if (!rendered(i, j)) continue;
+          if (!rendered(i, j)) {
+            flush();
+            continue;
+          }
           const Integer k = col[j - 1];
           if (k == next[j - 1] && k == col[j] && k == next[j]) {
-            sink.fill(colA[size_t(i)], rowA[size_t(j)], colB[size_t(i)], rowB[size_t(j)],
-                      packed[size_t(k)]);
+            const int64_t low = rowA[size_t(j)], top = rowB[size_t(j)];
+            if (top > low) {  // mirrored: the cell writes nothing
+              flush();
+              continue;
+            }
+            if (runK == k && low >= runTop - 1) {
+              runTop = std::min(runTop, top);
+              continue;
+            }
+            flush();
+            runK = k;
+            runLow = low;
+            runTop = top;
           } else {
+            flush();
             detail::iso_col_quad(c, sink, xs[size_t(i)], ys[size_t(j)], dx, dy, Z.GetVal(i, j),
                                  Z.GetVal(i + 1, j), Z.GetVal(i, j + 1), Z.GetVal(i + 1, j + 1),
                                  5, 5);
           }
         }
+        flush();
       }
     } else if (cells) {
       for (Integer i = 1; i <= nx - shrink; ++i) {
