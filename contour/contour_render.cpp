@@ -47,7 +47,9 @@ void TContourPlot::CalculatePivotPoints(bool PreCalcFlag) {
     for (Integer i = 1; i <= nx; ++i) {
       if (i % ProgressStep() == 0) {
         FeedbackProgress(Integer(Round(i * 100.0 / nx)));
-        Application().ProcessMessages();
+        // Inside a paint the window system must not be re-entered (a host paints from
+        // its paint event); a calculation the application asks for takes messages.
+        if (!FFromPaint) Application().ProcessMessages();
       }
       const double x = PivotX(i);
       for (Integer j = 1; j <= ny; ++j) {
@@ -252,6 +254,16 @@ void TContourPlot::ConstructDataBmpCanvas(TCanvas* Canvas, Integer ox, Integer o
     FInvalidDataBmp = false;
     FSurfaceKey = key;
     try {
+      // An axis without a transform (a logarithmic range that cannot be mapped) leaves
+      // the background alone. The values are calculated before the old surface is
+      // touched, so that paints during a long calculation still show it.
+      if (key.Unmapped == 0) {
+        FBuilding = false;
+        FFromPaint = true;
+        CalculatePivotPoints(false);
+        FFromPaint = false;
+        FBuilding = true;
+      }
       FSurface->SetSize(key.W, key.H);
       InitGraf(FSurface->Canvas(), 0, 0, key.W, key.H);
       if (OnBeforeRenderData) {
@@ -261,20 +273,17 @@ void TContourPlot::ConstructDataBmpCanvas(TCanvas* Canvas, Integer ox, Integer o
         sc->Brush()->SetColor(bc);
         sc->Pen()->SetColor(pc);
       }
-      // An axis without a transform (a logarithmic range that cannot be mapped) leaves
-      // the background alone.
-      if (key.Unmapped == 0) {
-        FBuilding = false;
-        CalculatePivotPoints(false);
-        FBuilding = true;
-        RenderFromPivotPoints(FSurface.get(), 0, 0);
-      }
+      if (key.Unmapped == 0) RenderFromPivotPoints(FSurface.get(), 0, 0);
     } catch (...) {
       FBuilding = false;
+      FFromPaint = false;
       FInvalidDataBmp = true;
       throw;
     }
     FBuilding = false;
+    // Messages handled during the calculation may have changed the range or asked for
+    // a new surface: one more paint brings the picture up to date.
+    if (FInvalidDataBmp || !(CurrentSurfaceKey() == key)) Invalidate();
   }
   const int32_t mode = Canvas->CopyMode();
   Canvas->SetCopyMode(SRCCOPY);

@@ -142,8 +142,10 @@ class TContourPlot : public TCustomZUvado {
   TOnPercentDoneEvent OnProgress;
 
   // ---- Public methods: pivots and rendering (contour_render.cpp) ----
-  // Fills the pivot matrix from OnEstimateZVal (processing pending messages about every
-  // 1 % of the columns). With PreCalcFlag the values are kept by the next paint.
+  // Fills the pivot matrix from OnEstimateZVal, reporting progress about every 1 % of the
+  // columns. Called by the application it also processes pending messages there (a
+  // paint that calculates does not: hosts paint from their paint events). With
+  // PreCalcFlag the values are kept by the next paint.
   void CalculatePivotPoints(bool PreCalcFlag);
   void ClearPivotPoints(bool PreCalcFlag);
   double PercentilePivots(double prob) const;
@@ -282,6 +284,8 @@ class TContourPlot : public TCustomZUvado {
   // Set while the surface is rebuilt: a paint from within (messages processed during
   // the calculation) shows the surface as it is instead of starting again.
   bool FBuilding = false;
+  // Set while a paint calculates the values: no messages are processed then.
+  bool FFromPaint = false;
 };
 
 // Records TContourPlot on the palette page "KVR".

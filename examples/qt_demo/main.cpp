@@ -1,26 +1,39 @@
-// Interactive demo: a 2-D chart in a desktop window.
+// Interactive demo: a 2-D chart and a contour plot in a desktop window.
 //
-// A noisy signal of 100,000 points on layer 1, a temperature curve on layer 2 with its
+// First tab: a noisy signal of 100,000 points on layer 1, a temperature curve on layer 2 with its
 // own right-hand axis, annotations, text labels and two crosshairs. The toolbar picks
 // what a left drag does; dragging on an axis pans or zooms that axis whatever the mode.
 //
 //   build/examples/qt_demo            (a window; QT_QPA_PLATFORM=offscreen for none)
 //   build/examples/qt_demo --shot F   (renders once and saves the window as F, then quits)
+//   build/examples/qt_demo --contour  (starts on the contour tab)
+//
+// Second tab: a contour plot of 150 Gaussian hills and dips, calculated live for the
+// visible range (drag a window to zoom: the grid follows and is calculated again, with a
+// progress bar), and its attached colour scale.
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <array>
 #include <cmath>
 #include <random>
 #include <string>
 
 #include "hosts/qt/qthost.h"
+#include "colorscale/colorscale.h"
+#include "contour/contourplot.h"
 #include "platform/printers.h"
 #include "zuvado/zuvado.h"
 
@@ -141,11 +154,115 @@ void set_up(TZUvado& z) {
   z.SetSuppressPaint(false);
 }
 
+// A live contour plot: the z values are worked out in the event for every pivot of the
+// visible range, so each zoom calculates the grid again.
+class ContourTab : public QWidget {
+ public:
+  ContourTab() : FPlot(nullptr), FScale(nullptr), FPlotHost(&FPlot), FScaleHost(&FScale) {
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> pos(-5, 5), amp(-1, 1), width(0.05, 1.5);
+    for (Hill& h : FHills) h = {pos(rng), pos(rng), amp(rng), width(rng)};
+
+    auto* top = new QHBoxLayout;
+    auto* mode = new QComboBox;
+    mode->addItems({"colour surface", "colour surface, no interpolation", "iso-lines",
+                    "iso-lines, one colour"});
+    top->addWidget(new QLabel("Plot mode:"));
+    top->addWidget(mode);
+    auto* back = new QPushButton("Back");
+    auto* reset = new QPushButton("Whole range");
+    top->addWidget(back);
+    top->addWidget(reset);
+    top->addWidget(&FInfo, 1);
+    top->addWidget(&FProgress);
+    FProgress.setRange(0, 100);
+    FProgress.setFixedWidth(200);
+    auto* row = new QHBoxLayout;
+    row->addWidget(&FPlotHost, 1);
+    row->addWidget(&FScaleHost);
+    FScaleHost.setFixedWidth(96);
+    auto* lay = new QVBoxLayout(this);
+    lay->addLayout(top);
+    lay->addLayout(row, 1);
+
+    FPlot.SetSuppressPaint(true);
+    FPlot.IsoColors.SetSize(128);
+    FPlot.IsoColors.FillByInterpolation(1, {0x802000, clBlue, clAqua, clLime, clYellow, clRed,
+                                            0x000080});
+    FPlot.SetIsoParams(-2.0, 2.0, 0.1);
+    FPlot.ResizePivotMatrix(1500, 1000);
+    FPlot.SetMouseAction(maZoomWindPos);
+    FPlot.SetCaption("150 hills and dips");
+    FPlot.SetMarginRight(16);
+    FPlot.OnEstimateZVal = [this](TObject*, double x, double y, Integer, Integer, double& z,
+                                  Byte&) {
+      double s = 0;
+      for (const Hill& h : FHills) {
+        const double dx = x - h.x, dy = y - h.y;
+        s += h.a * std::exp(-(dx * dx + dy * dy) / h.w);
+      }
+      z = s;
+    };
+    // Progress also arrives while the plot paints (from inside a paint event), where the
+    // bar must not repaint itself at once: the value goes through the event queue, which
+    // a calculation outside painting keeps serving.
+    FPlot.OnProgress = [this](TObject*, Integer pc) {
+      QMetaObject::invokeMethod(&FProgress, [this, pc] { FProgress.setValue(pc); },
+                                Qt::QueuedConnection);
+    };
+    // A mouse zoom reports here before it repaints: the values are calculated now, with
+    // the progress bar going, and the repaint keeps them.
+    FPlot.OnZoomPan = [this](TObject*) {
+      FPlot.CalculatePivotPoints(true);
+      FInfo.setText(QString("x %1 .. %2, y %3 .. %4")
+                        .arg(FPlot.Scale1X()->RangeLow(), 0, 'g', 4)
+                        .arg(FPlot.Scale1X()->RangeHigh(), 0, 'g', 4)
+                        .arg(FPlot.Scale1Y()->RangeLow(), 0, 'g', 4)
+                        .arg(FPlot.Scale1Y()->RangeHigh(), 0, 'g', 4));
+    };
+    FScale.SetOrientation(csoVertical);
+    FScale.SetMarginTop(16);
+    FScale.SetMarginBottom(32);
+    FScale.SetMarginLeft(8);
+    FScale.SetMarginRight(50);
+    FScale.CrossHair()->SetVisible(false);
+    FPlot.SetAttachedColorScale(&FScale);
+    FPlot.SetSuppressPaint(false);
+
+    connect(mode, &QComboBox::currentIndexChanged, this, [this](int ix) {
+      const TContourPlotMode modes[] = {cpmColorSurface, cpmColorSurfNoIp, cpmDots, cpmMonoDots};
+      FPlot.SetPlotMode(modes[ix]);
+    });
+    connect(back, &QPushButton::clicked, this, [this] { FPlot.ZoomHistory(-1); });
+    connect(reset, &QPushButton::clicked, this, [this] {
+      FPlot.SetSuppressPaint(true);
+      FPlot.SetRange(1, -5.2, -5.2, 5.2, 5.2);
+      FPlot.ZoomStateOnStack();
+      FPlot.CalculatePivotPoints(true);
+      FPlot.SetSuppressPaint(false);
+    });
+  }
+
+ private:
+  struct Hill {
+    double x, y, a, w;
+  };
+  std::array<Hill, 150> FHills{};
+  TContourPlot FPlot;
+  TColorScale FScale;
+  TQtHost FPlotHost;
+  TQtHost FScaleHost;
+  QLabel FInfo;
+  QProgressBar FProgress;
+};
+
 class DemoWindow : public QMainWindow {
  public:
   DemoWindow() : FChart(nullptr), FHost(&FChart) {
-    setWindowTitle("kvrchart: interactive 2-D chart");
-    setCentralWidget(&FHost);
+    setWindowTitle("kvrchart: interactive 2-D chart and contour plot");
+    FTabs.addTab(&FHost, "2-D chart");
+    FTabs.addTab(&FContour, "Contour plot");
+    setCentralWidget(&FTabs);
     set_up(FChart);
     build_toolbar();
     statusBar()->addWidget(&FPos, 1);
@@ -257,9 +374,15 @@ class DemoWindow : public QMainWindow {
   }
 
   TZUvado FChart;
+  // The tab widget goes last: its pages are destroyed first and leave it on their own.
+  QTabWidget FTabs;
   TQtHost FHost;
+  ContourTab FContour;
   QLabel FPos;
   QLabel FInfo;
+
+ public:
+  void ShowContour() { FTabs.setCurrentIndex(1); }
 };
 
 }  // namespace
@@ -268,6 +391,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   InstallQtPlatformHooks();
   DemoWindow w;
+  for (int i = 1; i < argc; ++i)
+    if (std::string(argv[i]) == "--contour") w.ShowContour();
   w.show();
   for (int i = 1; i + 1 < argc; ++i)
     if (std::string(argv[i]) == "--shot") {
