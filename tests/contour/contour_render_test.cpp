@@ -8,6 +8,7 @@
 
 #include "contour_test_util.h"
 #include "platform/bitmap.h"
+#include "platform/svgcanvas.h"
 
 namespace {
 
@@ -269,6 +270,78 @@ TEST(ContourBounds, ExtremeGridsAndViews) {
         EXPECT_EQ(cp.GrafBmp()->Height(), std::max(0, cp.Height() - cp.MarginTop() -
                                                           cp.MarginBottom() - shadow + 1));
       }
+}
+
+}  // namespace
+
+namespace {
+
+// A window dragged with the mouse zooms; the repaint asks for every pivot of the new
+// range, or keeps the values a zoom handler calculated in advance.
+TEST(ContourMouse, ZoomWindowRecalculatesTheGrid) {
+  Plot p;
+  TContourPlot& cp = p.cp;
+  cp.ResizePivotMatrix(50, 50);
+  int calls = 0;
+  double minx = 1e9, maxx = -1e9;
+  cp.OnEstimateZVal = [&](TObject*, double x, double, Integer, Integer, double& z, Byte&) {
+    ++calls;
+    minx = std::min(minx, x);
+    maxx = std::max(maxx, x);
+    z = x;
+  };
+  cp.Update();
+  ASSERT_EQ(calls, 100);
+  cp.SetMouseAction(kvr::maZoomWindPos);
+  int zooms = 0;
+  cp.OnZoomPan = [&](TObject*) {
+    ++zooms;
+    cp.CalculatePivotPoints(true);
+  };
+  minx = 1e9;
+  maxx = -1e9;
+  const kvr::TShiftState left{kvr::ssLeft};
+  cp.HostMouseDown(kvr::mbLeft, {}, 100, 60);
+  cp.HostMouseMove(left, 100, 60);
+  cp.HostMouseMove(left, 160, 120);
+  cp.HostMouseUp(kvr::mbLeft, {}, 160, 120);
+  cp.Update();
+  EXPECT_EQ(zooms, 1);
+  EXPECT_EQ(calls, 200);  // once in the zoom handler, not again in the repaint
+  EXPECT_DOUBLE_EQ(minx, cp.Scale1X()->RangeLow());
+  EXPECT_DOUBLE_EQ(maxx, cp.Scale1X()->RangeHigh());
+  EXPECT_LT(cp.Scale1X()->RangeHigh() - cp.Scale1X()->RangeLow(), 10);
+}
+
+}  // namespace
+
+namespace {
+
+// Bitmap, data-area and vector output show the same surface as the window.
+TEST(ContourOutput, BitmapAndVectorCopies) {
+  Plot p;
+  TContourPlot& cp = p.cp;
+  kvr::test::FourColors(cp);
+  cp.SetIsoParams(0, 4, 1);
+  cp.ResizePivotMatrix(50, 50);
+  int calls = 0;
+  cp.OnEstimateZVal = [&](TObject*, double, double, Integer, Integer, double& z, Byte&) {
+    ++calls;
+    z = 2.2;
+  };
+  cp.Update();
+  kvr::TBitmap whole, area;
+  cp.CopyToBitmap(&whole, false);
+  cp.CopyToBitmapDAOnly(&area, false);
+  ASSERT_EQ(whole.Width(), cp.Width());
+  EXPECT_EQ(whole.Canvas()->Pixels(cp.MarginLeft() + 30, cp.MarginTop() + 30), 0x00C000);
+  EXPECT_EQ(area.Canvas()->Pixels(30, 30), 0x00C000);
+  EXPECT_EQ(cp.Surface()->Canvas()->Pixels(cp.MarginLeft() + 30, cp.MarginTop() + 30), 0x00C000);
+  // The output wrappers rebuild the surface from the event.
+  EXPECT_GT(calls, 100);
+  kvr::TMetafileCanvas svg(cp.Width(), cp.Height());
+  cp.RenderOnCanvas(&svg, false);
+  EXPECT_NE(svg.SvgText().find("<image"), std::string::npos);
 }
 
 }  // namespace
