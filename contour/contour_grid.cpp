@@ -197,6 +197,9 @@ void TContourPlot::SetEnabled(bool Value) {
 
 void TContourPlot::IsoColorsChanged() {
   if (!FExtColScale) return;
+  // The copy never shrinks a table: a larger one left in the scale would show colours
+  // the plot does not use.
+  FExtColScale->ColorArray.SetSize(IsoColors.Size());
   FExtColScale->ColorArray.CopyFrom(IsoColors, 1, 1, IsoColors.Size());
   FExtColScale->SetScaleRange(FIsoLow, FIsoHigh);
 }

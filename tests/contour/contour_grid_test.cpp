@@ -163,7 +163,9 @@ TEST(ContourColorScale, KeptInStepAndForgottenWhenDestroyed) {
   TContourPlot cp(nullptr);
   kvr::test::FourColors(cp);
   auto cs = std::make_unique<kvr::TColorScale>(nullptr);
+  ASSERT_GT(cs->ColorArray.Size(), 4);
   cp.SetAttachedColorScale(cs.get());
+  EXPECT_EQ(cs->ColorArray.Size(), 4);  // a larger table is cut to the plot's
   EXPECT_EQ(cs->ColorArray.GetColorElem(3), 0xC00000);
   EXPECT_EQ(cs->ScaleRangeLow(), -1);
   EXPECT_EQ(cs->ScaleRangeHigh(), 1);
