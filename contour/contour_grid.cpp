@@ -105,8 +105,11 @@ void TContourPlot::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Intege
   FInvalidDataBmp = true;
 }
 
+// The matrix object is kept (resized and zeroed): an event handler that changes the grid
+// size in the middle of a calculation or rendering must not pull it from under the loop.
 void TContourPlot::RebuildGrid() {
-  FPivotMat = std::make_unique<TMatrix>(FNumPivotX, FNumPivotY);
+  FPivotMat->Resize(FNumPivotX, FNumPivotY);
+  FPivotMat->Fill(0.0);
   FMaskMat->Resize(FNumPivotX, FNumPivotY);
   FMaskMat->Fill(0);
   Changed();

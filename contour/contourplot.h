@@ -97,7 +97,7 @@ class TContourPlot : public TCustomZUvado {
   // Neither repaints; ignored outside the grid.
   void SetMaskVal(Integer ix, Integer iy, Byte Value) { FMaskMat->SetByte(ix, iy, Value); }
   void FillMask(Byte Value) { FMaskMat->Fill(Value); }
-  // The matrices themselves (replaced by a change of the grid size).
+  // The matrices themselves (resized and zeroed by a change of the grid size).
   TMatrix* PivotMatrix() const { return FPivotMat.get(); }
   TByteMatrix* MaskMatrix() const { return FMaskMat.get(); }
 
@@ -152,7 +152,7 @@ class TContourPlot : public TCustomZUvado {
   // UseMask: only pivots whose mask byte is 0.
   double PercentilePivots(double prob, bool UseMask) const;
   // Paints the grid into Bmp, whose top-left is the plot area's top-left shifted by
-  // (OffX, OffY), then composes the masked pivots.
+  // (OffX, OffY), then composes the masked pivots. OnProgress must not resize Bmp.
   void RenderFromPivotPoints(TBitmap* Bmp, Integer OffX, Integer OffY);
   // The text labels, drawn into the chart area on Canvas.
   void RenderLabels(TCanvas* Canvas, Integer OffX, Integer OffY);

@@ -345,3 +345,26 @@ TEST(ContourOutput, BitmapAndVectorCopies) {
 }
 
 }  // namespace
+
+namespace {
+
+// Handlers that change the grid size in the middle of a calculation or a rendering.
+TEST(ContourReentry, GridResizedByHandlers) {
+  Plot p;
+  TContourPlot& cp = p.cp;
+  cp.ResizePivotMatrix(500, 500);
+  int n = 0;
+  cp.OnEstimateZVal = [&](TObject*, double x, double, Integer, Integer, double& z, Byte&) {
+    if (++n == 500) cp.ResizePivotMatrix(20, 20);
+    z = x;
+  };
+  cp.OnProgress = [&](TObject*, Integer pc) {
+    if (pc == 50) cp.ResizePivotMatrix(1000, 30);
+  };
+  cp.Repaint();
+  cp.DrawPlot();
+  cp.Repaint();
+  EXPECT_GE(cp.NumPivotsX(), 2);
+}
+
+}  // namespace
