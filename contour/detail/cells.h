@@ -8,6 +8,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -50,6 +51,20 @@ struct ContourCells {
     return Integer(Round(t));
   }
   TColor color_of(double z) const { return Colors[size_t(index_of(z))]; }
+
+  // Whether a level lies strictly between lo and hi (lo <= hi).
+  bool has_level(double lo, double hi) const {
+    const Integer n = Integer(Levels.size());
+    if (n == 0 || !(lo < hi)) return false;
+    double g = std::floor((lo - IsoLow) / IsoDist);
+    g = std::clamp(g, 0.0, double(n));
+    for (Integer k = std::max<Integer>(0, Integer(g) - 1); k < n; ++k) {
+      const double L = Levels[size_t(k)];
+      if (L >= hi) return false;
+      if (L > lo) return true;
+    }
+    return false;
+  }
 
   // Calls f(k) for every level strictly between the two values, in ascending order.
   template <class F>
@@ -127,6 +142,15 @@ template <class Sink>
 void iso_quad(const ContourCells& c, const Sink& s, double x0, double y0, double dx, double dy,
               double z1, double z2, double z3, double z4, Word nx, Word ny) {
   if (c.Levels.empty()) return;
+  // Every line's values lie within the corners' span (give or take the rounding of the
+  // interpolation, a few units in the last place): a cell whose widened span holds no
+  // level has no crossing. NaN corners take the full walk, which skips them line by line.
+  double lo = std::min(std::min(z1, z2), std::min(z3, z4));
+  double hi = std::max(std::max(z1, z2), std::max(z3, z4));
+  const double slack = (std::fabs(lo) + std::fabs(hi)) * 8 * DBL_EPSILON;
+  lo -= slack;
+  hi += slack;
+  if (!std::isnan(z1 + z2 + z3 + z4) && !c.has_level(lo, hi)) return;
   for (Integer a = 0; a < nx; ++a) {
     const double X = x0 + a * dx / nx;
     const double zb = z1 + a * (z2 - z1) / nx, zt = z3 + a * (z4 - z3) / nx;

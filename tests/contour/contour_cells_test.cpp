@@ -183,3 +183,55 @@ TEST_F(Cells, OutsideCellsStayInsideMemory) {
 }
 
 }  // namespace
+
+namespace {
+
+// The dots routine against the rule written out directly: every level strictly between
+// the ends of each interpolation line gives one pixel. Corner values on the levels and
+// cells without a level inside are common here.
+TEST_F(Cells, DotsMatchTheRuleWrittenOut) {
+  cp.SetIsoParams(-1, 1, 0.25);
+  const int n = cp.NumIsoLevels();
+  std::mt19937 rng(11);
+  std::uniform_int_distribution<int> quarter(-5, 5);
+  std::uniform_real_distribution<double> zd(-1.2, 1.2), pos(-5, 3);
+  for (int round = 0; round < 300; ++round) {
+    double z[4];
+    for (double& v : z) v = round % 3 == 0 ? quarter(rng) * 0.25 : zd(rng);
+    if (round % 5 == 0) z[1] = z[2] = z[3] = z[0] + 0.01;  // a narrow span
+    const double x0 = pos(rng), y0 = pos(rng) + 1.5, dx = 0.8, dy = 0.6;
+    std::vector<TRGB32> got(size_t(W * H), TRGB32{0, 0, 0, 9}), want = got;
+    cp.IsoQuadSL(got.data(), W, H, 0, -60, x0, y0, dx, dy, z[0], z[1], z[2], z[3], 5, 5);
+    auto put = [&](double x, double y, int k) {
+      Integer px, py;
+      pix(x, y, 0, -60, px, py);
+      if (px < 0 || py < 0 || px >= W || py >= H) return;
+      const double L = -1 + k * 0.25;
+      Integer ix = Integer(kvr::Round((L + 1) * cp.IsoColors.Size() / 2.0));
+      ix = std::clamp<Integer>(ix, 1, cp.IsoColors.Size());
+      const TColor c = cp.IsoColors.GetColorElem(ix);
+      want[size_t(W * py + px)] = TRGB32{kvr::Byte(c >> 16), kvr::Byte(c >> 8), kvr::Byte(c), 0};
+    };
+    for (int a = 0; a < 5; ++a) {
+      const double zb = z[0] + a * (z[1] - z[0]) / 5, zt = z[2] + a * (z[3] - z[2]) / 5;
+      for (int k = 0; k < n; ++k) {
+        const double L = -1 + k * 0.25;
+        if (std::min(zb, zt) < L && L < std::max(zb, zt))
+          put(x0 + a * dx / 5, y0 + (L - zb) / (zt - zb) * dy, k);
+      }
+    }
+    for (int b = 0; b <= 5; ++b) {
+      const double zl = z[0] + b * (z[2] - z[0]) / 5, zr = z[1] + b * (z[3] - z[1]) / 5;
+      for (int k = 0; k < n; ++k) {
+        const double L = -1 + k * 0.25;
+        if (std::min(zl, zr) < L && L < std::max(zl, zr))
+          put(x0 + (L - zl) / (zr - zl) * dx, y0 + b * dy / 5, k);
+      }
+    }
+    for (size_t i = 0; i < got.size(); ++i)
+      ASSERT_TRUE(got[i].A == want[i].A && got[i].R == want[i].R && got[i].B == want[i].B)
+          << "round " << round << " pixel " << i;
+  }
+}
+
+}  // namespace
