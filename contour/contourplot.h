@@ -284,6 +284,9 @@ class TContourPlot : public TCustomZUvado {
   // Set while the surface is rebuilt: a paint from within (messages processed during
   // the calculation) shows the surface as it is instead of starting again.
   bool FBuilding = false;
+  // The three mask layers, kept between renderings (fresh memory costs more than the
+  // composition itself).
+  std::vector<uint32_t> FMaskLayers;
   // Set while a paint calculates the values: no messages are processed then.
   bool FFromPaint = false;
 };
