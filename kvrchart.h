@@ -28,5 +28,6 @@
 #include "zuvado/zuvado.h"
 #include "colorscale/colorscale.h"
 #include "gauge/gauge.h"
+#include "contour/contourplot.h"
 #include "smith/smithchart.h"
 #include "boxplot/boxplot.h"

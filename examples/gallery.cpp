@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
        1260, 1080},
       {"smith", "Smith chart", RenderSmithPage, 1260, 1260},
       {"boxplot", "Box plots", RenderBoxPlotPage, 1260, 1240},
+      {"contour", "Contour plots", RenderContourPage, 1280, 1060},
   };
   std::ofstream html(dir / "index.html");
   html << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Chart component gallery</title>"

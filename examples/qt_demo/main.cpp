@@ -1,8 +1,8 @@
-// Interactive demo: a 2-D chart, a Smith chart and a box plot in a desktop window, one
-// per tab.
+// Interactive demo: a 2-D chart, a Smith chart, a box plot and a contour plot in a
+// desktop window, one per tab.
 //
-// A noisy signal of 100,000 points on layer 1, a temperature curve on layer 2 with its
-// own right-hand axis, annotations, text labels and two crosshairs. The toolbar picks
+// First tab: a noisy signal of 100,000 points on layer 1, a temperature curve on layer 2
+// with its own right-hand axis, annotations, text labels and two crosshairs. The toolbar picks
 // what a left drag does on the chart of the open tab; dragging on an axis pans or zooms
 // that axis whatever the mode. The Smith chart shows a band-pass filter's input
 // impedance; the status bar gives r + jx under the pointer and the crosshair. The box
@@ -10,20 +10,30 @@
 //
 //   build/examples/qt_demo            (a window; QT_QPA_PLATFORM=offscreen for none)
 //   build/examples/qt_demo --shot F   (renders once and saves the window as F, then quits)
-//   build/examples/qt_demo --tab N    (opens on tab N: 1 Smith chart, 2 box plot)
+//   build/examples/qt_demo --tab N    (opens on tab N: 1 Smith chart, 2 box plot, 3 contour)
 //   build/examples/qt_demo --smith    (the same as --tab 1)
+//   build/examples/qt_demo --contour  (the same as --tab 3)
+//
+// The contour tab shows 150 Gaussian hills and dips, calculated live for the visible
+// range (drag a window to zoom: the grid follows and is calculated again, with a
+// progress bar), and its attached colour scale.
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <complex>
 #include <cstdlib>
@@ -34,6 +44,8 @@
 
 #include "boxplot/boxplot.h"
 #include "hosts/qt/qthost.h"
+#include "colorscale/colorscale.h"
+#include "contour/contourplot.h"
 #include "platform/printers.h"
 #include "platform/univconst.h"
 #include "smith/smithchart.h"
@@ -242,6 +254,111 @@ void set_up_box_plot(TBoxPlot& b, TDataTable& t) {
   b.SetSuppressPaint(false);
 }
 
+// A live contour plot: the z values are worked out in the event for every pivot of the
+// visible range, so each zoom calculates the grid again.
+class ContourTab : public QWidget {
+ public:
+  ContourTab() : FPlot(nullptr), FScale(nullptr), FPlotHost(&FPlot), FScaleHost(&FScale) {
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> pos(-5, 5), amp(-1, 1), width(0.05, 1.5);
+    for (Hill& h : FHills) h = {pos(rng), pos(rng), amp(rng), width(rng)};
+
+    auto* top = new QHBoxLayout;
+    auto* mode = new QComboBox;
+    mode->addItems({"colour surface", "colour surface, no interpolation", "iso-lines",
+                    "iso-lines, one colour"});
+    top->addWidget(new QLabel("Plot mode:"));
+    top->addWidget(mode);
+    auto* back = new QPushButton("Back");
+    auto* reset = new QPushButton("Whole range");
+    top->addWidget(back);
+    top->addWidget(reset);
+    top->addWidget(&FInfo, 1);
+    top->addWidget(&FProgress);
+    FProgress.setRange(0, 100);
+    FProgress.setFixedWidth(200);
+    auto* row = new QHBoxLayout;
+    row->addWidget(&FPlotHost, 1);
+    row->addWidget(&FScaleHost);
+    FScaleHost.setFixedWidth(96);
+    auto* lay = new QVBoxLayout(this);
+    lay->addLayout(top);
+    lay->addLayout(row, 1);
+
+    FPlot.SetSuppressPaint(true);
+    FPlot.IsoColors.SetSize(128);
+    FPlot.IsoColors.FillByInterpolation(1, {0x802000, clBlue, clAqua, clLime, clYellow, clRed,
+                                            0x000080});
+    FPlot.SetIsoParams(-2.0, 2.0, 0.1);
+    FPlot.ResizePivotMatrix(1500, 1000);
+    FPlot.SetMouseAction(maZoomWindPos);
+    FPlot.SetCaption("150 hills and dips");
+    FPlot.SetMarginRight(16);
+    FPlot.OnEstimateZVal = [this](TObject*, double x, double y, Integer, Integer, double& z,
+                                  Byte&) {
+      double s = 0;
+      for (const Hill& h : FHills) {
+        const double dx = x - h.x, dy = y - h.y;
+        s += h.a * std::exp(-(dx * dx + dy * dy) / h.w);
+      }
+      z = s;
+    };
+    // Progress also arrives while the plot paints (from inside a paint event), where the
+    // bar must not repaint itself at once: the value goes through the event queue, which
+    // a calculation outside painting keeps serving.
+    FPlot.OnProgress = [this](TObject*, Integer pc) {
+      QMetaObject::invokeMethod(&FProgress, [this, pc] { FProgress.setValue(pc); },
+                                Qt::QueuedConnection);
+    };
+    // A mouse zoom reports here before it repaints: the values are calculated now, with
+    // the progress bar going, and the repaint keeps them.
+    FPlot.OnZoomPan = [this](TObject*) {
+      FPlot.CalculatePivotPoints(true);
+      FInfo.setText(QString("x %1 .. %2, y %3 .. %4")
+                        .arg(FPlot.Scale1X()->RangeLow(), 0, 'g', 4)
+                        .arg(FPlot.Scale1X()->RangeHigh(), 0, 'g', 4)
+                        .arg(FPlot.Scale1Y()->RangeLow(), 0, 'g', 4)
+                        .arg(FPlot.Scale1Y()->RangeHigh(), 0, 'g', 4));
+    };
+    FScale.SetOrientation(csoVertical);
+    FScale.SetMarginTop(16);
+    FScale.SetMarginBottom(32);
+    FScale.SetMarginLeft(8);
+    FScale.SetMarginRight(50);
+    FScale.CrossHair()->SetVisible(false);
+    FPlot.SetAttachedColorScale(&FScale);
+    FPlot.SetSuppressPaint(false);
+
+    connect(mode, &QComboBox::currentIndexChanged, this, [this](int ix) {
+      const TContourPlotMode modes[] = {cpmColorSurface, cpmColorSurfNoIp, cpmDots, cpmMonoDots};
+      FPlot.SetPlotMode(modes[ix]);
+    });
+    connect(back, &QPushButton::clicked, this, [this] { FPlot.ZoomHistory(-1); });
+    connect(reset, &QPushButton::clicked, this, [this] {
+      FPlot.SetSuppressPaint(true);
+      FPlot.SetRange(1, -5.2, -5.2, 5.2, 5.2);
+      FPlot.ZoomStateOnStack();
+      FPlot.CalculatePivotPoints(true);
+      FPlot.SetSuppressPaint(false);
+    });
+  }
+
+  // The plot, for the window's toolbar.
+  TContourPlot& Plot() { return FPlot; }
+
+ private:
+  struct Hill {
+    double x, y, a, w;
+  };
+  std::array<Hill, 150> FHills{};
+  TContourPlot FPlot;
+  TColorScale FScale;
+  TQtHost FPlotHost;
+  TQtHost FScaleHost;
+  QLabel FInfo;
+  QProgressBar FProgress;
+};
+
 class DemoWindow : public QMainWindow {
  public:
   DemoWindow()
@@ -251,6 +368,7 @@ class DemoWindow : public QMainWindow {
     FTabs.addTab(&FHost, "2-D chart");
     FTabs.addTab(&FSmithHost, "Smith chart");
     FTabs.addTab(&FBoxHost, "Box plot");
+    FTabs.addTab(&FContour, "Contour plot");
     setCentralWidget(&FTabs);
     set_up(FChart);
     set_up_smith(FSmith);
@@ -350,6 +468,9 @@ class DemoWindow : public QMainWindow {
       if (smith_shown()) {
         FSmithZoomed = false;
         fit_smith(FSmith);
+      } else if (contour_shown()) {
+        FContour.Plot().SetRange(1, -5.2, -5.2, 5.2, 5.2);
+        FContour.Plot().ZoomStateOnStack();
       } else if (box_shown()) {
         FBox.AutoRange(15);
         FBox.ZoomStateOnStack();
@@ -396,7 +517,8 @@ class DemoWindow : public QMainWindow {
   // The Qt host's print dialog picks the printer (or a PDF file) and the paper.
   void print() {
     try {
-      Printer().SetTitle(smith_shown() ? "Band-pass filter" : box_shown() ? "Response times" : "Sensor run 42");
+      Printer().SetTitle(smith_shown() ? "Band-pass filter" : box_shown() ? "Response times"
+                        : contour_shown() ? "Hills and dips" : "Sensor run 42");
       current().PrintIt(1.0, false);
       FInfo.setText(Printer().Aborted() ? "printing cancelled" : "printed");
     } catch (const std::exception& e) {
@@ -406,9 +528,11 @@ class DemoWindow : public QMainWindow {
 
   bool smith_shown() const { return FTabs.currentIndex() == 1; }
   bool box_shown() const { return FTabs.currentIndex() == 2; }
+  bool contour_shown() const { return FTabs.currentIndex() == 3; }
   TCustomZUvado& current() {
     if (smith_shown()) return FSmith;
     if (box_shown()) return FBox;
+    if (contour_shown()) return FContour.Plot();
     return FChart;
   }
 
@@ -423,6 +547,7 @@ class DemoWindow : public QMainWindow {
   TQtHost FBoxHost;
   std::vector<std::pair<QAction*, TMouseActMode>> FModeActions;
   bool FSmithZoomed = false;
+  ContourTab FContour;
   QLabel FPos;
   QLabel FInfo;
 };
@@ -435,6 +560,7 @@ int main(int argc, char** argv) {
   DemoWindow w;
   for (int i = 1; i < argc; ++i)
     if (std::string(argv[i]) == "--smith") w.ShowTab(1);
+    if (std::string(argv[i]) == "--contour") w.ShowTab(3);
   w.show();
   for (int i = 1; i + 1 < argc; ++i)
     if (std::string(argv[i]) == "--tab") w.ShowTab(std::atoi(argv[i + 1]));
