@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 
+#include "platform/filewrite.h"
 #include "platform/math1.h"
 #include "platform/numtext.h"
 #include "platform/stringl.h"
@@ -192,30 +192,29 @@ double TDataTable::PercentileOfNumCells(double Percent, Integer LowCol, Integer 
 }
 
 void TDataTable::ExportAsASC(const std::string& FileName, Integer Precision) const {
-  std::ofstream f(FileName, std::ios::binary | std::ios::trunc);
-  if (!f) throw Exception("Cannot create file \"" + FileName + "\"");
-  std::string line = MultiChar(' ', 6);
-  for (Integer c = 1; c <= FCols; ++c)
-    line += CenterString(AbbrevString(GetColName(c), 12), 12) + " ";
-  f << line << "\r\n";
-  for (Integer r = 1; r <= FRows; ++r) {
-    line = StrFloatFixed(r, 4, 0) + ": ";
-    for (Integer c = 1; c <= FCols; ++c) {
-      const Cell& cl = cell(c, r);
-      std::string text;
-      if (cl.kind == CellKind::Number) {
-        text = strff(cl.value, 12, Precision);
-      } else if (cl.kind == CellKind::Text) {
-        text = AbbrevString(cl.text, 12);
-        text.insert(0, static_cast<size_t>(std::max(0, 12 - detail::utf8_length(text))), ' ');
-      } else {
-        text = MultiChar(' ', 12);
-      }
-      line += text + " ";
-    }
+  detail::write_file(FileName, [&](std::ostream& f) {
+    std::string line = MultiChar(' ', 6);
+    for (Integer c = 1; c <= FCols; ++c)
+      line += CenterString(AbbrevString(GetColName(c), 12), 12) + " ";
     f << line << "\r\n";
-  }
-  if (!f) throw Exception("Cannot write file \"" + FileName + "\"");
+    for (Integer r = 1; r <= FRows && f; ++r) {
+      line = StrFloatFixed(r, 4, 0) + ": ";
+      for (Integer c = 1; c <= FCols; ++c) {
+        const Cell& cl = cell(c, r);
+        std::string text;
+        if (cl.kind == CellKind::Number) {
+          text = strff(cl.value, 12, Precision);
+        } else if (cl.kind == CellKind::Text) {
+          text = AbbrevString(cl.text, 12);
+          text.insert(0, static_cast<size_t>(std::max(0, 12 - detail::utf8_length(text))), ' ');
+        } else {
+          text = MultiChar(' ', 12);
+        }
+        line += text + " ";
+      }
+      f << line << "\r\n";
+    }
+  });
 }
 
 void TDataTable::Assign(const TPersistent* Source) {

@@ -1,10 +1,8 @@
 // Setting objects of the base library: crosshairs, text labels, date/time label
-// settings, and the error helper.
+// settings.
 #include "platform/kvrbase.h"
 
 namespace kvr {
-
-void RaiseKvrError(const std::string& Msg) { throw EKvrError(Msg); }
 
 namespace {
 
