@@ -3,6 +3,7 @@
 // guard.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include <typeinfo>
 #include <vector>
 
+#include "disk_faults.h"
 #include "platform/bitmap.h"
 #include "platform/datatable.h"
 #include "platform/filewrite.h"
@@ -34,15 +36,7 @@ fs::path out_dir() {
   return dir;
 }
 
-// A name with the writer's extension that leads to /dev/full, where every write fails
-// with "No space left on device" while opening succeeds.
-std::string full_disk(const std::string& ext) {
-  const fs::path link = out_dir() / ("full" + ext);
-  std::error_code ec;
-  fs::remove(link, ec);
-  fs::create_symlink("/dev/full", link);
-  return link.string();
-}
+std::string full_disk(const std::string& ext) { return test::full_disk(out_dir(), ext); }
 
 bool have_dev_full() {
   std::error_code ec;
@@ -118,9 +112,7 @@ TEST(FileErrors, EveryWriterReportsAFullDiskAndPathsWithoutAFile) {
       EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + missing + "\": " +
                                            std::generic_category().message(ENOENT));
     }
-    // A folder named like the file.
-    const std::string dir = (out_dir() / (std::string("a folder") + w.ext)).string();
-    fs::create_directories(dir);
+    const std::string dir = test::folder_as_file(out_dir(), w.ext);
     EXPECT_THROW(w.write(dir), Exception);
     EXPECT_TRUE(fs::is_directory(dir));
   }
