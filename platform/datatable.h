@@ -62,7 +62,7 @@ class TDataTable : public TPersistent {
   // Writes the table as text (CR LF lines): a header of the column names, then one line
   // per row, "nnnn: " followed by each cell in a 12-character column (numbers by
   // strff(v, 12, Precision), texts abbreviated, empty cells blank) and a blank.
-  // A file that cannot be created raises Exception.
+  // A file that cannot be created or written in full (a full disk) raises Exception.
   void ExportAsASC(const std::string& FileName, Integer Precision) const;
 
   void BeginUpdate();
