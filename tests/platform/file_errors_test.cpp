@@ -1,6 +1,5 @@
 // Every writer of the platform against a full disk and paths where no file can be made,
-// the one file-writing helper behind them, the raising helper and the suppress-paint
-// guard.
+// the one file-writing helper behind them, and the suppress-paint guard.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -18,7 +17,6 @@
 #include "platform/bitmap.h"
 #include "platform/datatable.h"
 #include "platform/filewrite.h"
-#include "platform/kvrbase.h"
 #include "platform/paintguard.h"
 #include "platform/printers.h"
 #include "platform/svgcanvas.h"
@@ -182,17 +180,6 @@ TEST(FileErrors, WriteFileKeepsEveryByteAndFailsOnlyWhenAByteWasLost) {
   EXPECT_THROW((detail::write_file<ECreate, EWrite>(full_disk(".bin"), std::string(200000, 'x'))),
                EWrite);
   EXPECT_THROW((detail::write_file<ECreate, EWrite>(full_disk(".bin"), "x")), EWrite);
-}
-
-TEST(FileErrors, RaiseKvrErrorKeepsTypeAndMessage) {
-  try {
-    RaiseKvrError("plain");
-  } catch (const EKvrError& e) {
-    EXPECT_EQ(typeid(e), typeid(EKvrError));
-    EXPECT_STREQ(e.what(), "plain");
-  }
-  EXPECT_THROW(RaiseKvrError<EKvrZUvadoError>("z"), EKvrZUvadoError);
-  EXPECT_THROW(RaiseKvrError<EPrinter>("p"), EPrinter);
 }
 
 // A component's setter as the guard sees it: counts the repaints that resuming causes.
