@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 #include "platform/filewrite.h"
 #include "platform/math1.h"
@@ -192,29 +193,30 @@ double TDataTable::PercentileOfNumCells(double Percent, Integer LowCol, Integer 
 }
 
 void TDataTable::ExportAsASC(const std::string& FileName, Integer Precision) const {
-  detail::write_file(FileName, [&](std::ostream& f) {
-    std::string line = MultiChar(' ', 6);
-    for (Integer c = 1; c <= FCols; ++c)
-      line += CenterString(AbbrevString(GetColName(c), 12), 12) + " ";
-    f << line << "\r\n";
-    for (Integer r = 1; r <= FRows && f; ++r) {
-      line = StrFloatFixed(r, 4, 0) + ": ";
-      for (Integer c = 1; c <= FCols; ++c) {
-        const Cell& cl = cell(c, r);
-        std::string text;
-        if (cl.kind == CellKind::Number) {
-          text = strff(cl.value, 12, Precision);
-        } else if (cl.kind == CellKind::Text) {
-          text = AbbrevString(cl.text, 12);
-          text.insert(0, static_cast<size_t>(std::max(0, 12 - detail::utf8_length(text))), ' ');
-        } else {
-          text = MultiChar(' ', 12);
-        }
-        line += text + " ";
+  // Tables are small: the text is made in memory and written in one go.
+  std::ostringstream f;
+  std::string line = MultiChar(' ', 6);
+  for (Integer c = 1; c <= FCols; ++c)
+    line += CenterString(AbbrevString(GetColName(c), 12), 12) + " ";
+  f << line << "\r\n";
+  for (Integer r = 1; r <= FRows; ++r) {
+    line = StrFloatFixed(r, 4, 0) + ": ";
+    for (Integer c = 1; c <= FCols; ++c) {
+      const Cell& cl = cell(c, r);
+      std::string text;
+      if (cl.kind == CellKind::Number) {
+        text = strff(cl.value, 12, Precision);
+      } else if (cl.kind == CellKind::Text) {
+        text = AbbrevString(cl.text, 12);
+        text.insert(0, static_cast<size_t>(std::max(0, 12 - detail::utf8_length(text))), ' ');
+      } else {
+        text = MultiChar(' ', 12);
       }
-      f << line << "\r\n";
+      line += text + " ";
     }
-  });
+    f << line << "\r\n";
+  }
+  detail::write_file(FileName, f.view());
 }
 
 void TDataTable::Assign(const TPersistent* Source) {
