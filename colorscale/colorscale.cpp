@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/arith.h"
+#include "platform/paintguard.h"
 #include "platform/registry.h"
 #include "platform/setters.h"
 
@@ -239,8 +240,7 @@ void TColorScale::Assign(const TPersistent* Source) {
     return;
   }
   if (s == this) return;
-  const bool saved = FSuppressPaint;
-  FSuppressPaint = true;
+  const auto hold = detail::suppress_paint_then(FSuppressPaint, [this] { Changed(); });
   FFrameSt = s->FFrameSt;
   FCaption = s->FCaption;
   FCaptColor = s->FCaptColor;
@@ -271,8 +271,6 @@ void TColorScale::Assign(const TPersistent* Source) {
   FCrossHair->Assign(s->FCrossHair.get());
   SetFont(s->Font());
   SetScaleDims();
-  FSuppressPaint = saved;
-  Changed();
 }
 
 void TColorScale::AssignTo(TPersistent* Dest) const {

@@ -7,6 +7,7 @@
 
 #include "platform/detail/image_codecs.h"
 #include "platform/detail/raster_backend.h"
+#include "platform/filewrite.h"
 
 namespace kvr {
 namespace {
@@ -37,8 +38,8 @@ void TBitmap::SetSize(Integer AWidth, Integer AHeight) {
   AHeight = std::max<Integer>(AHeight, 0);
   if (AWidth == FWidth && AHeight == FHeight) return;
   if (AWidth > kMaxSide || AHeight > kMaxSide || (long long)AWidth * AHeight > kMaxPixels)
-    throw Exception("Bitmap size " + std::to_string(AWidth) + " x " + std::to_string(AHeight) +
-                    " is too large");
+    RaiseKvrError<Exception>("Bitmap size " + std::to_string(AWidth) + " x " +
+                             std::to_string(AHeight) + " is too large");
   std::vector<TRGB32> next(size_t(AWidth) * AHeight, TRGB32{255, 255, 255, 255});
   const int cw = std::min(AWidth, FWidth), ch = std::min(AHeight, FHeight);
   for (int y = 0; y < ch; ++y)
@@ -49,12 +50,12 @@ void TBitmap::SetSize(Integer AWidth, Integer AHeight) {
 }
 
 TRGB32* TBitmap::ScanLine(Integer Row) {
-  if (Row < 0 || Row >= FHeight) throw Exception("Scan line index out of range");
+  if (Row < 0 || Row >= FHeight) RaiseKvrError<Exception>("Scan line index out of range");
   return FPixels.data() + size_t(Row) * FWidth;
 }
 
 const TRGB32* TBitmap::ScanLine(Integer Row) const {
-  if (Row < 0 || Row >= FHeight) throw Exception("Scan line index out of range");
+  if (Row < 0 || Row >= FHeight) RaiseKvrError<Exception>("Scan line index out of range");
   return FPixels.data() + size_t(Row) * FWidth;
 }
 
@@ -89,14 +90,15 @@ std::vector<uint8_t> TBitmap::SaveToPNGData() const { return detail::encode_png(
 
 void TBitmap::LoadFromFile(const std::string& FileName) {
   std::ifstream in(FileName, std::ios::binary);
-  if (!in) throw Exception("Cannot open file \"" + FileName + "\"");
+  if (!in) RaiseKvrError<Exception>("Cannot open file \"" + FileName + "\"");
   in.seekg(0, std::ios::end);
   const std::streamoff size = in.tellg();
-  if (size < 0 || size > (1LL << 30)) throw Exception("File \"" + FileName + "\" is too large");
+  if (size < 0 || size > (1LL << 30))
+    RaiseKvrError<Exception>("File \"" + FileName + "\" is too large");
   in.seekg(0);
   std::vector<uint8_t> data(static_cast<size_t>(size));
   if (size > 0 && !in.read(reinterpret_cast<char*>(data.data()), size))
-    throw Exception("Cannot read file \"" + FileName + "\"");
+    RaiseKvrError<Exception>("Cannot read file \"" + FileName + "\"");
   const std::string ext = lower_ext(FileName);
   const bool png_magic = data.size() >= 8 && std::memcmp(data.data(), "\x89PNG\r\n\x1a\n", 8) == 0;
   if (ext == "png" || (ext != "bmp" && png_magic))
@@ -110,16 +112,14 @@ void TBitmap::SaveToFile(const std::string& FileName) const {
   const std::string ext = lower_ext(FileName);
   if (ext != "png" && ext != "bmp") {
     const auto dot = FileName.find_last_of('.');
-    throw Exception(ext.empty() ? "Cannot save bitmap: file name \"" + FileName +
-                                      "\" has no extension (use .png or .bmp)"
-                                : "Cannot save bitmap: unsupported file type \"" +
-                                      FileName.substr(dot) + "\" (use .png or .bmp)");
+    RaiseKvrError<Exception>(ext.empty() ? "Cannot save bitmap: file name \"" + FileName +
+                                               "\" has no extension (use .png or .bmp)"
+                                         : "Cannot save bitmap: unsupported file type \"" +
+                                               FileName.substr(dot) + "\" (use .png or .bmp)");
   }
   const std::vector<uint8_t> data = ext == "png" ? SaveToPNGData() : SaveToBMPData();
-  std::ofstream out(FileName, std::ios::binary | std::ios::trunc);
-  if (!out) throw Exception("Cannot create file \"" + FileName + "\"");
-  out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
-  if (!out) throw Exception("Cannot write file \"" + FileName + "\"");
+  detail::write_file(FileName,
+                     std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
 }
 
 }  // namespace kvr

@@ -60,7 +60,8 @@ class TBitmap : public TPersistent {
   // oversized file (see kMaxBitmapPixels) raises Exception and leaves the bitmap as it was.
   void LoadFromFile(const std::string& FileName);
   // Writes PNG for ".png" and 24-bit BMP for ".bmp" (case-insensitive); any other
-  // extension, or none, raises Exception before the file is touched.
+  // extension, or none, raises Exception before the file is touched; so does a file
+  // that cannot be created or written in full.
   void SaveToFile(const std::string& FileName) const;
   void LoadFromBMPData(const std::vector<uint8_t>& Data);
   void LoadFromPNGData(const std::vector<uint8_t>& Data);

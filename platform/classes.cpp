@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/kvrerror.h"
+
 namespace kvr {
 
 namespace {
@@ -88,16 +90,16 @@ bool TComponent::NameInUse(const std::string& AName, const TComponent* Except) c
 void TComponent::SetName(const std::string& NewName) {
   if (NewName == FName) return;
   if (!NewName.empty() && !is_ident(NewName))
-    throw EComponentError("'" + NewName + "' is not a valid component name");
+    RaiseKvrError<EComponentError>("'" + NewName + "' is not a valid component name");
   if (!NewName.empty() && FOwner && FOwner->NameInUse(NewName, this))
-    throw EComponentError("A component named " + NewName + " already exists");
+    RaiseKvrError<EComponentError>("A component named " + NewName + " already exists");
   FName = NewName;
 }
 
 void TComponent::InsertComponent(TComponent* AComponent) {
   if (!AComponent || AComponent->FOwner == this) return;
   if (!AComponent->FName.empty() && NameInUse(AComponent->FName, AComponent))
-    throw EComponentError("A component named " + AComponent->FName + " already exists");
+    RaiseKvrError<EComponentError>("A component named " + AComponent->FName + " already exists");
   if (AComponent->FOwner) AComponent->FOwner->RemoveComponent(AComponent);
   InsertIntern(AComponent);
   if (FComponentState.Contains(csDesigning)) AComponent->SetDesigning(true);

@@ -84,7 +84,7 @@ void TControl::SetStyleElements(TStyleElements v) {
 void TControl::SetParent(TControl* AParent) {
   if (AParent == FParent) return;
   for (TControl* p = AParent; p; p = p->FParent)
-    if (p == this) throw EInvalidOperation("A control cannot have itself as its parent");
+    if (p == this) RaiseKvrError<EInvalidOperation>("A control cannot have itself as its parent");
   if (FParent) {
     auto& sib = FParent->FControls;
     sib.erase(std::remove(sib.begin(), sib.end(), this), sib.end());

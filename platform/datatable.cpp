@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
+#include <sstream>
 
 #include "platform/detail/utf8.h"
+#include "platform/filewrite.h"
 #include "platform/math1.h"
 #include "platform/numtext.h"
 #include "platform/stringl.h"
@@ -193,8 +194,8 @@ double TDataTable::PercentileOfNumCells(double Percent, Integer LowCol, Integer 
 }
 
 void TDataTable::ExportAsASC(const std::string& FileName, Integer Precision) const {
-  std::ofstream f(FileName, std::ios::binary | std::ios::trunc);
-  if (!f) throw Exception("Cannot create file \"" + FileName + "\"");
+  // Tables are small: the text is made in memory and written in one go.
+  std::ostringstream f;
   std::string line = MultiChar(' ', 6);
   for (Integer c = 1; c <= FCols; ++c)
     line += CenterString(AbbrevString(GetColName(c), 12), 12) + " ";
@@ -216,9 +217,7 @@ void TDataTable::ExportAsASC(const std::string& FileName, Integer Precision) con
     }
     f << line << "\r\n";
   }
-  // Buffered text reaches the disk only when the file is closed; a full disk shows there.
-  f.close();
-  if (!f) throw Exception("Cannot write file \"" + FileName + "\"");
+  detail::write_file(FileName, f.view());
 }
 
 void TDataTable::Assign(const TPersistent* Source) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/arith.h"
+#include "platform/kvrerror.h"
 
 namespace kvr {
 
@@ -89,13 +90,15 @@ bool TryEncodeTime(Integer Hour, Integer Min, Integer Sec, Integer MSec, TDateTi
 
 TDateTime EncodeDate(Integer Year, Integer Month, Integer Day) {
   TDateTime d = 0;
-  if (!TryEncodeDate(Year, Month, Day, d)) throw Exception("Invalid argument to date encode");
+  if (!TryEncodeDate(Year, Month, Day, d))
+    RaiseKvrError<Exception>("Invalid argument to date encode");
   return d;
 }
 
 TDateTime EncodeTime(Integer Hour, Integer Min, Integer Sec, Integer MSec) {
   TDateTime t = 0;
-  if (!TryEncodeTime(Hour, Min, Sec, MSec, t)) throw Exception("Invalid argument to time encode");
+  if (!TryEncodeTime(Hour, Min, Sec, MSec, t))
+    RaiseKvrError<Exception>("Invalid argument to time encode");
   return t;
 }
 

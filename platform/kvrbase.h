@@ -1,5 +1,5 @@
 // The base library every component builds on: shared enumerations, records and event
-// types, the error classes, frames, data marks, crosshairs, text labels and the settings
+// types, frames, data marks, crosshairs, text labels and the settings
 // of date/time tick labels.
 //
 // Enumerations are stored and compared by ordinal (chart files keep them as one byte),
@@ -18,26 +18,10 @@
 
 #include "platform/canvas.h"
 #include "platform/graphics.h"
+#include "platform/kvrerror.h"
 #include "platform/types.h"
 
 namespace kvr {
-
-// Errors raised by the components. Messages are passed through unchanged.
-class EKvrError : public Exception {
- public:
-  using Exception::Exception;
-};
-class EKvrZUvadoError : public EKvrError {
- public:
-  using EKvrError::EKvrError;
-};
-class EKvrRot3DError : public EKvrError {
- public:
-  using EKvrError::EKvrError;
-};
-
-// The single place that raises the base error, so that every unit reports alike.
-[[noreturn]] void RaiseKvrError(const std::string& Msg);
 
 // Horizontal text placement at an anchor (the framework's ordinals).
 enum TAlignment : Byte { taLeftJustify, taRightJustify, taCenter };

@@ -1,5 +1,5 @@
 // Setting objects of the base library: crosshairs, text labels, date/time label
-// settings, and the error helper.
+// settings.
 #include "platform/kvrbase.h"
 
 #include <utility>
@@ -7,8 +7,6 @@
 #include "platform/setters.h"
 
 namespace kvr {
-
-void RaiseKvrError(const std::string& Msg) { throw EKvrError(Msg); }
 
 namespace {
 

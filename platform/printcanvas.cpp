@@ -6,12 +6,14 @@
 
 #include "platform/canvas.h"
 #include "platform/forms.h"
+#include "platform/kvrerror.h"
 #include "platform/printers.h"
 
 namespace kvr {
 
 double PrintScale(Integer Width, Integer Height, double ScaleF) {
-  if (!std::isfinite(ScaleF) || ScaleF <= 0) throw EPrinter("Invalid scale factor for printing: " + std::to_string(ScaleF));
+  if (!std::isfinite(ScaleF) || ScaleF <= 0)
+    RaiseKvrError<EPrinter>("Invalid scale factor for printing: " + std::to_string(ScaleF));
   TPrinter& p = Printer();
   double s = double(GetDeviceCaps(p.Canvas()->Handle(), LOGPIXELSX)) / Screen().PixelsPerInch() * ScaleF;
   if (Width > 0) s = std::min(s, double(p.PageWidth()) / Width);

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 
 #include "platform/arith.h"
 #include "platform/detail/pdf_writer.h"
+#include "platform/filewrite.h"
 
 namespace kvr {
 
@@ -29,7 +29,7 @@ Integer TPrinter::PageHeight() const {
 
 void TPrinter::CheckPrinting(bool Expected) const {
   if (FPrinting == Expected) return;
-  throw EPrinter(Expected ? "Printer is not currently printing" : "Printing in progress");
+  RaiseKvrError<EPrinter>(Expected ? "Printer is not currently printing" : "Printing in progress");
 }
 
 void TPrinter::CheckIdle() const { CheckPrinting(false); }
@@ -127,9 +127,8 @@ void TPrinter::EndDoc() {
   const std::vector<uint8_t> pdf = FWriter->build(FTitle);
   FWriter->clear();
   const std::string file = TargetFile();
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  if (out) out.write(reinterpret_cast<const char*>(pdf.data()), static_cast<std::streamsize>(pdf.size()));
-  if (!out) throw EPrinter("Cannot write " + file);
+  detail::write_file<EPrinter>(
+      file, std::string_view(reinterpret_cast<const char*>(pdf.data()), pdf.size()));
   FLastFileName = file;
 }
 

@@ -1,8 +1,7 @@
 #include "platform/svgcanvas.h"
 
-#include <fstream>
-
 #include "platform/detail/svg_backend.h"
+#include "platform/filewrite.h"
 
 namespace kvr {
 
@@ -10,14 +9,6 @@ namespace {
 
 const detail::SvgBackend* svg_of(const TCanvas& c) {
   return dynamic_cast<const detail::SvgBackend*>(c.Backend());
-}
-
-void write_file(const std::string& text, const std::string& file_name) {
-  std::ofstream out(file_name, std::ios::binary | std::ios::trunc);
-  if (!out) throw Exception("Cannot create file \"" + file_name + "\"");
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.close();
-  if (!out) throw Exception("Cannot write file \"" + file_name + "\"");
 }
 
 }  // namespace
@@ -33,7 +24,7 @@ Integer TMetafileCanvas::Height() const { return Backend()->height(); }
 std::string TMetafileCanvas::SvgText() const { return svg_of(*this)->document(); }
 
 void TMetafileCanvas::SaveSvgToFile(const std::string& FileName) const {
-  write_file(SvgText(), FileName);
+  detail::write_file(FileName, SvgText());
 }
 
 void TMetafileCanvas::Clear() { static_cast<detail::SvgBackend*>(Backend())->clear(); }
@@ -51,8 +42,8 @@ std::string SvgText(const TCanvas& Canvas) {
 
 void SaveSvgToFile(const TCanvas& Canvas, const std::string& FileName) {
   const detail::SvgBackend* svg = svg_of(Canvas);
-  if (!svg) throw Exception("The canvas does not record SVG");
-  write_file(svg->document(), FileName);
+  if (!svg) RaiseKvrError<Exception>("The canvas does not record SVG");
+  detail::write_file(FileName, svg->document());
 }
 
 }  // namespace kvr

@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "platform/math1.h"
+#include "platform/paintguard.h"
 #include "scale/scale.h"
 
 namespace kvr {
@@ -111,10 +112,9 @@ void TScale::MouseMove(TShiftState Shift, Integer X, Integer Y) {
                FMarginBottom, FMAnchorWorldLow, FMAnchorWorldHigh, FMouseAction, FScaleType, FAxLog,
                FRangeLow, FRangeHigh, lo, hi))
     return;
-  const bool saved = FSuppressPaint;
-  FSuppressPaint = true;
+  auto hold = detail::suppress_paint_then_resume(FSuppressPaint, *this);
   SetRange(lo, hi);
-  SetSuppressPaint(saved);
+  hold.restore();
   if (OnZoomPan) OnZoomPan(this);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "platform/kvrmath.h"
+#include "platform/paintguard.h"
 #include "scale/scale.h"
 #include "scale/ticklabels.h"
 
@@ -165,10 +166,8 @@ void TScale::Paint() {
 }
 
 void TScale::ForcePaint() {
-  const bool saved = FSuppressPaint;
-  FSuppressPaint = false;
+  const auto hold = detail::hold_flag(FSuppressPaint, false);
   if (PaintAllowed()) PaintScale();
-  FSuppressPaint = saved;
 }
 
 void TScale::PaintScale() {

@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "platform/detail/utf8.h"
+#include "platform/filewrite.h"
 #include "platform/streams.h"
 #include "zuvado/customzuvado.h"
 
@@ -157,9 +158,9 @@ TrcChartItem file_header(std::string_view Mark, Integer NumItems, Integer NumTex
 
 void check_item_text(std::string_view Text) {
   if (Text.size() > kMaxLongTextLine)
-    throw EKvrZUvadoError("Text of " + std::to_string(Text.size()) +
-                          " bytes is too long for a text item (at most " +
-                          std::to_string(kMaxLongTextLine) + " bytes)");
+    RaiseKvrError<EKvrZUvadoError>("Text of " + std::to_string(Text.size()) +
+                                   " bytes is too long for a text item (at most " +
+                                   std::to_string(kMaxLongTextLine) + " bytes)");
 }
 
 // The reader hands out slots to the text items with LWid not 0 in item order and fills
@@ -325,30 +326,28 @@ Integer TCustomZUvado::LoadAnno(const std::string& FName, bool AppendIt) {
 }
 
 void TCustomZUvado::SaveItems(const std::string& FName, bool Anno) const {
-  std::ofstream out(FName, std::ios::binary | std::ios::trunc);
-  if (!out) throw EFCreateError("Cannot create file \"" + FName + "\"");
-  if (Anno)
-    detail::write_item_file(out, detail::kAnnoFileMark, FAnnoContainer, FLongTextsAnno,
-                            FNumLongTextsAnno);
-  else
-    detail::write_item_file(out, detail::kDataFileMark, *FDataContainer, FLongTextsData,
-                            FNumLongTextsData);
-  out.close();
-  if (!out) throw EInOutError("Cannot write file \"" + FName + "\"");
+  detail::write_file<EFCreateError, EInOutError>(FName, [&](std::ostream& out) {
+    if (Anno)
+      detail::write_item_file(out, detail::kAnnoFileMark, FAnnoContainer, FLongTextsAnno,
+                              FNumLongTextsAnno);
+    else
+      detail::write_item_file(out, detail::kDataFileMark, *FDataContainer, FLongTextsData,
+                              FNumLongTextsData);
+  });
 }
 
 void TCustomZUvado::SaveData(const std::string& FName) const { SaveItems(FName, false); }
 
 void TCustomZUvado::SaveAnno(const std::string& FName) const { SaveItems(FName, true); }
 
+// A write error ends the listing early; the file is still judged when it is closed.
 void TCustomZUvado::SaveDataASC(const std::string& FName) const {
-  std::ofstream out(FName, std::ios::binary | std::ios::trunc);
-  if (!out) throw EInOutError("Cannot create file \"" + FName + "\"");
-  const TRcItemContainer& items = *FDataContainer;
-  for (Integer i = 0; i < items.Count() && out; ++i) {
-    out << "\r\n------ item " << i << " ------\r\n  " << ItemDescription(items[i], -1)
-        << "\r\n";
-  }
+  detail::write_file<EInOutError>(FName, [&](std::ostream& out) {
+    const TRcItemContainer& items = *FDataContainer;
+    for (Integer i = 0; i < items.Count() && out; ++i) {
+      out << "\r\n------ item " << i << " ------\r\n  " << ItemDescription(items[i], -1) << "\r\n";
+    }
+  });
 }
 
 // The selection is taken first, so that copying a chart's annotations onto itself

@@ -61,14 +61,16 @@ void TJointLayers::SetControlledLayerY(Integer Index, Integer Value) {
 // they were. Joins stay one level deep: the range operations follow a single link.
 void TJointLayers::Join(TLinks& Links, Integer Index, Integer Value, bool InX) {
   if (!valid_layer(Value))
-    throw EKvrZUvadoError("Destination layer " + std::to_string(Value) + " is out of range");
+    RaiseKvrError<EKvrZUvadoError>("Destination layer " + std::to_string(Value) +
+                                   " is out of range");
   if (!valid_layer(Index)) return;
   if (Value == Index) {
     Links[size_t(Index - 1)] = Index;
     return;
   }
   if (Links[size_t(Value - 1)] != Value)
-    throw EKvrZUvadoError("Destination layer " + std::to_string(Value) + " is already joined");
+    RaiseKvrError<EKvrZUvadoError>("Destination layer " + std::to_string(Value) +
+                                   " is already joined");
   if (const unsigned followers = Followers(Links, Index)) {
     std::string list;
     for (Integer k = 1; k <= kNumLayers; ++k) {
@@ -76,8 +78,8 @@ void TJointLayers::Join(TLinks& Links, Integer Index, Integer Value, bool InX) {
       if (!list.empty()) list += ", ";
       list += std::to_string(k);
     }
-    throw EKvrZUvadoError("Layer " + std::to_string(Index) + " is joined by other layers (" +
-                          list + ")");
+    RaiseKvrError<EKvrZUvadoError>("Layer " + std::to_string(Index) +
+                                   " is joined by other layers (" + list + ")");
   }
   Links[size_t(Index - 1)] = Value;
   if (FOwnerChart) FOwnerChart->ApplyJointRange(Index, Value, InX);

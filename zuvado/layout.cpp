@@ -6,6 +6,7 @@
 
 #include "platform/kvrcolors.h"
 #include "platform/setters.h"
+#include "platform/paintguard.h"
 #include "zuvado/customzuvado.h"
 
 namespace kvr {
@@ -128,8 +129,7 @@ TScale* TCustomZUvado::ScalesY(Integer k) const {
 }
 
 void TCustomZUvado::ResetAxes() {
-  const bool saved = FSuppressPaint;
-  FSuppressPaint = true;
+  const auto hold = detail::suppress_paint(FSuppressPaint);
   Fxasp = std::max(1, Canvas()->DeviceCaps(ASPECTX));
   Fyasp = std::max(1, Canvas()->DeviceCaps(ASPECTY));
   FIsometric = false;
@@ -190,7 +190,6 @@ void TCustomZUvado::ResetAxes() {
   SetStdLayout(FStdLayout);
   AdjustScaling();
   ClearZoomHistory();
-  FSuppressPaint = saved;
 }
 
 void TCustomZUvado::SetScaleProps(TScale* Scale, const TScaleProps* Props) {
@@ -227,24 +226,16 @@ void TCustomZUvado::SetScaleProps(TScale* Scale, const TScaleProps* Props) {
 // one repaint, so a half-edited state is never drawn.
 void TCustomZUvado::ScalePropsChanged(TObject* Sender) {
   (void)Sender;
-  const bool saved = FSuppressPaint;
-  FSuppressPaint = true;
-  try {
-    for (size_t i = 0; i < 2; ++i) {
-      SetScaleProps(FScalesX[i].get(), FScalePropsX[i].get());
-      SetScaleProps(FScalesY[i].get(), FScalePropsY[i].get());
-    }
-    for (Integer k = 1; k <= 2; ++k) {
-      const TScaleProps& X = *FScalePropsX[size_t(k - 1)];
-      const TScaleProps& Y = *FScalePropsY[size_t(k - 1)];
-      ForceRange(k, X.FRangeLow, Y.FRangeLow, X.FRangeHigh, Y.FRangeHigh, false, false);
-    }
-  } catch (...) {
-    FSuppressPaint = saved;
-    throw;
+  const auto hold = detail::suppress_paint_then(FSuppressPaint, [this] { RepaintChart(); });
+  for (size_t i = 0; i < 2; ++i) {
+    SetScaleProps(FScalesX[i].get(), FScalePropsX[i].get());
+    SetScaleProps(FScalesY[i].get(), FScalePropsY[i].get());
   }
-  FSuppressPaint = saved;
-  RepaintChart();
+  for (Integer k = 1; k <= 2; ++k) {
+    const TScaleProps& X = *FScalePropsX[size_t(k - 1)];
+    const TScaleProps& Y = *FScalePropsY[size_t(k - 1)];
+    ForceRange(k, X.FRangeLow, Y.FRangeLow, X.FRangeHigh, Y.FRangeHigh, false, false);
+  }
 }
 
 void TCustomZUvado::SizeGrafBmp() {
@@ -349,60 +340,46 @@ void TCustomZUvado::SetF3DRim(Integer v) {
 // The isometric step uses the chart area's width with the shadow counted once, like
 // every other isometric computation, so that a resize keeps the aspect.
 void TCustomZUvado::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
-  const bool saved = FSuppressPaint;
-  FSuppressPaint = true;
-  try {
-    AHeight = ClampPix(std::max<int64_t>(AHeight, int64_t(FRcTRim) + FRcBRim + F3DRim + 20));
-    AWidth = ClampPix(std::max<int64_t>(AWidth, int64_t(FRcLRim) + FRcRRim + F3DRim + 80));
-    TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
-    IsometricYAdjust(AreaWidth());
-    for (size_t i = 0; i < 2; ++i) {
-      SetScaleProps(FScalesX[i].get(), FScalePropsX[i].get());
-      SetScaleProps(FScalesY[i].get(), FScalePropsY[i].get());
-      FScalesX[i]->SetBounds(0, 0, Width(), Height());
-      FScalesY[i]->SetBounds(0, 0, Width(), Height());
-    }
-    ApplyMarginsToScales();
-    TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
-    size_bitmap(*FChartBmp, Width(), Height());
-    SizeGrafBmp();
-    AdjustScaling();
-  } catch (...) {
-    FSuppressPaint = saved;
-    throw;
+  const auto hold = detail::suppress_paint(FSuppressPaint);
+  AHeight = ClampPix(std::max<int64_t>(AHeight, int64_t(FRcTRim) + FRcBRim + F3DRim + 20));
+  AWidth = ClampPix(std::max<int64_t>(AWidth, int64_t(FRcLRim) + FRcRRim + F3DRim + 80));
+  TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  IsometricYAdjust(AreaWidth());
+  for (size_t i = 0; i < 2; ++i) {
+    SetScaleProps(FScalesX[i].get(), FScalePropsX[i].get());
+    SetScaleProps(FScalesY[i].get(), FScalePropsY[i].get());
+    FScalesX[i]->SetBounds(0, 0, Width(), Height());
+    FScalesY[i]->SetBounds(0, 0, Width(), Height());
   }
-  FSuppressPaint = saved;
+  ApplyMarginsToScales();
+  TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  size_bitmap(*FChartBmp, Width(), Height());
+  SizeGrafBmp();
+  AdjustScaling();
 }
 
 void TCustomZUvado::SetStdLayout(TrcLayout Value) {
   if (unsigned(Value) >= unsigned(kNumStdLayouts)) return;
   const LayoutRow& row = kLayouts[Value];
-  const bool saved = FSuppressPaint;
-  FSuppressPaint = true;
-  try {
-    SetLRim(row.L);
-    SetRRim(row.R);
-    SetTRim(row.T);
-    SetBRim(row.B);
-    SetCaptPosX(row.CaptX);
-    SetCaptPosY(row.CaptY);
-    SetCaptAlignment(row.Align);
-    SetCaptAnchorX(row.AnchorX);
-    SetCaptAnchorY(row.AnchorY);
-    apply_axis_row(*FScalePropsX[0], row.X1);
-    apply_axis_row(*FScalePropsY[0], row.Y1);
-    apply_axis_row(*FScalePropsX[1], row.X2);
-    apply_axis_row(*FScalePropsY[1], row.Y2);
-    for (size_t i = 0; i < 2; ++i) {
-      SetScaleProps(FScalesX[i].get(), FScalePropsX[i].get());
-      SetScaleProps(FScalesY[i].get(), FScalePropsY[i].get());
-    }
-  } catch (...) {
-    FSuppressPaint = saved;
-    throw;
+  const auto hold = detail::suppress_paint_then_resume(FSuppressPaint, *this);
+  SetLRim(row.L);
+  SetRRim(row.R);
+  SetTRim(row.T);
+  SetBRim(row.B);
+  SetCaptPosX(row.CaptX);
+  SetCaptPosY(row.CaptY);
+  SetCaptAlignment(row.Align);
+  SetCaptAnchorX(row.AnchorX);
+  SetCaptAnchorY(row.AnchorY);
+  apply_axis_row(*FScalePropsX[0], row.X1);
+  apply_axis_row(*FScalePropsY[0], row.Y1);
+  apply_axis_row(*FScalePropsX[1], row.X2);
+  apply_axis_row(*FScalePropsY[1], row.Y2);
+  for (size_t i = 0; i < 2; ++i) {
+    SetScaleProps(FScalesX[i].get(), FScalePropsX[i].get());
+    SetScaleProps(FScalesY[i].get(), FScalePropsY[i].get());
   }
   FStdLayout = Value;
-  SetSuppressPaint(saved);
 }
 
 void TCustomZUvado::SetCaptPosX(Integer v) {

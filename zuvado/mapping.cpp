@@ -59,7 +59,7 @@ void TCustomZUvado::ScaleAxes(bool Raise) {
           if (Raise) {
             // This axis and the ones after it keep an old transform.
             FUnmapped = unmapped | (0xFu & ~(bit - 1));
-            throw EKvrZUvadoError("Logarithmic axis must not be negative.");
+            RaiseKvrError<EKvrZUvadoError>("Logarithmic axis must not be negative.");
           }
           unmapped |= bit;
           continue;

@@ -11,6 +11,7 @@
 #include "platform/arith.h"
 #include "platform/forms.h"
 #include "platform/math1.h"
+#include "platform/paintguard.h"
 #include "zuvado/customzuvado.h"
 
 namespace kvr {
@@ -300,8 +301,7 @@ void TCustomZUvado::AxisDragMove(Integer X, Integer Y) {
   const Integer R = W - FRcRRim - F3DRim, B = H - FRcBRim - F3DRim;
   // The shadow rim counts as margin, so Rescale sees the same extent as the mapping.
   const Integer MR = FRcRRim + F3DRim, MB = FRcBRim + F3DRim;
-  const bool saved = FSuppressPaint;
-  FSuppressPaint = true;
+  auto hold = detail::suppress_paint_then_resume(FSuppressPaint, *this);
   bool any = false;
   for (Integer k = 1; k <= 2; ++k) {
     const size_t i = size_t(k - 1);
@@ -333,15 +333,14 @@ void TCustomZUvado::AxisDragMove(Integer X, Integer Y) {
       }
     }
   }
-  SetSuppressPaint(saved);
+  hold.restore();
   if (any) DoZoomPanEvent();
 }
 
 void TCustomZUvado::PanMove(Integer X, Integer Y) {
   if (!MouseRangesUsable()) return;
   const DragStep step(FDragStep);
-  const bool saved = FSuppressPaint;
-  FSuppressPaint = true;
+  auto hold = detail::suppress_paint_then_resume(FSuppressPaint, *this);
   for (Integer k = 1; k <= 2; ++k) {
     const size_t i = size_t(k - 1);
     if (!FMouseAffectsLayer[i]) continue;
@@ -363,15 +362,14 @@ void TCustomZUvado::PanMove(Integer X, Integer Y) {
     }
     ForceRange(k, xLo, yLo, xHi, yHi, false, true);
   }
-  SetSuppressPaint(saved);
+  hold.restore();
   DoZoomPanEvent();
 }
 
 void TCustomZUvado::DragZoomMove(Integer X, Integer Y) {
   if (!MouseRangesUsable() || Width() < 1 || Height() < 1) return;
   const DragStep step(FDragStep);
-  const bool saved = FSuppressPaint;
-  FSuppressPaint = true;
+  auto hold = detail::suppress_paint_then_resume(FSuppressPaint, *this);
   for (Integer k = 1; k <= 2; ++k) {
     const size_t i = size_t(k - 1);
     if (!FMouseAffectsLayer[i]) continue;
@@ -385,7 +383,7 @@ void TCustomZUvado::DragZoomMove(Integer X, Integer Y) {
     zoom_axis(yLo, yHi, FMAnchorRcLoY[i], FMAnchorRcHiY[i], PY.FLogAx, fy);
     ForceRange(k, xLo, yLo, xHi, yHi, false, true);
   }
-  SetSuppressPaint(saved);
+  hold.restore();
   DoZoomPanEvent();
 }
 
@@ -544,8 +542,7 @@ void TCustomZUvado::FinishWindow(TMouseButton Button) {
   const TMouseActMode mode = FBandMode;
   const bool zoom = mode == maZoomWind || mode == maZoomWindPos;
   if (zoom && !MouseRangesUsable()) return;
-  const bool saved = FSuppressPaint;
-  FSuppressPaint = true;
+  const auto hold = detail::suppress_paint_then_resume(FSuppressPaint, *this);
   for (Integer k = 1; k <= 2; ++k) {
     const size_t i = size_t(k - 1);
     if (!FMouseAffectsLayer[i]) continue;
@@ -566,7 +563,6 @@ void TCustomZUvado::FinishWindow(TMouseButton Button) {
       ForceRange(k, x1, y1, x2, y2, true, false);
   }
   DoZoomPanEvent();
-  SetSuppressPaint(saved);
 }
 
 // A click without a drag leaves the ranges as the newest entry has them; recording it

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "platform/clipbrd.h"
+#include "platform/paintguard.h"
 #include "platform/svgcanvas.h"
 #include "zuvado/customzuvado.h"
 
@@ -21,8 +22,8 @@ void TCustomZUvado::BackupColorsAndMakeBW() {
   FBWActive = true;
   TBWBackup& b = FBWBackup;
   b = {WindColor(), ChartFrameColor(), ChartColor(), Font()->Color(), ShadowColor(), ShadowBakColor(), {}, {}};
-  const bool saved = FSuppressPaint;
-  FSuppressPaint = true;  // the window keeps its picture while colours swap
+  // The window keeps its picture while colours swap.
+  const auto hold = detail::suppress_paint(FSuppressPaint);
   SetWindColor(clWhite);
   SetChartColor(clWhite);
   SetChartFrameColor(clBlack);
@@ -36,15 +37,13 @@ void TCustomZUvado::BackupColorsAndMakeBW() {
     axes[i]->SetColorScale(clBlack);
     axes[i]->Font()->SetColor(clBlack);
   }
-  FSuppressPaint = saved;
 }
 
 void TCustomZUvado::ReloadBackupColors() {
   if (!FBWActive) return;
   FBWActive = false;
   const TBWBackup& b = FBWBackup;
-  const bool saved = FSuppressPaint;
-  FSuppressPaint = true;
+  const auto hold = detail::suppress_paint(FSuppressPaint);
   SetWindColor(b.Wind);
   SetChartColor(b.Chart);
   SetChartFrameColor(b.Frame);
@@ -56,7 +55,6 @@ void TCustomZUvado::ReloadBackupColors() {
     axes[i]->SetColorScale(b.ScaleColor[i]);
     axes[i]->Font()->SetColor(b.ScaleFont[i]);
   }
-  FSuppressPaint = saved;
 }
 
 void TCustomZUvado::RenderPicture(bool BlkWhite, bool IncludeCrossHairs) {

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "platform/forms.h"
+#include "platform/paintguard.h"
 #include "platform/printers.h"
 #include "platform/themes.h"
 #include "zuvado/customzuvado.h"
@@ -54,7 +55,7 @@ void TCustomZUvado::ResetOverlays() {
 
 TTextLabel* TCustomZUvado::GetFTextLabel(Integer ix) const {
   if (ix < 1 || ix > kNumTextLabels)
-    throw Exception("Component \"" + Name() + "\": invalid index into TextLabel array");
+    RaiseKvrError<Exception>("Component \"" + Name() + "\": invalid index into TextLabel array");
   return FTextLabels[size_t(ix - 1)].get();
 }
 
@@ -74,8 +75,7 @@ void TCustomZUvado::SetTextLabel(Integer ix, double PosX, double PosY, TColor Tx
       PropertyTemplate >= 1 && PropertyTemplate <= kNumTextLabels
           ? FTextLabels[size_t(PropertyTemplate - 1)].get()
           : nullptr;
-  const bool saved = FSuppressPaint;
-  FSuppressPaint = true;
+  const auto hold = detail::suppress_paint_then_resume(FSuppressPaint, *this);
   L.SetPos(PosX, PosY);
   L.SetLayer(FActiveLayer);
   if (T) {
@@ -105,7 +105,6 @@ void TCustomZUvado::SetTextLabel(Integer ix, double PosX, double PosY, TColor Tx
   const TTxtLblMode mode = T ? T->Mode() : tlOff;
   L.SetMode(mode == tlOff ? tlSimple : mode);
   L.SetVisible(true);
-  SetSuppressPaint(saved);
 }
 
 Integer TCustomZUvado::AddTextLabel(double PosX, double PosY, TColor TxtColor,
@@ -119,17 +118,13 @@ Integer TCustomZUvado::AddTextLabel(double PosX, double PosY, TColor TxtColor,
 }
 
 void TCustomZUvado::HideAllTextLabels() {
-  const bool saved = FSuppressPaint;
-  FSuppressPaint = true;
+  const auto hold = detail::suppress_paint_then_resume(FSuppressPaint, *this);
   for (auto& L : FTextLabels) L->SetVisible(false);
-  SetSuppressPaint(saved);
 }
 
 void TCustomZUvado::ClearAllTextLabels() {
-  const bool saved = FSuppressPaint;
-  FSuppressPaint = true;
+  const auto hold = detail::suppress_paint_then_resume(FSuppressPaint, *this);
   for (auto& L : FTextLabels) L->SetMode(tlOff);
-  SetSuppressPaint(saved);
 }
 
 TCrossHair* TCustomZUvado::CrossHair(Integer chnum) const {

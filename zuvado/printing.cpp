@@ -21,7 +21,7 @@ namespace {
 // Printer pixels per chart pixel for ScaleF, reduced so that the chart fits the page.
 double print_scale(const TCustomZUvado& chart, double ScaleF) {
   if (!std::isfinite(ScaleF) || ScaleF <= 0)
-    throw EKvrZUvadoError("Invalid scale factor for printing: " + std::to_string(ScaleF));
+    RaiseKvrError<EKvrZUvadoError>("Invalid scale factor for printing: " + std::to_string(ScaleF));
   return PrintScale(chart.Width(), chart.Height(), ScaleF);
 }
 
@@ -49,7 +49,8 @@ void TCustomZUvado::PrintIt(double ScaleF, bool BlkWhite) {
 
 void TCustomZUvado::CopyToOpenPrinter(Integer& x, Integer& y, double ScaleF, bool BlkWhite) {
   TPrinter& p = Printer();
-  if (!p.Printing()) throw EKvrZUvadoError("CopyToOpenPrinter: no print job has been started");
+  if (!p.Printing())
+    RaiseKvrError<EKvrZUvadoError>("CopyToOpenPrinter: no print job has been started");
   const double s = print_scale(*this, ScaleF);
   print_at(*this, x, y, s, BlkWhite);
   const Integer pw = ScaledSize(Width(), s), ph = ScaledSize(Height(), s);

@@ -2,6 +2,7 @@
 // confined, and kept in step across joint layers.
 #include <cmath>
 
+#include "platform/paintguard.h"
 #include "platform/univconst.h"
 #include "zuvado/customzuvado.h"
 
@@ -128,35 +129,28 @@ void TCustomZUvado::ForceRange(Integer Layer, long double xLo, long double yLo,
                                long double xHi, long double yHi, bool PushZoomState,
                                bool ApplyZoomRange) {
   if (!valid_pair(Layer)) return;
-  const bool saved = FSuppressPaint;
-  FSuppressPaint = true;
-  try {
-    const size_t i = size_t(Layer - 1);
-    // A direction that follows another pair cannot be set directly.
-    if (FJointLayers->GetControlledLayerX(Layer) != Layer) {
-      xLo = FScalePropsX[i]->FRangeLow;
-      xHi = FScalePropsX[i]->FRangeHigh;
-    }
-    if (FJointLayers->GetControlledLayerY(Layer) != Layer) {
-      yLo = FScalePropsY[i]->FRangeLow;
-      yHi = FScalePropsY[i]->FRangeHigh;
-    }
-    ForceRngIntern(Layer, xLo, yLo, xHi, yHi, PushZoomState, ApplyZoomRange);
-    for (Integer k = 1; k <= 2; ++k) {
-      if (k == Layer) continue;
-      const Integer mx = FJointLayers->GetControlledLayerX(k);
-      const Integer my = FJointLayers->GetControlledLayerY(k);
-      if (mx != Layer && my != Layer) continue;
-      const TScaleProps& X = *FScalePropsX[pair_slot(mx)];
-      const TScaleProps& Y = *FScalePropsY[pair_slot(my)];
-      ForceRngIntern(k, X.FRangeLow, Y.FRangeLow, X.FRangeHigh, Y.FRangeHigh, !FDragStep,
-                     false);
-    }
-  } catch (...) {
-    FSuppressPaint = saved;
-    throw;
+  const auto hold = detail::suppress_paint_then_resume(FSuppressPaint, *this);
+  const size_t i = size_t(Layer - 1);
+  // A direction that follows another pair cannot be set directly.
+  if (FJointLayers->GetControlledLayerX(Layer) != Layer) {
+    xLo = FScalePropsX[i]->FRangeLow;
+    xHi = FScalePropsX[i]->FRangeHigh;
   }
-  SetSuppressPaint(saved);
+  if (FJointLayers->GetControlledLayerY(Layer) != Layer) {
+    yLo = FScalePropsY[i]->FRangeLow;
+    yHi = FScalePropsY[i]->FRangeHigh;
+  }
+  ForceRngIntern(Layer, xLo, yLo, xHi, yHi, PushZoomState, ApplyZoomRange);
+  for (Integer k = 1; k <= 2; ++k) {
+    if (k == Layer) continue;
+    const Integer mx = FJointLayers->GetControlledLayerX(k);
+    const Integer my = FJointLayers->GetControlledLayerY(k);
+    if (mx != Layer && my != Layer) continue;
+    const TScaleProps& X = *FScalePropsX[pair_slot(mx)];
+    const TScaleProps& Y = *FScalePropsY[pair_slot(my)];
+    ForceRngIntern(k, X.FRangeLow, Y.FRangeLow, X.FRangeHigh, Y.FRangeHigh, !FDragStep,
+                   false);
+  }
 }
 
 // Joining copies the controlling pair's range in that direction once.

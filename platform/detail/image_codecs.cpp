@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/kvrerror.h"
+
 namespace kvr::detail {
 namespace {
 
@@ -28,7 +30,9 @@ void count_buffer(size_t pixels) {
   g_buffer_bytes.fetch_add((long long)(pixels * sizeof(TRGB32)), std::memory_order_relaxed);
 }
 
-[[noreturn]] void fail(const std::string& what) { throw Exception("Invalid bitmap: " + what); }
+[[noreturn]] void fail(const std::string& what) {
+  RaiseKvrError<Exception>("Invalid bitmap: " + what);
+}
 
 // Shift and width of a channel mask, for BI_BITFIELDS pictures.
 struct Channel {
@@ -185,7 +189,7 @@ constexpr unsigned long long kMaxInflateRatio = 1032;
 PngLayout png_layout(const uint8_t* d, size_t size) {
   static const uint8_t sig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
   if (size < 8 + 8 + 13 || std::memcmp(d, sig, 8) != 0 || std::memcmp(d + 12, "IHDR", 4) != 0)
-    throw Exception("Invalid PNG image: not a PNG file");
+    RaiseKvrError<Exception>("Invalid PNG image: not a PNG file");
   PngLayout l;
   l.width = rd32be(d + 16);
   l.height = rd32be(d + 20);
@@ -196,10 +200,10 @@ PngLayout png_layout(const uint8_t* d, size_t size) {
     case 2: channels = 3; break;
     case 4: channels = 2; break;
     case 6: channels = 4; break;
-    default: throw Exception("Invalid PNG image: unknown colour type");
+    default: RaiseKvrError<Exception>("Invalid PNG image: unknown colour type");
   }
   if (depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16)
-    throw Exception("Invalid PNG image: bad bit depth");
+    RaiseKvrError<Exception>("Invalid PNG image: bad bit depth");
   l.bits_per_pixel = depth * channels;
   // Chunk lengths are not trusted: a chunk counts only with the bytes the file holds.
   for (size_t at = 8; at + 8 <= size;) {
@@ -216,14 +220,15 @@ PngLayout png_layout(const uint8_t* d, size_t size) {
 void check_png_size(const PngLayout& l, long long max_pixels) {
   if (l.width == 0 || l.height == 0 || l.width > 65535 || l.height > 65535 ||
       (long long)l.width * l.height > max_pixels)
-    throw Exception("Invalid PNG image: bad size " + std::to_string(l.width) + " x " +
-                    std::to_string(l.height));
+    RaiseKvrError<Exception>("Invalid PNG image: bad size " + std::to_string(l.width) + " x " +
+                             std::to_string(l.height));
   // Every row of every interlace pass holds its pixels in whole bytes, so the inflated
   // data is at least this long.
   const unsigned long long pixel_bytes = (unsigned long long)l.width * l.height * l.bits_per_pixel / 8;
   if (pixel_bytes > kMaxInflateRatio * l.idat_bytes)
-    throw Exception("Invalid PNG image: too little image data for " + std::to_string(l.width) +
-                    " x " + std::to_string(l.height) + " pixels");
+    RaiseKvrError<Exception>("Invalid PNG image: too little image data for " +
+                             std::to_string(l.width) + " x " + std::to_string(l.height) +
+                             " pixels");
 }
 
 }  // namespace
@@ -234,7 +239,7 @@ DecodedImage decode_png(const uint8_t* data, size_t size, long long max_pixels) 
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_memory(&image, data, size))
-    throw Exception(std::string("Invalid PNG image: ") + image.message);
+    RaiseKvrError<Exception>(std::string("Invalid PNG image: ") + image.message);
   DecodedImage img;
   img.width = int(image.width);
   img.height = int(image.height);
@@ -251,7 +256,7 @@ DecodedImage decode_png(const uint8_t* data, size_t size, long long max_pixels) 
   const uint8_t* rgb = bytes + n;
   if (!png_image_finish_read(&image, &white, bytes + n, 0, nullptr)) {
     png_image_free(&image);
-    throw Exception(std::string("Invalid PNG image: ") + image.message);
+    RaiseKvrError<Exception>(std::string("Invalid PNG image: ") + image.message);
   }
   for (size_t i = 0; i < n; ++i) {
     const uint8_t b = rgb[3 * i], g = rgb[3 * i + 1], r = rgb[3 * i + 2];
@@ -261,7 +266,7 @@ DecodedImage decode_png(const uint8_t* data, size_t size, long long max_pixels) 
 }
 
 std::vector<uint8_t> encode_png(const TRGB32* pixels, int width, int height) {
-  if (width <= 0 || height <= 0) throw Exception("Cannot save an empty bitmap as PNG");
+  if (width <= 0 || height <= 0) RaiseKvrError<Exception>("Cannot save an empty bitmap as PNG");
   std::vector<uint8_t> rgb(size_t(width) * height * 3);
   for (size_t i = 0; i < size_t(width) * height; ++i) {
     rgb[3 * i] = pixels[i].R;
@@ -276,10 +281,10 @@ std::vector<uint8_t> encode_png(const TRGB32* pixels, int width, int height) {
   image.format = PNG_FORMAT_RGB;
   png_alloc_size_t bytes = 0;
   if (!png_image_write_to_memory(&image, nullptr, &bytes, 0, rgb.data(), 0, nullptr))
-    throw Exception(std::string("PNG encoding failed: ") + image.message);
+    RaiseKvrError<Exception>(std::string("PNG encoding failed: ") + image.message);
   std::vector<uint8_t> out(bytes);
   if (!png_image_write_to_memory(&image, out.data(), &bytes, 0, rgb.data(), 0, nullptr))
-    throw Exception(std::string("PNG encoding failed: ") + image.message);
+    RaiseKvrError<Exception>(std::string("PNG encoding failed: ") + image.message);
   out.resize(bytes);
   return out;
 }

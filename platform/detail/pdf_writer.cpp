@@ -7,6 +7,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/detail/utf8.h"
+#include "platform/kvrerror.h"
 #include "platform/types.h"
 
 namespace kvr::detail {
@@ -17,7 +18,8 @@ namespace {
 // memory as raw RGB.
 std::vector<uint8_t> deflate_rgb(const TBitmap& picture) {
   z_stream z{};
-  if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK) throw Exception("Cannot start compression");
+  if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK)
+    RaiseKvrError<Exception>("Cannot start compression");
   const int w = picture.Width();
   const int h = picture.Height();
   std::vector<uint8_t> out;
@@ -45,7 +47,7 @@ std::vector<uint8_t> deflate_rgb(const TBitmap& picture) {
       rc = deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
       if (rc == Z_STREAM_ERROR) {
         deflateEnd(&z);
-        throw Exception("Compression failed");
+        RaiseKvrError<Exception>("Compression failed");
       }
       out.insert(out.end(), buf, buf + (sizeof buf - z.avail_out));
     } while (z.avail_out == 0 || (last && rc != Z_STREAM_END));

@@ -8,6 +8,7 @@
 #include "platform/arith.h"
 #include "platform/bitmap.h"
 #include "platform/detail/font_engine.h"
+#include "platform/kvrerror.h"
 
 namespace kvr::detail {
 namespace {
@@ -190,6 +191,7 @@ TRect RasterBackend::compute_clip() const {
 }
 
 uint32_t* RasterBackend::row(int y) const {
+  KVR_ASSERT(y >= 0 && y <= bmp_.Height(), "row outside the bitmap");
   return reinterpret_cast<uint32_t*>(const_cast<TBitmap&>(bmp_).Bits()) + size_t(y) * bmp_.Width();
 }
 
@@ -200,6 +202,8 @@ void RasterBackend::set_clip(const TRect* r) {
 }
 
 void RasterBackend::fill_box(int x0, int y0, int x1, int y1, uint32_t color, SpanWriter w) {
+  KVR_ASSERT(0 <= x0 && x0 <= x1 && x1 <= bmp_.Width() && 0 <= y0 && y0 <= y1 && y1 <= bmp_.Height(),
+             "box not clipped to the bitmap");
   uint32_t* p = row(y0) + x0;
   const size_t stride = size_t(bmp_.Width());
   const int n = x1 - x0;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/kvrerror.h"
 #include "platform/types.h"
 
 namespace kvr::detail {
@@ -117,6 +118,7 @@ class ScanFiller {
         wind = nonzero ? wind + xs_[k].dir : wind ^ 1;
         if (wind == 0) continue;
         const long long x0 = xs_[k].x, x1 = xs_[k + 1].x;
+        KVR_ASSERT(y >= clip.Top && y < clip.Bottom, "scan line outside the clip");
         if (x0 < x1) span(static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1));
       }
       ++y;

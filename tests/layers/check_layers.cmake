@@ -16,7 +16,7 @@
 
 set(layer_data
   types arith univconst math1 matrix kvrvector kvrmath kvrcolors datetime numtext stringl
-  datatable streams classes setters pagedblock
+  datatable streams classes setters pagedblock kvrerror filewrite paintguard
   detail/utf8)
 set(layer_drawing
   graphics canvas bitmap svgcanvas scaledcanvas kvrbase kvrbase_draw kvrbase_objects
