@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 
+#include "platform/filewrite.h"
 #include "platform/math1.h"
 #include "platform/registry.h"
 #include "platform/stringl.h"
@@ -264,17 +264,9 @@ void TBoxPlot::SaveDataASC(const std::string& FName) {
   // Written and computed from the same state of the table.
   CommitChangedData();
   const TDataTable& T = Table();
-  try {
-    T.ExportAsASC(FName, -2);
-  } catch (const Exception& e) {
-    throw EInOutError(e.what());
-  }
-  std::ofstream f(FName, std::ios::binary | std::ios::app);
-  if (!f) f.open(FName, std::ios::binary | std::ios::trunc);
-  if (!f) throw EInOutError("Cannot create file \"" + FName + "\"");
   const Integer NC = T.NrOfColumns();
-  std::string text = "\r\n" + MultiChar('-', 30) + " Box Parameters " + MultiChar('-', 30) +
-                     "\r\n\r\n" + MultiChar(' ', 6);
+  std::string text = T.AsASCText(-2) + "\r\n" + MultiChar('-', 30) + " Box Parameters " +
+                     MultiChar('-', 30) + "\r\n\r\n" + MultiChar(' ', 6);
   for (Integer c = 1; c <= NC; ++c)
     text += CenterString(AbbrevString(T.GetColName(c), 12), 12) + " ";
   text += "\r\n";
@@ -291,10 +283,7 @@ void TBoxPlot::SaveDataASC(const std::string& FName) {
   row("  Q3: ", [&](Integer c) { return FQuarts.GetVal(c, 3); });
   row(" P90: ", [&](Integer c) { return F90Percentils.GetVal(c, 2); });
   row(" Max: ", [&](Integer c) { return FMaxis.GetVal(c); });
-  f << text;
-  // The text is buffered: a full disk shows only when it is flushed.
-  f.close();
-  if (!f) throw EInOutError("Cannot write file \"" + FName + "\"");
+  detail::write_file<EInOutError>(FName, text);
 }
 
 // Setters

@@ -193,8 +193,12 @@ double TDataTable::PercentileOfNumCells(double Percent, Integer LowCol, Integer 
   return detail::percentile_of(numbers(LowCol, LowRow, HighCol, HighRow), Percent / 100.0);
 }
 
+// Tables are small: the text is made in memory and written in one go.
 void TDataTable::ExportAsASC(const std::string& FileName, Integer Precision) const {
-  // Tables are small: the text is made in memory and written in one go.
+  detail::write_file(FileName, AsASCText(Precision));
+}
+
+std::string TDataTable::AsASCText(Integer Precision) const {
   std::ostringstream f;
   std::string line = MultiChar(' ', 6);
   for (Integer c = 1; c <= FCols; ++c)
@@ -217,7 +221,7 @@ void TDataTable::ExportAsASC(const std::string& FileName, Integer Precision) con
     }
     f << line << "\r\n";
   }
-  detail::write_file(FileName, f.view());
+  return std::move(f).str();
 }
 
 void TDataTable::Assign(const TPersistent* Source) {

@@ -69,6 +69,8 @@ class TDataTable : public TPersistent {
   // strff(v, 12, Precision), texts abbreviated, empty cells blank) and a blank.
   // A file that cannot be created or written in full (a full disk) raises Exception.
   void ExportAsASC(const std::string& FileName, Integer Precision) const;
+  // The text ExportAsASC writes, for writers that add to it.
+  std::string AsASCText(Integer Precision) const;
 
   void BeginUpdate();
   void EndUpdate();
