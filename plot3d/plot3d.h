@@ -45,6 +45,13 @@ using Tp3BeforeDrawScaleLabelEvent =
     std::function<void(TObject* Sender, TCanvas* Canvas, TP3ScaleKind ScaleType,
                        std::string& CurrentTickLabel, Integer ChartX, Integer ChartY)>;
 using TRenderEvent = std::function<void(TObject* Sender, TCanvas* Canvas)>;
+// The live values of a mouse drag; the handler may change them.
+using TMouseActionEvent =
+    std::function<void(TObject* Sender, Integer& CenterX, Integer& CenterY, double& RotXAngle, double& RotZAngle,
+                       double& Magnification, TShiftState Shift)>;
+// OverPlot false and cell (0, 0) when no cell lies under the pointer.
+using TMouseMoveOverPlotEvent = std::function<void(TObject* Sender, bool OverPlot, TShiftState Shift,
+                                                   Integer MouseCellX, Integer MouseCellY)>;
 
 class TPlot3D : public TCustomControl {
  public:
@@ -190,11 +197,17 @@ class TPlot3D : public TCustomControl {
   void SetFrameStyle(TFrameStyle v);
   TMouseActMode MouseAction() const { return FMouseAction; }
   void SetMouseAction(TMouseActMode v) { FMouseAction = v; }
+  // Limits of the x (Axis 1) and z (Axis 3) angle for dragging with maRotate; 0..360
+  // at first. Refused unless 0 <= Low <= High <= 360.
+  void SetViewAngLimits(Integer Axis, double Low, double High);
 
   // Events
   TBeforeRenderPolygonEvent OnBeforeRenderPolygon;
   Tp3BeforeDrawScaleLabelEvent OnBeforeDrawScaleLabel;
   TRenderEvent OnDataRendered;
+  TMouseActionEvent OnMouseAction;
+  TMouseMoveOverPlotEvent OnMouseMoveOverPlot;
+  TZoomPanEvent OnZoomPan;
 
   // Public methods
   // Centres, scale factors 1, angles 66 / 135, magnification 1.
@@ -224,11 +237,18 @@ class TPlot3D : public TCustomControl {
   // Writes the picture as a PNG (with or without the control's frame).
   void CopyToBMP(const std::string& FName, bool IncludeFrame);
 
+  // The cell (first node's indices) whose projected quad holds the pixel (X, Y) as last
+  // rendered; among several the one whose first node lies highest. False when none.
+  bool CellAt(Integer X, Integer Y, Integer& CellX, Integer& CellY) const;
+
   void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override;
 
  protected:
   void Paint() override;
   void Resize() override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void WMMouseMove(TWMMouse& Message) override;
+  virtual void MouseMoveOverPlot(bool OverPlot, TShiftState Shift, Integer CellX, Integer CellY);
 
  private:
   void Changed() { Invalidate(); }
@@ -289,6 +309,13 @@ class TPlot3D : public TCustomControl {
   TBoundingBox FBoundBoxStyle = bbFaces;
   TFrameStyle FFrameStyle = rbLowered;
   bool FSuppressPaint = true;
+  // Values at the start of a drag.
+  double FMagAnchor = 1.0;
+  Integer FCentXAnchor = 0;
+  Integer FCentYAnchor = 0;
+  double FAngleAnchor[3] = {};
+  Integer MouseAnchorX = 0;
+  Integer MouseAnchorY = 0;
 };
 
 // Records TPlot3D on the palette page "KVR".
