@@ -234,8 +234,25 @@ class TPlot3D : public TCustomControl {
                 double Low, double High, Integer Corner);
   void DrawCenteredText(TCanvas* Canvas, const std::string& Text, Integer X, Integer Y);
   void DrawOnForeignCanvas(TCanvas* Canvas);
-  // Writes the picture as a PNG (with or without the control's frame).
+
+  // Output. Every form renders the picture afresh: background, cube, surface, axes and,
+  // when asked, the control's frame. BlkWhite (printing) turns background, frame, cube
+  // and axes black on white; the cells keep their colour coding.
+  // The whole picture onto any canvas of the control's size (raster or vector).
+  void RenderOnCanvas(TCanvas* Canvas, bool IncludeFrame, bool BlkWhite = false);
+  // PNG or BMP by the file name's extension.
   void CopyToBMP(const std::string& FName, bool IncludeFrame);
+  // SVG.
+  void CopyToWMF(const std::string& FName, bool IncludeFrame);
+  void CopyToClipboard(bool IncludeFrame);
+  void CopyToClipboardWMF(bool IncludeFrame);
+  // A page of its own with the picture centred, ScaleF times its screen size (reduced to
+  // fit the page). Raises EPrinter for a ScaleF that is not finite and positive.
+  void PrintIt(double ScaleF, bool BlkWhite, bool IncludeFrame);
+  // Onto the current page of the caller's document at printer pixel (X, Y); X and Y move
+  // on to where the next picture goes (right, or down to a new line when it would not
+  // fit). Raises EPrinter when no document is open.
+  void CopyToOpenPrinter(Integer& X, Integer& Y, double ScaleF, bool BlkWhite, bool IncludeFrame);
 
   // The cell (first node's indices) whose projected quad holds the pixel (X, Y) as last
   // rendered; among several the one whose first node lies highest. False when none.
@@ -258,6 +275,7 @@ class TPlot3D : public TCustomControl {
   void CalcCubeCorners();
   // Renders the whole picture into GrafBmp, frame included when asked.
   void RenderImage(bool IncludeFrame);
+  void FillBackground(TCanvas* Canvas);
   void DrawCube(TCanvas* Cv, Integer Near, Integer Far);
   void DrawSurface(TCanvas* Cv);
   void DrawAxes(TCanvas* Cv, Integer Near);

@@ -42,6 +42,16 @@ void TPlot3D::RenderImage(bool IncludeFrame) {
 
 void TPlot3D::InitGraf(TCanvas* Canvas) {
   GrafBmp.SetSize(Width(), Height());
+  FillBackground(Canvas);
+  if (ComponentState().Contains(csDesigning)) {
+    const TColor bg = ColorToRGB(FColorBakGnd);
+    const Integer r = GetRValue(bg), g = GetGValue(bg), b = GetBValue(bg);
+    Canvas->Font()->SetColor(r * r + g * g + b * b <= 50000 ? clWhite : clBlack);
+    Canvas->TextOut(10, 10, "Plot3D");
+  }
+}
+
+void TPlot3D::FillBackground(TCanvas* Canvas) {
   Canvas->SetFont(Font());
   Canvas->Pen()->SetStyle(psSolid);
   Canvas->Pen()->SetMode(pmCopy);
@@ -50,12 +60,6 @@ void TPlot3D::InitGraf(TCanvas* Canvas) {
   Canvas->Brush()->SetColor(FColorBakGnd);
   Canvas->Pen()->SetColor(FColorBakGnd);
   Canvas->Rectangle(0, 0, Width(), Height());
-  if (ComponentState().Contains(csDesigning)) {
-    const TColor bg = ColorToRGB(FColorBakGnd);
-    const Integer r = GetRValue(bg), g = GetGValue(bg), b = GetBValue(bg);
-    Canvas->Font()->SetColor(r * r + g * g + b * b <= 50000 ? clWhite : clBlack);
-    Canvas->TextOut(10, 10, "Plot3D");
-  }
 }
 
 void TPlot3D::DrawOnForeignCanvas(TCanvas* Canvas) {
@@ -65,11 +69,6 @@ void TPlot3D::DrawOnForeignCanvas(TCanvas* Canvas) {
   ConstructDataBmp(Canvas);
   FSuppressPaint = was;
   SetSuppressPaint(false);
-}
-
-void TPlot3D::CopyToBMP(const std::string& FName, bool IncludeFrame) {
-  RenderImage(IncludeFrame);
-  GrafBmp.SaveToFile(FName);
 }
 
 void TPlot3D::ConstructDataBmp(TCanvas* Canvas) {
