@@ -64,10 +64,8 @@ void TPlot3D::FillBackground(TCanvas* Canvas) {
 
 void TPlot3D::DrawOnForeignCanvas(TCanvas* Canvas) {
   if (!Canvas) return;
-  const bool was = FSuppressPaint;
   FSuppressPaint = true;
   ConstructDataBmp(Canvas);
-  FSuppressPaint = was;
   SetSuppressPaint(false);
 }
 
