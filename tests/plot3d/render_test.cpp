@@ -274,6 +274,31 @@ TEST(Plot3DRobust, BadDataAndSizesAtManyAngles) {
   }
 }
 
+TEST(Plot3DRobust, OddAxisSettings) {
+  TPlot3D p(nullptr);
+  p.SetBounds(0, 0, 200, 200);
+  p.CreateWnd();
+  p.GridMat.Resize(3, 3);
+  int labels = 0;
+  p.OnBeforeDrawScaleLabel = [&](kvr::TObject*, kvr::TCanvas*, kvr::TP3ScaleKind, std::string& s, kvr::Integer,
+                                 kvr::Integer) {
+    ++labels;
+    EXPECT_LE(s.size(), 14u);
+  };
+  p.SetMinTickX(0);
+  p.SetMinTickY(-3);
+  p.SetMinTickZ(1000000);
+  p.SetDecPlaceX(40);
+  p.SetLabDistY(-50);
+  p.SetRange(5, -5, 0, 1e300, -1e-300, 1e-300);
+  for (double a : {0.0, 90.0, 180.0, 270.0})
+    for (double c : {0.0, 90.0, 180.0, 270.0}) {
+      p.SetViewAngles(a, c);
+      p.Repaint();
+    }
+  EXPECT_GT(labels, 0);
+}
+
 TEST(Plot3DOutput, CopyToBmpWritesThePicture) {
   TPlot3D p(nullptr);
   p.SetBounds(0, 0, 240, 180);
