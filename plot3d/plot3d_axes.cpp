@@ -112,6 +112,10 @@ void TPlot3D::DrawAxis(TCanvas* Canvas, TP3ScaleKind Kind, Integer X1, Integer Y
   Word nsub = 1;
   CalcScalePars(FMinTick[ax], Low, High, first, dist, nsub);
   double widest = 0.0;
+  // A label that would overlap the last one written is left out (an axis seen nearly
+  // end-on would otherwise pile its labels up).
+  bool hasLast = false;
+  TRect last{};
   if (dist != 0 && High != Low) {
     for (int k = 0; k < kMaxTicks; ++k) {
       const double t = static_cast<double>(first + k * dist);
@@ -131,7 +135,14 @@ void TPlot3D::DrawAxis(TCanvas* Canvas, TP3ScaleKind Kind, Integer X1, Integer Y
       const double ext = extentAlong(label);
       const Integer lx = Pix(px + (gap + ext) * ux), ly = Pix(py + (gap + ext) * uy);
       if (OnBeforeDrawScaleLabel) OnBeforeDrawScaleLabel(this, Canvas, Kind, label, lx, ly);
+      const TSize e = Canvas->TextExtent(label);
+      const TRect box = Rect(lx - e.cx / 2, ly - e.cy / 2, lx - e.cx / 2 + e.cx, ly - e.cy / 2 + e.cy);
+      if (hasLast && box.Left < last.Right && last.Left < box.Right && box.Top < last.Bottom &&
+          last.Top < box.Bottom)
+        continue;
       DrawCenteredText(Canvas, label, lx, ly);
+      last = box;
+      hasLast = true;
       widest = std::max(widest, 2.0 * extentAlong(label));
     }
   }

@@ -49,6 +49,26 @@ TEST_F(Output, SvgFileAndClipboard) {
   EXPECT_EQ(b.Canvas()->Pixels(0, 0), kvr::clWhite);
 }
 
+// An axis seen end-on writes one label instead of a pile, and no caption.
+TEST_F(Output, EndOnAxisWritesOneLabel) {
+  p.SetVisibleYCoords(false);
+  p.SetVisibleZCoords(false);
+  p.SetViewAngles(90, 90);
+  int asked = 0;
+  p.OnBeforeDrawScaleLabel = [&](kvr::TObject*, kvr::TCanvas*, kvr::TP3ScaleKind, std::string&, kvr::Integer,
+                                 kvr::Integer) { ++asked; };
+  const std::string f = test_out_file("endon.svg", "plot3d");
+  p.CopyToWMF(f, false);
+  std::ifstream in(f);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  const std::string svg = ss.str();
+  int texts = 0;
+  for (size_t at = svg.find("<text"); at != std::string::npos; at = svg.find("<text", at + 1)) ++texts;
+  EXPECT_EQ(asked, 5);  // -1 to 1 in steps of 0.5
+  EXPECT_EQ(texts, 1);
+}
+
 TEST_F(Output, BlackAndWhiteLeavesTheSettingsAsTheyWere) {
   p.SetColorBakGnd(kvr::clYellow);
   p.SetColorXCoords(kvr::clRed);
