@@ -31,3 +31,4 @@
 #include "contour/contourplot.h"
 #include "smith/smithchart.h"
 #include "boxplot/boxplot.h"
+#include "plot3d/plot3d.h"

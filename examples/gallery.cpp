@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
       {"smith", "Smith chart", RenderSmithPage, 1260, 1260},
       {"boxplot", "Box plots", RenderBoxPlotPage, 1260, 1240},
       {"contour", "Contour plots", RenderContourPage, 1280, 1060},
+      {"surface", "Surface plots", RenderSurfacePage, 1265, 1075},
   };
   std::ofstream html(dir / "index.html");
   html << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Chart component gallery</title>"
