@@ -10,13 +10,16 @@
 //
 //   build/examples/qt_demo            (a window; QT_QPA_PLATFORM=offscreen for none)
 //   build/examples/qt_demo --shot F   (renders once and saves the window as F, then quits)
-//   build/examples/qt_demo --tab N    (opens on tab N: 1 Smith chart, 2 box plot, 3 contour)
+//   build/examples/qt_demo --tab N    (opens on tab N: 1 Smith chart, 2 box plot, 3 contour,
+//                                      4 surface)
 //   build/examples/qt_demo --smith    (the same as --tab 1)
 //   build/examples/qt_demo --contour  (the same as --tab 3)
 //
 // The contour tab shows 150 Gaussian hills and dips, calculated live for the visible
 // range (drag a window to zoom: the grid follows and is calculated again, with a
-// progress bar), and its attached colour scale.
+// progress bar), and its attached colour scale. The surface tab shows a rotatable 3-D
+// surface: a left drag rotates, a right drag zooms; the status bar gives the cell under
+// the pointer.
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -48,6 +51,7 @@
 #include "contour/contourplot.h"
 #include "platform/printers.h"
 #include "platform/univconst.h"
+#include "plot3d/plot3d.h"
 #include "smith/smithchart.h"
 #include "zuvado/zuvado.h"
 
@@ -359,16 +363,49 @@ class ContourTab : public QWidget {
   QProgressBar FProgress;
 };
 
+// A damped ripple on 50 x 50 nodes, coloured from blue through green to red.
+void set_up_surface(TPlot3D& p) {
+  p.SetSuppressPaint(true);
+  p.GridMat.Resize(50, 50);
+  for (int i = 1; i <= 50; ++i)
+    for (int j = 1; j <= 50; ++j) {
+      const double x = (i - 25.5) / 5.0, y = (j - 25.5) / 5.0, r = std::hypot(x, y);
+      p.GridMat.SetVal(i, j, std::cos(2.2 * r) * std::exp(-0.25 * r));
+    }
+  p.SetSuppressPaint(false);
+  p.SetRange(-5, 5, -5, 5, -1, 1);
+  p.SetColorScaleLow(-0.8);
+  p.SetColorScaleHigh(1.0);
+  p.SetColorLow(0xA03000);
+  p.SetColorMid(0x40C040);
+  p.SetColorHigh(0x0030E0);
+  p.SetColorCodingMode(ccmThreeColors);
+  p.SetColorMesh(0x383838);
+  p.SetMouseAction(maRotAndZoom);
+}
+
 class DemoWindow : public QMainWindow {
  public:
   DemoWindow()
       : FChart(nullptr), FHost(&FChart), FSmith(nullptr), FSmithHost(&FSmith), FBox(nullptr),
-        FBoxHost(&FBox) {
+        FBoxHost(&FBox), FSurface(nullptr), FSurfaceHost(&FSurface) {
     setWindowTitle("kvrchart: interactive 2-D chart, Smith chart and box plot");
     FTabs.addTab(&FHost, "2-D chart");
     FTabs.addTab(&FSmithHost, "Smith chart");
     FTabs.addTab(&FBoxHost, "Box plot");
     FTabs.addTab(&FContour, "Contour plot");
+    FTabs.addTab(&FSurfaceHost, "Surface");
+    set_up_surface(FSurface);
+    FSurface.OnMouseMoveOverPlot = [this](TObject*, bool over, TShiftState, Integer cx, Integer cy) {
+      FPos.setText(over ? QString("cell %1, %2: z = %3").arg(cx).arg(cy).arg(FSurface.GridMat.GetVal(cx, cy), 0, 'f', 3)
+                        : QString());
+    };
+    FSurface.OnZoomPan = [this](TObject*) {
+      FInfo.setText(QString("view %1° / %2°, magnification %3")
+                        .arg(FSurface.ViewAngleX(), 0, 'f', 1)
+                        .arg(FSurface.ViewAngleZ(), 0, 'f', 1)
+                        .arg(FSurface.Magnification(), 0, 'f', 2));
+    };
     setCentralWidget(&FTabs);
     set_up(FChart);
     set_up_smith(FSmith);
@@ -383,6 +420,9 @@ class DemoWindow : public QMainWindow {
     connect(&FTabs, &QTabWidget::currentChanged, this, [this] {
       FPos.clear();
       FInfo.clear();
+      // The toolbar works on the 2-D charts; the surface has its own mouse.
+      FToolBar->setEnabled(!surface_shown());
+      if (surface_shown()) return;
       for (auto& [action, mode] : FModeActions) action->setChecked(mode == current().MouseAction());
     });
     FSmith.OnMouseMoveInChart = [this](TObject*, bool in, TShiftState, double u, double v) {
@@ -436,6 +476,7 @@ class DemoWindow : public QMainWindow {
  private:
   void build_toolbar() {
     QToolBar* tb = addToolBar("Mouse");
+    FToolBar = tb;
     tb->setMovable(false);
     auto* group = new QActionGroup(this);
     struct Mode {
@@ -529,6 +570,7 @@ class DemoWindow : public QMainWindow {
   bool smith_shown() const { return FTabs.currentIndex() == 1; }
   bool box_shown() const { return FTabs.currentIndex() == 2; }
   bool contour_shown() const { return FTabs.currentIndex() == 3; }
+  bool surface_shown() const { return FTabs.currentIndex() == 4; }
   TCustomZUvado& current() {
     if (smith_shown()) return FSmith;
     if (box_shown()) return FBox;
@@ -548,6 +590,9 @@ class DemoWindow : public QMainWindow {
   std::vector<std::pair<QAction*, TMouseActMode>> FModeActions;
   bool FSmithZoomed = false;
   ContourTab FContour;
+  TPlot3D FSurface;
+  TQtHost FSurfaceHost;
+  QToolBar* FToolBar = nullptr;
   QLabel FPos;
   QLabel FInfo;
 };
