@@ -1044,6 +1044,8 @@ class TCustomZUvado : public TCustomControl {
   // column's lowest, highest and last point, which covers the same pixels.
   void AddLinePoint(Integer x, Integer y, TCanvas* Canvas);
   void FlushLine(TCanvas* Canvas);
+  // The pending column's lowest, highest and last point into the polyline.
+  void EnterColumnRun(TCanvas* Canvas);
   TPoint LineTail() const;
   bool FRunActive = false;
   bool FRunPending = false;

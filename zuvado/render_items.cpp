@@ -116,52 +116,6 @@ void TCustomZUvado::ResetRenderCache(TCanvas* Canvas, Integer ox, Integer oy) {
   FPassMerge = pen.Mode() == pmCopy;
 }
 
-TPoint TCustomZUvado::LineTail() const {
-  return FNumPPa > 0 ? FPPa[size_t(FNumPPa - 1)] : TPoint{FLastMoveToX, FLastMoveToY};
-}
-
-// In one pixel column a run of connected points covers exactly the span between its
-// lowest and highest point, so first -> lowest -> highest -> last draws the same pixels
-// with at most three points. Only for solid one-pixel pens in copy mode, where neither
-// the dash phase, the line ends nor the order of overdraw can show.
-void TCustomZUvado::AddLinePoint(Integer x, Integer y, TCanvas* Canvas) {
-  if (!FPassMerge || FLastPenStyle != psSolid || FLastLWidth > 1) {
-    EnterPolyline(x, y, Canvas);
-    return;
-  }
-  if (!FRunActive) {
-    const TPoint t = LineTail();
-    FRunActive = true;
-    FRunPending = false;
-    FRunX = t.X;
-    FRunMin = FRunMax = FRunLast = t.Y;
-  }
-  if (x == FRunX) {
-    FRunMin = std::min(FRunMin, y);
-    FRunMax = std::max(FRunMax, y);
-    FRunLast = y;
-    FRunPending = true;
-    return;
-  }
-  if (FRunPending) {
-    for (const Integer v : {FRunMin, FRunMax, FRunLast})
-      if (LineTail().Y != v) EnterPolyline(FRunX, v, Canvas);
-  }
-  EnterPolyline(x, y, Canvas);
-  FRunX = x;
-  FRunMin = FRunMax = FRunLast = y;
-  FRunPending = false;
-}
-
-void TCustomZUvado::FlushLine(TCanvas* Canvas) {
-  if (FRunActive && FRunPending) {
-    for (const Integer v : {FRunMin, FRunMax, FRunLast})
-      if (LineTail().Y != v) EnterPolyline(FRunX, v, Canvas);
-  }
-  FRunActive = false;
-  FinishPolyLine(Canvas);
-}
-
 // Only: 0 every item, 1 all but texts, 2 texts only.
 void TCustomZUvado::RenderPass(TCanvas* Canvas, const TRcItemContainer& Items,
                                const TLongTextArray& Texts, bool IsAnnotation, Integer Only,
