@@ -125,6 +125,9 @@ static_assert(offsetof(TrcChartItem, Text) == 70);
 static_assert(offsetof(TrcChartItem, Param1) == 88);
 static_assert(offsetof(TrcChartItem, CoordMode) == 100);
 
+// Arc items store their angles in units of 1e-8 radian.
+constexpr double kArcAngleScale = 1e8;
+
 // Long texts of one container, slots 1..50 at indexes 0..49.
 constexpr int kNumLongTexts = 50;
 using TLongTextArray = std::array<std::string, kNumLongTexts>;

@@ -1033,13 +1033,40 @@ class TCustomZUvado : public TCustomControl {
 
   // Rendering (render_frame.cpp, render_items.cpp).
   void ResetRenderState();
+  // ChartColor, or the style's colour when a visual style paints the client area.
+  TColor StyledChartColor() const;
   void DrawGrid(TCanvas* Canvas, Integer ox, Integer oy);
+  // Which items of a container a pass draws: annotation texts may go in a pass of their
+  // own, over the data.
+  enum class TPassItems { All, AllButTexts, TextsOnly };
   void RenderPass(TCanvas* Canvas, const TRcItemContainer& Items, const TLongTextArray& Texts,
-                  bool IsAnnotation, Integer Only, bool Mono, Integer ox, Integer oy);
+                  bool IsAnnotation, TPassItems Only, bool Mono, Integer ox, Integer oy);
   void ResetRenderCache(TCanvas* Canvas, Integer ox, Integer oy);
   void SetItemPen(TCanvas* Canvas, TColor Col, TPenStyle Style, TColor Fill, bool Force);
-  void DrawTextItem(TCanvas* Canvas, const TrcChartItem& Item, TPoint At, Integer Index,
-                    bool IsAnnotation, const TLongTextArray& LongTexts, TColor Pen, TColor Fill);
+  // The drawing rules of DrawContainerItemOnCanvas, one per item family; pc and fc are
+  // the pen and fill colours after the monochrome rule.
+  struct TItemConv;
+  void DrawPathItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv, TColor pc,
+                    TColor fc);
+  void DrawSegmentItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv,
+                       TColor pc, TColor fc);
+  void DrawCursorItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv,
+                      TColor pc, TColor fc);
+  void DrawShapeItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv, TColor pc,
+                     TColor fc);
+  void DrawArcItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv, TColor pc);
+  void DrawBarItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv, TColor pc,
+                   TColor fc);
+  void DrawFrameItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv, TColor fc);
+  void DrawArrowItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv, TColor pc,
+                     TColor fc);
+  void DrawMarkItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv, TColor pc,
+                    TColor fc);
+  void DrawErrorBarItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv,
+                        TColor pc, TColor fc);
+  void DrawTextItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv,
+                    Integer Index, bool IsAnnotation, const TLongTextArray& LongTexts, TColor Pen,
+                    TColor Fill);
   // Dense connected lines: points that stay in one pixel column are merged into the
   // column's lowest, highest and last point, which covers the same pixels.
   void AddLinePoint(Integer x, Integer y, TCanvas* Canvas);

@@ -365,8 +365,8 @@ Integer TCustomZUvado::FindNearestAnnoElem(double mx, double my, TrcItem ItemID,
           // Swept counter-clockwise on the screen from the first to the second angle;
           // equal angles draw the whole ellipse.
           const TPoint c = m.Map(it.x, it.y);
-          const double a1 = it.Param1 / 1e8;
-          const double sweep = turn(it.Param2 / 1e8 - a1);
+          const double a1 = it.Param1 / kArcAngleScale;
+          const double sweep = turn(it.Param2 / kArcAngleScale - a1);
           const double at = turn(std::atan2(double(c.Y) - qy, qx - c.X) - a1);
           if (sweep != 0 && !(at > 0 && at < sweep)) continue;
         }

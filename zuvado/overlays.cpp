@@ -4,7 +4,6 @@
 
 #include "platform/forms.h"
 #include "platform/printers.h"
-#include "platform/themes.h"
 #include "zuvado/customzuvado.h"
 
 namespace kvr {
@@ -94,9 +93,7 @@ void TCustomZUvado::SetTextLabel(Integer ix, double PosX, double PosY, TColor Tx
     L.SetShadowDx(0);
     L.SetShadowDy(0);
     L.SetColorShadow(0x808080);
-    L.SetColorBkg(StyleServices().Enabled() && StyleElements().Contains(seClient)
-                      ? StyleServices().GetStyleColor(14)
-                      : FChartColor);
+    L.SetColorBkg(StyledChartColor());
     L.SetColorBorder(FScaleColor);
     L.SetTransparent(false);
   }
