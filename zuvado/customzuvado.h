@@ -276,7 +276,7 @@ class TCustomZUvado : public TCustomControl {
   void MarkAllItems(TrcItem ItemID, Byte ClassNumber);
   void NewColorOfClassItems(TColor Newcol, Byte ClassNumber);
 
-  // ---- Renderer services (called while the data container is drawn) ----
+  // ---- Renderer services (polyline.cpp, dupmarks.cpp; used while items are drawn) ----
   // A run of pen-connected points becomes canvas Polyline calls of at most 200 points;
   // each batch starts with the last point of the one before.
   static constexpr int kPolylineBatch = 200;
