@@ -170,8 +170,6 @@ int MarkHalfSize(Integer MarkType);
 // printer canvases get text of the same physical size as the screen.
 void SetCanvasFontSizeScaled(TCanvas* Canvas, Integer Size);
 
-// A crosshair of a chart: position in world coordinates of its layer, pen settings,
-// mode. Changes reach the owner through OnChange.
 // Runs Set(Obj) with Obj's OnChange detached, for owners that repaint once themselves
 // (for objects that notify through an OnChange member).
 template <class T, class F>
@@ -182,6 +180,8 @@ void WithoutChangeEvent(T& Obj, F&& Set) {
   Obj.OnChange = std::move(handler);
 }
 
+// A crosshair of a chart: position in world coordinates of its layer, pen settings,
+// mode. Changes reach the owner through OnChange.
 class TCrossHair : public TPersistent {
  public:
   TCrossHair() = default;

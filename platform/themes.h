@@ -4,7 +4,7 @@
 // application may switch one on, e.g. to match a dark desktop theme.
 //
 //   kvr::StyleServices().SetEnabled(true);
-//   if (kvr::StyleServices().Enabled()) c = kvr::StyleServices().GetStyleColor(29);
+//   if (kvr::StyleServices().Enabled()) c = kvr::StyleServices().GetStyleColor(kStyleColorWindow);
 //
 // Controls on any thread read the style while they paint, so every entry is atomic:
 // reading and changing it from several threads is safe, and a picture painted during a
@@ -19,9 +19,13 @@
 namespace kvr {
 
 // Style colours and style fonts are numbered as the framework numbers them; the
-// components ask for 0 (border), 14 (grid), 29 (window) and font 50 (window text).
+// components ask for the ones named here.
 using TStyleColor = Integer;
 using TStyleFont = Integer;
+constexpr TStyleColor kStyleColorBorder = 0;
+constexpr TStyleColor kStyleColorGrid = 14;
+constexpr TStyleColor kStyleColorWindow = 29;
+constexpr TStyleFont kStyleFontWindowText = 50;
 
 class TCustomStyleServices {
  public:

@@ -1,8 +1,9 @@
 // The chart item record: one stored drawing call of a 2-D chart.
 //
-// TrcChartItem's natural C++ layout is the 104-byte record image of the chart item
-// files (offsets are checked below), so a record can be written and read as it is.
-// New records are built from an all-zero byte image, padding included.
+// TrcChartItem's natural C++ layout has the size and field offsets of the 104-byte record
+// image of the chart item files (checked below), though files are encoded field by field
+// (chartfiles.h). Stores copy records as raw bytes; new records are built from an
+// all-zero byte image, padding included.
 #pragma once
 
 #include <array>
@@ -61,6 +62,9 @@ enum TCoordMode : Byte {
 
 // Background of text items.
 enum TTextBkg : Byte { tbClear, tbSolid };
+
+// The class number that queries read as "any class"; the primitives never store it.
+constexpr Byte kAnyClass = 255;
 
 // Layer numbers (1, 2) as a set.
 using TLayerSet = TSet<Integer>;
@@ -124,6 +128,9 @@ static_assert(offsetof(TrcChartItem, FrameStyle) == 69);
 static_assert(offsetof(TrcChartItem, Text) == 70);
 static_assert(offsetof(TrcChartItem, Param1) == 88);
 static_assert(offsetof(TrcChartItem, CoordMode) == 100);
+
+// Arc items store their angles in units of 1e-8 radian.
+constexpr double kArcAngleScale = 1e8;
 
 // Long texts of one container, slots 1..50 at indexes 0..49.
 constexpr int kNumLongTexts = 50;

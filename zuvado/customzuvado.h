@@ -276,7 +276,7 @@ class TCustomZUvado : public TCustomControl {
   void MarkAllItems(TrcItem ItemID, Byte ClassNumber);
   void NewColorOfClassItems(TColor Newcol, Byte ClassNumber);
 
-  // ---- Renderer services (called while the data container is drawn) ----
+  // ---- Renderer services (polyline.cpp, dupmarks.cpp; used while items are drawn) ----
   // A run of pen-connected points becomes canvas Polyline calls of at most 200 points;
   // each batch starts with the last point of the one before.
   static constexpr int kPolylineBatch = 200;
@@ -844,17 +844,7 @@ class TCustomZUvado : public TCustomControl {
   const TRcItemContainer& AnnoItems() const { return FAnnoContainer; }
 
  private:
-  // Renders the whole picture into ChartBmp (the chart area stays in GrafBmp), whatever
-  // SuppressPaint says; the window is not touched.
-  void RenderPicture(bool BlkWhite, bool IncludeCrossHairs);
-  void RestorePicture(bool WasBlkWhite);
-  struct TBWBackup {
-    TColor Wind, Frame, Chart, Font, Shadow, ShadowBak;
-    TColor ScaleColor[4], ScaleFont[4];
-  };
-  TBWBackup FBWBackup{};
-  bool FBWActive = false;
-
+  // ---- Item store and drawing attributes (customzuvado.cpp, primitives.cpp) ----
   // A record with the common fields of a new item of this kind.
   TrcChartItem NewItem(TrcItem Kind, TCoordMode cm) const;
   // Appends to the container AnnoMode selects; data items update counters and partners.
@@ -866,18 +856,6 @@ class TCustomZUvado : public TCustomControl {
   static void StoreText(TrcChartItem& Item, const std::string& txt, TLongTextArray& Texts,
                         Integer& NumUsed);
   static std::string ReadText(const TrcChartItem& Item, const TLongTextArray& Texts);
-  // Files and sharing (chartfiles.cpp, datasharing.cpp).
-  friend class TJointLayers;
-  Integer LoadItems(std::span<const std::byte> Bytes, bool AppendIt, bool Anno);
-  Integer LoadItems(std::istream& In, std::uint64_t Size, bool AppendIt, bool Anno);
-  void SaveItems(const std::string& FName, bool Anno) const;
-  void TakeSharedState(const TCustomZUvado& From);
-  void RemoveDataUser(const TComponent* User);
-  // KeepItems false: the chart ends with an empty container of its own (a reset).
-  void LeaveDataOwner(bool KeepItems = true);
-  void LeaveDataSharing(bool KeepItems = true);
-  std::unique_ptr<TJointLayers> MakeJointLayers();
-
   std::shared_ptr<TRcItemContainer> FDataContainer;
   TRcItemContainer FAnnoContainer;
   Integer FAllocSize = 1000;
@@ -901,6 +879,7 @@ class TCustomZUvado : public TCustomControl {
   TAlignment FTextAlignment = taCenter;
   std::unique_ptr<TFont> FTextFont;
 
+  // ---- Routing and visibility (customzuvado.cpp) ----
   bool FAnnoMode = false;
   bool FAnnoBelowChart = false;
   bool FAnnoTextOnTop = true;
@@ -908,28 +887,26 @@ class TCustomZUvado : public TCustomControl {
   std::array<bool, 2> FLayerVisib{true, true};
   std::array<bool, 256> FClassVisib{};
   std::array<bool, 256> FAnnoClassVisib{};
-  std::array<bool, 2> FMouseAffectsLayer{true, false};
-  bool FAutoRedraw = true;
 
-  bool FAvoidDuplicateMarks = false;
-  Integer FMinDupMarkDist = 1;
-  std::vector<Integer> FPixMap;  // column-major, FPixMapH cells per column
-  Integer FPixMapW = 0;
-  Integer FPixMapH = 0;
-  Integer FPixMapDist = 1;  // the distance the map was sized for
-
-  std::array<TPoint, kPolylineBatch> FPPa{};
-  Integer FNumPPa = 0;
-  Integer FLastMoveToX = 0;
-  Integer FLastMoveToY = 0;
-
+  // ---- Files, data sharing and joint layers ----
+  // (chartfiles.cpp, datasharing.cpp, jointlayers.cpp)
+  friend class TJointLayers;
+  Integer LoadItems(std::span<const std::byte> Bytes, bool AppendIt, bool Anno);
+  Integer LoadItems(std::istream& In, std::uint64_t Size, bool AppendIt, bool Anno);
+  void SaveItems(const std::string& FName, bool Anno) const;
+  void TakeSharedState(const TCustomZUvado& From);
+  void RemoveDataUser(const TComponent* User);
+  // KeepItems false: the chart ends with an empty container of its own (a reset).
+  void LeaveDataOwner(bool KeepItems = true);
+  void LeaveDataSharing(bool KeepItems = true);
+  std::unique_ptr<TJointLayers> MakeJointLayers();
   TCustomZUvado* FUseDataOf = nullptr;
   std::array<TCustomZUvado*, 4> FDataUsers{};
   Integer FDataUsersNum = 0;
   std::unique_ptr<TJointLayers> FJointLayers = MakeJointLayers();
 
-  // Axes, mapping, ranges and zoom history (layout.cpp, mapping.cpp, ranges.cpp,
-  // zoomhistory.cpp). Pair k lives at index k - 1.
+  // ---- Axes, mapping, ranges and zoom history ----
+  // (layout.cpp, mapping.cpp, ranges.cpp, zoomhistory.cpp). Pair k lives at index k - 1.
   void ApplyMarginsToScales();
   void SizeGrafBmp();
   void IsometricYAdjust(Integer ExtentX);
@@ -937,6 +914,10 @@ class TCustomZUvado : public TCustomControl {
   void AutoRangeDir(Integer Layer, double Margin, double MinRange, bool DoX, bool DoY);
   void SetEqualRangeDir(TLayerSet Layers, bool DoX, bool DoY);
   void CommitAxis(TScaleProps& P, long double Lo, long double Hi, bool& Changed);
+  void ScaleAxes(bool Raise);
+  // The paint path's AdjustScaling: never raises.
+  void PrepareScaling();
+  // Axis property objects and axis controls.
   std::array<std::unique_ptr<TScalePropsHoriz>, 2> FScalePropsX{
       std::make_unique<TScalePropsHoriz>(), std::make_unique<TScalePropsHoriz>()};
   std::array<std::unique_ptr<TScalePropsVert>, 2> FScalePropsY{
@@ -945,18 +926,15 @@ class TCustomZUvado : public TCustomControl {
                                                   std::make_unique<TScale>(nullptr)};
   std::array<std::unique_ptr<TScale>, 2> FScalesY{std::make_unique<TScale>(nullptr),
                                                   std::make_unique<TScale>(nullptr)};
-  std::unique_ptr<TBitmap> FChartBmp = std::make_unique<TBitmap>();
-  std::unique_ptr<TBitmap> FGrafBmp = std::make_unique<TBitmap>();
+  // Transform of each pair and the axes without one.
   std::array<long double, 2> Cpkx{}, Cpdx{}, Cpky{}, Cpdy{};
   // Bit 2 * pair + axis (axis 0 X, 1 Y): no transform for the current range.
   unsigned FUnmapped = 0;
-  void ScaleAxes(bool Raise);
-  // The paint path's AdjustScaling: never raises.
-  void PrepareScaling();
   Integer Fxasp = 36;
   Integer Fyasp = 36;
   bool FIsometric = false;
   std::array<long double, 4> FZoomRange{};
+  // Margins, standard layout and caption placement.
   Integer FRcLRim = 50;
   Integer FRcRRim = 10;
   Integer FRcTRim = 16;
@@ -970,12 +948,34 @@ class TCustomZUvado : public TCustomControl {
   TCaptionAnchorVert FCaptAnchorY = cavChartTop;
   double FGridDx = 0;
   double FGridDy = 0;
-  TMouseActMode FMouseAction = maNone;
-  bool FSuppressPaint = true;
   std::array<std::array<TRectDouble, kZoomStackSize>, 2> FZoomStack{};
   Integer FZStackPoi = 1;
 
-  // Mouse interaction state (mouse.cpp). Per-layer anchors live at index layer - 1.
+  // ---- Mouse interaction (mouse.cpp) ----
+  // Per-layer anchors live at index layer - 1.
+  // Mouse defaults and idle interaction state; registers the four chart cursors.
+  void ResetMouse();
+  bool InChartArea(Integer X, Integer Y) const;
+  void ClampToChartArea(Integer& X, Integer& Y) const;
+  // No range operation may raise: every logarithmic axis with a pixel extent has
+  // positive limits.
+  bool MouseRangesUsable() const;
+  void StoreMouseAnchors(Integer X, Integer Y);
+  void XorBand(bool Line, Integer x1, Integer y1, Integer x2, Integer y2);
+  void EraseWindowBand();
+  void EraseMouseBoxBand();
+  void AxisDragMove(Integer X, Integer Y);
+  void PanMove(Integer X, Integer Y);
+  void DragZoomMove(Integer X, Integer Y);
+  void WindowMove(Integer X, Integer Y);
+  void CrossHairDragMove(Integer X, Integer Y);
+  void TextLabelDragMove(Integer X, Integer Y);
+  void MouseTraceMove(Integer X, Integer Y);
+  void FinishWindow(TMouseButton Button);
+  void RecordDragInHistory();
+  void UpdateMouseCursor(Integer X, Integer Y);
+  TMouseActMode FMouseAction = maNone;
+  std::array<bool, 2> FMouseAffectsLayer{true, false};
   bool FMouseCursorFixed = true;
   double FPanGridDx = 1;
   double FPanGridDy = 1;
@@ -1009,54 +1009,16 @@ class TCustomZUvado : public TCustomControl {
   TMouseActMode FBandMode = maNone;
   // The screen cursor was set to a chart cursor by a mouse move.
   bool FChartCursorSet = false;
-  // Mouse defaults and idle interaction state; registers the four chart cursors.
-  void ResetMouse();
-  bool InChartArea(Integer X, Integer Y) const;
-  void ClampToChartArea(Integer& X, Integer& Y) const;
-  // No range operation may raise: every logarithmic axis with a pixel extent has
-  // positive limits.
-  bool MouseRangesUsable() const;
-  void StoreMouseAnchors(Integer X, Integer Y);
-  void XorBand(bool Line, Integer x1, Integer y1, Integer x2, Integer y2);
-  void EraseWindowBand();
-  void EraseMouseBoxBand();
-  void AxisDragMove(Integer X, Integer Y);
-  void PanMove(Integer X, Integer Y);
-  void DragZoomMove(Integer X, Integer Y);
-  void WindowMove(Integer X, Integer Y);
-  void CrossHairDragMove(Integer X, Integer Y);
-  void TextLabelDragMove(Integer X, Integer Y);
-  void MouseTraceMove(Integer X, Integer Y);
-  void FinishWindow(TMouseButton Button);
-  void RecordDragInHistory();
-  void UpdateMouseCursor(Integer X, Integer Y);
 
-  // Rendering (render_frame.cpp, render_items.cpp).
+  // ---- Painting, frame and colours (render_frame.cpp) ----
   void ResetRenderState();
+  // ChartColor, or the style's colour when a visual style paints the client area.
+  TColor StyledChartColor() const;
   void DrawGrid(TCanvas* Canvas, Integer ox, Integer oy);
-  void RenderPass(TCanvas* Canvas, const TRcItemContainer& Items, const TLongTextArray& Texts,
-                  bool IsAnnotation, Integer Only, bool Mono, Integer ox, Integer oy);
-  void ResetRenderCache(TCanvas* Canvas, Integer ox, Integer oy);
-  void SetItemPen(TCanvas* Canvas, TColor Col, TPenStyle Style, TColor Fill, bool Force);
-  void DrawTextItem(TCanvas* Canvas, const TrcChartItem& Item, TPoint At, Integer Index,
-                    bool IsAnnotation, const TLongTextArray& LongTexts, TColor Pen, TColor Fill);
-  // Dense connected lines: points that stay in one pixel column are merged into the
-  // column's lowest, highest and last point, which covers the same pixels.
-  void AddLinePoint(Integer x, Integer y, TCanvas* Canvas);
-  void FlushLine(TCanvas* Canvas);
-  TPoint LineTail() const;
-  bool FRunActive = false;
-  bool FRunPending = false;
-  bool FPassMerge = false;
-  Integer FRunX = 0, FRunMin = 0, FRunMax = 0, FRunLast = 0;
-  std::array<std::unique_ptr<TTextLabel>, 30> FTextLabels;
-  std::array<std::unique_ptr<TCrossHair>, 4> FCrossHair;
-  std::vector<TColoredPoint> FMTrace = std::vector<TColoredPoint>(5000);
-  Integer FNumMTrace = 0;
-  TColor FColorMTrace = 0xFFFFFF;
-  bool FMTraceInvert = true;
-  void ResetOverlays();
-  void DrawLabel(TCanvas* Canvas, const TTextLabel& L, Integer ox, Integer oy);
+  bool FSuppressPaint = true;
+  bool FAutoRedraw = true;
+  std::unique_ptr<TBitmap> FChartBmp = std::make_unique<TBitmap>();
+  std::unique_ptr<TBitmap> FGrafBmp = std::make_unique<TBitmap>();
   TColor FScaleColor = clBlack;
   TColor FChartColor = clWhite;
   TColor FWindColor = clBtnFace;
@@ -1069,6 +1031,61 @@ class TCustomZUvado : public TCustomControl {
   Integer FCaptTrim = 100;
   std::unique_ptr<TBakGndImg> FBakGndImg = std::make_unique<TBakGndImg>();
   std::unique_ptr<TBitmap> FAuxBmp = std::make_unique<TBitmap>();
+
+  // ---- Output in black and white (output.cpp) ----
+  // Renders the whole picture into ChartBmp (the chart area stays in GrafBmp), whatever
+  // SuppressPaint says; the window is not touched.
+  void RenderPicture(bool BlkWhite, bool IncludeCrossHairs);
+  void RestorePicture(bool WasBlkWhite);
+  struct TBWBackup {
+    TColor Wind, Frame, Chart, Font, Shadow, ShadowBak;
+    TColor ScaleColor[4], ScaleFont[4];
+  };
+  TBWBackup FBWBackup{};
+  bool FBWActive = false;
+
+  // ---- Overlays: text labels, crosshairs, mouse trace (overlays.cpp) ----
+  void ResetOverlays();
+  void DrawLabel(TCanvas* Canvas, const TTextLabel& L, Integer ox, Integer oy);
+  std::array<std::unique_ptr<TTextLabel>, 30> FTextLabels;
+  std::array<std::unique_ptr<TCrossHair>, 4> FCrossHair;
+  std::vector<TColoredPoint> FMTrace = std::vector<TColoredPoint>(5000);
+  Integer FNumMTrace = 0;
+  TColor FColorMTrace = 0xFFFFFF;
+  bool FMTraceInvert = true;
+
+  // ---- Item rendering (render_items.cpp) ----
+  // Which items of a container a pass draws: annotation texts may go in a pass of their
+  // own, over the data.
+  enum class TPassItems { All, AllButTexts, TextsOnly };
+  void RenderPass(TCanvas* Canvas, const TRcItemContainer& Items, const TLongTextArray& Texts,
+                  bool IsAnnotation, TPassItems Only, bool Mono, Integer ox, Integer oy);
+  void ResetRenderCache(TCanvas* Canvas, Integer ox, Integer oy);
+  void SetItemPen(TCanvas* Canvas, TColor Col, TPenStyle Style, TColor Fill, bool Force);
+  // The drawing rules of DrawContainerItemOnCanvas, one per item family; pc and fc are
+  // the pen and fill colours after the monochrome rule.
+  struct TItemConv;
+  void DrawPathItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv, TColor pc,
+                    TColor fc);
+  void DrawSegmentItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv,
+                       TColor pc, TColor fc);
+  void DrawCursorItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv,
+                      TColor pc, TColor fc);
+  void DrawShapeItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv, TColor pc,
+                     TColor fc);
+  void DrawArcItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv, TColor pc);
+  void DrawBarItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv, TColor pc,
+                   TColor fc);
+  void DrawFrameItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv, TColor fc);
+  void DrawArrowItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv, TColor pc,
+                     TColor fc);
+  void DrawMarkItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv, TColor pc,
+                    TColor fc);
+  void DrawErrorBarItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv,
+                        TColor pc, TColor fc);
+  void DrawTextItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv,
+                    Integer Index, bool IsAnnotation, const TLongTextArray& LongTexts, TColor Pen,
+                    TColor Fill);
   // Canvas state last set by item rendering; the canvas is touched only on a change.
   TColor FLastPenCol = 0;
   TPenStyle FLastPenStyle = psSolid;
@@ -1084,6 +1101,31 @@ class TCustomZUvado : public TCustomControl {
   // UnmappedAxes of each pair, frozen with the mapping.
   std::array<unsigned, 2> FPassUnmapped{};
   bool FPassOnPrinter = false;
+
+  // ---- Polyline buffer and pixel-column merging (polyline.cpp) ----
+  // Dense connected lines: points that stay in one pixel column are merged into the
+  // column's lowest, highest and last point, which covers the same pixels.
+  void AddLinePoint(Integer x, Integer y, TCanvas* Canvas);
+  void FlushLine(TCanvas* Canvas);
+  // The pending column's lowest, highest and last point into the polyline.
+  void EnterColumnRun(TCanvas* Canvas);
+  TPoint LineTail() const;
+  std::array<TPoint, kPolylineBatch> FPPa{};
+  Integer FNumPPa = 0;
+  Integer FLastMoveToX = 0;
+  Integer FLastMoveToY = 0;
+  bool FRunActive = false;
+  bool FRunPending = false;
+  bool FPassMerge = false;
+  Integer FRunX = 0, FRunMin = 0, FRunMax = 0, FRunLast = 0;
+
+  // ---- Duplicate-mark map (dupmarks.cpp) ----
+  bool FAvoidDuplicateMarks = false;
+  Integer FMinDupMarkDist = 1;
+  std::vector<Integer> FPixMap;  // column-major, FPixMapH cells per column
+  Integer FPixMapW = 0;
+  Integer FPixMapH = 0;
+  Integer FPixMapDist = 1;  // the distance the map was sized for
 };
 
 }  // namespace kvr

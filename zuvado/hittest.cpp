@@ -18,6 +18,10 @@ namespace kvr {
 
 namespace {
 
+// Depth of the zone beside an axis line where DetectScale finds the axis.
+constexpr Integer kYAxisZone = 50;
+constexpr Integer kXAxisZone = 40;
+
 size_t pair_of(Integer Layer) { return Layer >= 2 ? 1 : 0; }
 
 // Which items a search looks at. Annotations also drop tkMoveRelPix under tkNotMoveTo.
@@ -34,7 +38,7 @@ struct ItemFilter {
     } else if (Kind != tkEverything && it.ItemKind != Kind) {
       return false;
     }
-    if (Class != 255 && it.ItemClass != Class) return false;
+    if (Class != kAnyClass && it.ItemClass != Class) return false;
     return !VisOnly || (it.Layer >= 1 && it.Layer <= 2 && Vis[size_t(it.Layer - 1)]);
   }
 };
@@ -101,15 +105,15 @@ Integer TCustomZUvado::DetectScale(Integer CoordX, Integer CoordY) const {
     const TScaleProps& P = *FScalePropsY[size_t(i - 1)];
     if (!P.Visible() || !inYBand) continue;
     const Integer o = P.ScalePos();
-    if (P.ScaleType() == sctRight && right + o < CoordX && CoordX < right + o + 50) return i;
-    if (P.ScaleType() == sctLeft && FRcLRim - o - 50 < CoordX && CoordX < FRcLRim - o) return i;
+    if (P.ScaleType() == sctRight && right + o < CoordX && CoordX < right + o + kYAxisZone) return i;
+    if (P.ScaleType() == sctLeft && FRcLRim - o - kYAxisZone < CoordX && CoordX < FRcLRim - o) return i;
   }
   for (Integer i = 1; i <= 2; ++i) {
     const TScaleProps& P = *FScalePropsX[size_t(i - 1)];
     if (!P.Visible() || !inXBand) continue;
     const Integer o = P.ScalePos();
-    if (P.ScaleType() == sctBottom && bottom + o < CoordY && CoordY < bottom + o + 40) return -i;
-    if (P.ScaleType() == sctTop && FRcTRim - o - 40 < CoordY && CoordY < FRcTRim - o) return -i;
+    if (P.ScaleType() == sctBottom && bottom + o < CoordY && CoordY < bottom + o + kXAxisZone) return -i;
+    if (P.ScaleType() == sctTop && FRcTRim - o - kXAxisZone < CoordY && CoordY < FRcTRim - o) return -i;
   }
   return 0;
 }
@@ -218,10 +222,10 @@ Integer TCustomZUvado::FindNearestItemAlongAxis(double pos, Integer Axis, TrcIte
 
 Integer TCustomZUvado::MarkItemsInWindow(double xLo, double YLo, double XHi, double YHi,
                                          TrcItem ItemID, Byte ClassNumber) {
-  if (ClassNumber == 255 || ItemID == tkNone) return 0;
+  if (ClassNumber == kAnyClass || ItemID == tkNone) return 0;
   if (XHi < xLo) ExChange(xLo, XHi);
   if (YHi < YLo) ExChange(YLo, YHi);
-  const ItemFilter f{ItemID, 255, false, FLayerVisib, false};
+  const ItemFilter f{ItemID, kAnyClass, false, FLayerVisib, false};
   Integer count = 0;
   for (TrcChartItem& it : DataItems()) {
     if (!f.Accepts(it)) continue;
@@ -350,8 +354,8 @@ Integer TCustomZUvado::FindNearestAnnoElem(double mx, double my, TrcItem ItemID,
         Integer w = 0, total = 0, lh = 0;
         CalcTextExtents(text, canvas, w, total, lh);
         ay -= lh / 2;
-        if (align == 1) ax -= w;
-        else if (align == 2) ax -= w / 2;
+        if (align == taRightJustify) ax -= w;
+        else if (align == taCenter) ax -= w / 2;
         d = rect2(q, ax, ay, ax + w, ay + total);
         break;
       }
@@ -365,8 +369,8 @@ Integer TCustomZUvado::FindNearestAnnoElem(double mx, double my, TrcItem ItemID,
           // Swept counter-clockwise on the screen from the first to the second angle;
           // equal angles draw the whole ellipse.
           const TPoint c = m.Map(it.x, it.y);
-          const double a1 = it.Param1 / 1e8;
-          const double sweep = turn(it.Param2 / 1e8 - a1);
+          const double a1 = it.Param1 / kArcAngleScale;
+          const double sweep = turn(it.Param2 / kArcAngleScale - a1);
           const double at = turn(std::atan2(double(c.Y) - qy, qx - c.X) - a1);
           if (sweep != 0 && !(at > 0 && at < sweep)) continue;
         }

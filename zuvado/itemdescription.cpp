@@ -122,8 +122,8 @@ void append_details(const TrcChartItem& it, std::string& s) {
     case tkArc:
       lw();
       halfaxes();
-      line("   angles: " + SigDigStr(it.Param1 / 1e8, 10, 8, true) + " " +
-           SigDigStr(it.Param2 / 1e8, 10, 8, true));
+      line("   angles: " + SigDigStr(it.Param1 / kArcAngleScale, 10, 8, true) + " " +
+           SigDigStr(it.Param2 / kArcAngleScale, 10, 8, true));
       break;
     case tkLineRelPixOrig:
       lw();

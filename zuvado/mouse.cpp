@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "platform/arith.h"
 #include "platform/forms.h"
@@ -19,6 +20,12 @@ namespace kvr {
 namespace {
 
 constexpr Integer kAxisZone = 50;  // pixels beyond an axis line that still drag it
+
+// Screen cursor numbers the chart registers for its mouse actions.
+constexpr TCursor crChartPan = 1;
+constexpr TCursor crChartZoomWind = 2;
+constexpr TCursor crChartZoomDrag = 3;
+constexpr TCursor crChartZoomWindPos = 4;
 
 // Marks one step of a drag for its duration, also when a range operation raises.
 struct DragStep {
@@ -48,10 +55,10 @@ bool cursor_of(TMouseActMode m, TCursor& c) {
     case maPan:
     case maPanHoriz:
     case maPanVert:
-    case maPanGrid: c = 1; return true;
-    case maZoomWind: c = 2; return true;
-    case maZoomDrag: c = 3; return true;
-    case maZoomWindPos: c = 4; return true;
+    case maPanGrid: c = crChartPan; return true;
+    case maZoomWind: c = crChartZoomWind; return true;
+    case maZoomDrag: c = crChartZoomDrag; return true;
+    case maZoomWindPos: c = crChartZoomWindPos; return true;
     case maRubberBand:
     case maDragCrossHair:
     case maDragLabel:
@@ -92,8 +99,10 @@ void zoom_axis(long double& lo, long double& hi, double aLo, double aHi, bool Lo
 }  // namespace
 
 void TCustomZUvado::ResetMouse() {
-  static constexpr const char* kCursors[] = {"CURHAND", "CURZOOMW", "CURZOOMD", "CURZOOMP"};
-  for (Integer i = 0; i < 4; ++i) Screen().SetCursors(i + 1, LoadCursor(kCursors[i]));
+  static constexpr std::pair<TCursor, const char*> kCursors[] = {
+      {crChartPan, "CURHAND"}, {crChartZoomWind, "CURZOOMW"}, {crChartZoomDrag, "CURZOOMD"},
+      {crChartZoomWindPos, "CURZOOMP"}};
+  for (const auto& [id, name] : kCursors) Screen().SetCursors(id, LoadCursor(name));
   FMouseCursorFixed = true;
   FPanGridDx = FPanGridDy = 1;
   FPanGridOffsX = FPanGridOffsY = 0;

@@ -5,10 +5,23 @@
 #include "platform/forms.h"
 #include "platform/paintguard.h"
 #include "platform/printers.h"
-#include "platform/themes.h"
 #include "zuvado/customzuvado.h"
 
 namespace kvr {
+
+namespace {
+
+// Crosshair marks: the arms of chCross, the half sides of the white and the black box
+// around its centre, and the half side of chBox (ends inclusive).
+constexpr int64_t kCrossArm = 13;
+constexpr int64_t kCrossOuterBox = 3;
+constexpr int64_t kCrossInnerBox = 2;
+constexpr int64_t kBoxHalf = 4;
+// Padding of a label's box around its text.
+constexpr int64_t kLabelPadX = 4;
+constexpr int64_t kLabelPadY = 2;
+
+}  // namespace
 
 void TCustomZUvado::ResetOverlays() {
   auto changed = [this](TObject* Sender) { StyleChanged(Sender); };
@@ -42,7 +55,7 @@ void TCustomZUvado::ResetOverlays() {
       c.SetLayer(Integer(i) + 1);
       c.SetColor(0x0000FF);
       c.SetMode(chOff);
-      c.SetLineType(TPenStyle(4));
+      c.SetLineType(psDashDotDot);
       c.SetLineWidth(1);
       c.SetVisible(true);
     });
@@ -94,9 +107,7 @@ void TCustomZUvado::SetTextLabel(Integer ix, double PosX, double PosY, TColor Tx
     L.SetShadowDx(0);
     L.SetShadowDy(0);
     L.SetColorShadow(0x808080);
-    L.SetColorBkg(StyleServices().Enabled() && StyleElements().Contains(seClient)
-                      ? StyleServices().GetStyleColor(14)
-                      : FChartColor);
+    L.SetColorBkg(StyledChartColor());
     L.SetColorBorder(FScaleColor);
     L.SetTransparent(false);
   }
@@ -189,7 +200,7 @@ void TCustomZUvado::CrossHairSetup(Integer ch, TColor chColor, TCrossHMode Mode,
 TColoredPoint TCustomZUvado::GetMTracePoint(Integer idx) const {
   if (idx < 1 || idx > FNumMTrace) {
     TColoredPoint p;
-    p.Flags = 0xFFFF;
+    p.Flags = kTraceNoPoint;
     return p;
   }
   return FMTrace[size_t(idx - 1)];
@@ -260,20 +271,22 @@ void TCustomZUvado::DrawCrossHairsOnCanvas(TCanvas* cv, Integer dx, Integer dy) 
       lineto(cx, B - hw);
     }
     if (mode == chCross && inX && inY) {
-      moveto(cx - 13, cy);
-      lineto(cx + 14, cy);
-      moveto(cx, cy - 13);
-      lineto(cx, cy + 14);
+      moveto(cx - kCrossArm, cy);
+      lineto(cx + kCrossArm + 1, cy);
+      moveto(cx, cy - kCrossArm);
+      lineto(cx, cy + kCrossArm + 1);
       brush.SetStyle(bsClear);
       pen.SetStyle(psSolid);
       pen.SetColor(clWhite);
-      rect(cx - 3, cy - 3, cx + 4, cy + 4);
+      rect(cx - kCrossOuterBox, cy - kCrossOuterBox, cx + kCrossOuterBox + 1,
+           cy + kCrossOuterBox + 1);
       pen.SetColor(clBlack);
-      rect(cx - 2, cy - 2, cx + 3, cy + 3);
+      rect(cx - kCrossInnerBox, cy - kCrossInnerBox, cx + kCrossInnerBox + 1,
+           cy + kCrossInnerBox + 1);
     }
     if (mode == chBox && inX && inY) {
       brush.SetStyle(bsClear);
-      rect(cx - 4, cy - 4, cx + 5, cy + 5);
+      rect(cx - kBoxHalf, cy - kBoxHalf, cx + kBoxHalf + 1, cy + kBoxHalf + 1);
     }
   }
   pen.SetColor(savedCol);
@@ -357,8 +370,8 @@ void TCustomZUvado::DrawLabel(TCanvas* Canvas, const TTextLabel& L, Integer ox, 
   if (L.Alignment() == taRightJustify) x -= w;
   else if (L.Alignment() == taCenter) x -= w / 2;
 
-  const Integer bl = ClampPix(x - 4), bt = ClampPix(y - h * n - 2);
-  const Integer br = ClampPix(x + w + 4), bb = ClampPix(y + 2);
+  const Integer bl = ClampPix(x - kLabelPadX), bt = ClampPix(y - h * n - kLabelPadY);
+  const Integer br = ClampPix(x + w + kLabelPadX), bb = ClampPix(y + kLabelPadY);
   switch (L.Mode()) {
     case tlSimple:
       if (!L.Transparent()) {

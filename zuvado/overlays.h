@@ -17,5 +17,7 @@ class TTextLabel : public TCustomTextLabel {
 // Flag bits of a mouse-trace point.
 constexpr Word kTraceStrokeEnd = 1;  // the stroke ends at this point
 constexpr Word kTraceInverted = 2;   // drawn with an exclusive-or pen
+// The whole flag word of a point asked for outside the trace.
+constexpr Word kTraceNoPoint = 0xFFFF;
 
 }  // namespace kvr

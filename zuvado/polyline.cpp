@@ -1,5 +1,5 @@
-// Renderer services: the polyline buffer that turns runs of pen-connected points into
-// few canvas calls, and the map that suppresses marks drawn over marks of their type.
+// The polyline buffer that turns runs of pen-connected points into few canvas calls,
+// and the merging of points that stay in one pixel column before they enter it.
 #include <algorithm>
 #include <cstdint>
 
@@ -41,34 +41,50 @@ void TCustomZUvado::FinishPolyLine(TCanvas* Canvas) {
   FNumPPa = 0;
 }
 
-// The map covers the control plus the suppression distance on every side; the distance
-// is frozen here so that a change during a pass cannot move the cells.
-void TCustomZUvado::ResetDupMarkMap() {
-  FPixMapDist = FMinDupMarkDist;
-  FPixMapW = std::max(0, Width()) + 2 * FPixMapDist;
-  FPixMapH = std::max(0, Height()) + 2 * FPixMapDist;
-  FPixMap.assign(size_t(FPixMapW) * size_t(FPixMapH), -1);
+TPoint TCustomZUvado::LineTail() const {
+  return FNumPPa > 0 ? FPPa[size_t(FNumPPa - 1)] : TPoint{FLastMoveToX, FLastMoveToY};
 }
 
-// Marks beyond the map are drawn without a look-up; stamps near the map's edge are
-// clipped to it.
-bool TCustomZUvado::DupMarkAllowed(Integer px, Integer py, Integer mk) {
-  if (FPixMap.empty()) return true;
-  const int64_t d = FPixMapDist;
-  const int64_t cx = int64_t(px) + d, cy = int64_t(py) + d;
-  if (cx < 0 || cx >= FPixMapW || cy < 0 || cy >= FPixMapH) return true;
-  if (FPixMap[size_t(cx) * size_t(FPixMapH) + size_t(cy)] == mk) return false;
-  const int64_t x0 = std::max<int64_t>(0, cx - d), x1 = std::min<int64_t>(FPixMapW - 1, cx + d);
-  const int64_t y0 = std::max<int64_t>(0, cy - d), y1 = std::min<int64_t>(FPixMapH - 1, cy + d);
-  for (int64_t x = x0; x <= x1; ++x)
-    for (int64_t y = y0; y <= y1; ++y) FPixMap[size_t(x) * size_t(FPixMapH) + size_t(y)] = mk;
-  return true;
+// In one pixel column a run of connected points covers exactly the span between its
+// lowest and highest point, so first -> lowest -> highest -> last draws the same pixels
+// with at most three points. Only for solid one-pixel pens in copy mode, where neither
+// the dash phase, the line ends nor the order of overdraw can show.
+void TCustomZUvado::AddLinePoint(Integer x, Integer y, TCanvas* Canvas) {
+  if (!FPassMerge || FLastPenStyle != psSolid || FLastLWidth > 1) {
+    EnterPolyline(x, y, Canvas);
+    return;
+  }
+  if (!FRunActive) {
+    const TPoint t = LineTail();
+    FRunActive = true;
+    FRunPending = false;
+    FRunX = t.X;
+    FRunMin = FRunMax = FRunLast = t.Y;
+  }
+  if (x == FRunX) {
+    FRunMin = std::min(FRunMin, y);
+    FRunMax = std::max(FRunMax, y);
+    FRunLast = y;
+    FRunPending = true;
+    return;
+  }
+  if (FRunPending) EnterColumnRun(Canvas);
+  EnterPolyline(x, y, Canvas);
+  FRunX = x;
+  FRunMin = FRunMax = FRunLast = y;
+  FRunPending = false;
 }
 
-void TCustomZUvado::DrawMarkChecked(TCanvas* Canvas, Integer mk, Integer px, Integer py) {
-  if (!Canvas) return;
-  if (FAvoidDuplicateMarks && !DupMarkAllowed(px, py, mk)) return;
-  DrawMarkOnCanvas(Canvas, mk, px, py);
+// Points equal to the one before add nothing to the picture.
+void TCustomZUvado::EnterColumnRun(TCanvas* Canvas) {
+  for (const Integer v : {FRunMin, FRunMax, FRunLast})
+    if (LineTail().Y != v) EnterPolyline(FRunX, v, Canvas);
+}
+
+void TCustomZUvado::FlushLine(TCanvas* Canvas) {
+  if (FRunActive && FRunPending) EnterColumnRun(Canvas);
+  FRunActive = false;
+  FinishPolyLine(Canvas);
 }
 
 }  // namespace kvr

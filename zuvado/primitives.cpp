@@ -24,7 +24,7 @@ bool keeps_transparency(TrcItem k) {
 Integer arc_angle(double a) {
   if (a > uc_pi) a = uc_pi;
   if (a < -uc_pi) a = -uc_pi;
-  return Integer(Round(static_cast<long double>(a) * 1e8L));
+  return Integer(Round(static_cast<long double>(a) * kArcAngleScale));
 }
 
 }  // namespace

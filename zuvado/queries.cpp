@@ -11,7 +11,7 @@ bool matches(const TrcChartItem& it, Integer Tag, Integer TagMask, Byte ItemClas
              TrcItem ItemKind) {
   return (TagMask == 0 || (it.Tag & TagMask) == (Tag & TagMask)) &&
          (ItemKind == tkEverything || it.ItemKind == ItemKind) &&
-         (ItemClass == 255 || it.ItemClass == ItemClass);
+         (ItemClass == kAnyClass || it.ItemClass == ItemClass);
 }
 
 bool passes_kind_filter(TrcItem kind, TrcItem filter) {
@@ -180,7 +180,7 @@ void TCustomZUvado::ScaleSelectedItems(double kx, double dx, double ky, double d
 }
 
 void TCustomZUvado::MarkAllItems(TrcItem ItemID, Byte ClassNumber) {
-  if (ClassNumber == 255 || ItemID == tkNone) return;
+  if (ClassNumber == kAnyClass || ItemID == tkNone) return;
   for (TrcChartItem& it : *FDataContainer)
     if (passes_kind_filter(it.ItemKind, ItemID)) it.ItemClass = ClassNumber;
   AdjustCanInfoOfSharedCharts();
@@ -188,7 +188,7 @@ void TCustomZUvado::MarkAllItems(TrcItem ItemID, Byte ClassNumber) {
 
 void TCustomZUvado::NewColorOfClassItems(TColor Newcol, Byte ClassNumber) {
   for (TrcChartItem& it : *FDataContainer)
-    if (ClassNumber == 255 || it.ItemClass == ClassNumber) it.Color = Newcol;
+    if (ClassNumber == kAnyClass || it.ItemClass == ClassNumber) it.Color = Newcol;
   AdjustCanInfoOfSharedCharts();
 }
 

@@ -20,6 +20,11 @@ bool styled(const TControl& c, TStyleElement e) {
   return StyleServices().Enabled() && c.StyleElements().Contains(e);
 }
 
+// The style's colour when a visual style paints element e of the control, else Own.
+TColor style_or(const TControl& c, TStyleElement e, TStyleColor Styled, TColor Own) {
+  return styled(c, e) ? StyleServices().GetStyleColor(Styled) : Own;
+}
+
 Integer clamp30k(Integer v) { return std::clamp<Integer>(v, -30000, 30000); }
 
 // One axis of the grid: where its lines start and how the next one follows, by the
@@ -113,27 +118,26 @@ void TCustomZUvado::ConstructChartBmp(TCanvas* Canvas) {
   pen.SetMode(pmCopy);
   pen.SetWidth(1);
   brush.SetStyle(bsSolid);
-  const bool client = styled(*this, seClient), border = styled(*this, seBorder);
-  const TColor black = border ? StyleServices().GetStyleColor(0) : clBlack;
+  const TColor black = style_or(*this, seBorder, kStyleColorBorder, clBlack);
 
-  const TColor wind = client ? StyleServices().GetStyleColor(29) : FWindColor;
+  const TColor wind = style_or(*this, seClient, kStyleColorWindow, FWindColor);
   pen.SetColor(wind);
   brush.SetColor(wind);
   Canvas->Rectangle(0, 0, W, H);
 
   if (SW > 0) {
-    const TColor bak = client ? StyleServices().GetStyleColor(29) : FShadowBakColor;
+    const TColor bak = style_or(*this, seClient, kStyleColorWindow, FShadowBakColor);
     pen.SetColor(bak);
     brush.SetColor(bak);
     Canvas->Rectangle(W - SW, 0, W, SW);
     Canvas->Rectangle(0, H - SW, SW, H);
-    const TColor shade = client ? StyleServices().GetSystemColor(clBtnShadow) : FShadowColor;
+    const TColor shade = styled(*this, seClient) ? StyleServices().GetSystemColor(clBtnShadow) : FShadowColor;
     brush.SetColor(shade);
     Integer c = 0;
-    if (FShadowStyle == 0) {
+    if (FShadowStyle == shsFlat) {
       pen.SetColor(shade);
       c = SW - 1;
-    } else if (FShadowStyle == 1) {
+    } else if (FShadowStyle == shsOutlined) {
       pen.SetColor(black);
     }
     Canvas->Polygon({{c, H - SW}, {SW - 1, H - 1}, {W - 1, H - 1}, {W - SW, H - SW}});
@@ -149,7 +153,8 @@ void TCustomZUvado::ConstructChartBmp(TCanvas* Canvas) {
   pen.SetColor(FScaleColor);
   brush.SetStyle(bsClear);
   Canvas->SetFont(Font());
-  if (styled(*this, seFont)) Canvas->Font()->SetColor(StyleServices().GetStyleFontColor(50));
+  if (styled(*this, seFont))
+    Canvas->Font()->SetColor(StyleServices().GetStyleFontColor(kStyleFontWindowText));
   // A printer page measures fonts at its own resolution; the size stays in points.
   if (Canvas == Printer().Canvas()) {
     Canvas->Font()->SetPixelsPerInch(Screen().PixelsPerInch());
@@ -200,6 +205,10 @@ void TCustomZUvado::ConstructChartBmp(TCanvas* Canvas) {
   if (OnScalesRendered) OnScalesRendered(this, Canvas, 0, 0);
 }
 
+TColor TCustomZUvado::StyledChartColor() const {
+  return style_or(*this, seClient, kStyleColorGrid, FChartColor);
+}
+
 void TCustomZUvado::InitGraf(TCanvas* Canvas, Integer Left, Integer Top, Integer Width,
                              Integer Height) {
   const Integer L = Left, T = Top;
@@ -209,7 +218,7 @@ void TCustomZUvado::InitGraf(TCanvas* Canvas, Integer Left, Integer Top, Integer
   pen.SetStyle(psSolid);
   pen.SetMode(pmCopy);
   brush.SetStyle(bsSolid);
-  const TColor chart = styled(*this, seClient) ? StyleServices().GetStyleColor(14) : FChartColor;
+  const TColor chart = StyledChartColor();
   brush.SetColor(chart);
   FLastBrushCol = chart;
   pen.SetColor(FScaleColor);
@@ -305,16 +314,21 @@ void TCustomZUvado::ConstructDataBmpCanvas(TCanvas* Canvas, Integer ox, Integer 
   if (FGridStyle != gsNone && FirstNew == 0) DrawGrid(Canvas, ox, oy);
 
   ResetRenderCache(Canvas, ox, oy);
-  if (!FAnnoBelowChart) RenderPass(Canvas, *FDataContainer, FLongTextsData, false, 0, Mono, ox, oy);
+  const auto annos = [&](TPassItems Only) {
+    RenderPass(Canvas, FAnnoContainer, FLongTextsAnno, true, Only, Mono, ox, oy);
+  };
+  if (!FAnnoBelowChart)
+    RenderPass(Canvas, *FDataContainer, FLongTextsData, false, TPassItems::All, Mono, ox, oy);
   if (FAnnosVisible) {
     if (FAnnoTextOnTop) {
-      RenderPass(Canvas, FAnnoContainer, FLongTextsAnno, true, 1, Mono, ox, oy);
-      RenderPass(Canvas, FAnnoContainer, FLongTextsAnno, true, 2, Mono, ox, oy);
+      annos(TPassItems::AllButTexts);
+      annos(TPassItems::TextsOnly);
     } else {
-      RenderPass(Canvas, FAnnoContainer, FLongTextsAnno, true, 0, Mono, ox, oy);
+      annos(TPassItems::All);
     }
   }
-  if (FAnnoBelowChart) RenderPass(Canvas, *FDataContainer, FLongTextsData, false, 0, Mono, ox, oy);
+  if (FAnnoBelowChart)
+    RenderPass(Canvas, *FDataContainer, FLongTextsData, false, TPassItems::All, Mono, ox, oy);
 
   Canvas->Pen()->SetWidth(1);
   FLastLWidth = 1;
@@ -322,7 +336,7 @@ void TCustomZUvado::ConstructDataBmpCanvas(TCanvas* Canvas, Integer ox, Integer 
   if (OnDataRendered) OnDataRendered(this, Canvas, top, left);
 
   TPen& pen = *Canvas->Pen();
-  pen.SetColor(styled(*this, seBorder) ? StyleServices().GetStyleColor(0) : FScaleColor);
+  pen.SetColor(style_or(*this, seBorder, kStyleColorBorder, FScaleColor));
   pen.SetStyle(psSolid);
   pen.SetMode(pmCopy);
   const Integer Rf = ClampPix(int64_t(ox) + AreaWidth());
@@ -351,8 +365,7 @@ void TCustomZUvado::DrawGrid(TCanvas* Canvas, Integer ox, Integer oy) {
   auto py = [&](double v) { return clamp30k(ClampPix(m.Y.Map(v) + my)); };
 
   TPen& pen = *Canvas->Pen();
-  Canvas->Brush()->SetColor(styled(*this, seClient) ? StyleServices().GetStyleColor(14)
-                                                    : FChartColor);
+  Canvas->Brush()->SetColor(StyledChartColor());
   pen.SetColor(FGridColor);
   pen.SetWidth(1);
   pen.SetMode(pmCopy);

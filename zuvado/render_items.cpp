@@ -10,7 +10,6 @@
 
 #include "platform/forms.h"
 #include "platform/printers.h"
-#include "platform/themes.h"
 #include "zuvado/cp1252.h"
 #include "zuvado/customzuvado.h"
 
@@ -23,6 +22,16 @@ constexpr int64_t kItemClamp = 30000;
 Integer clamp_item(int64_t v) {
   return Integer(v < -kItemClamp ? -kItemClamp : (v > kItemClamp ? kItemClamp : v));
 }
+
+// Arc angles are turned into radial points this far out, which only give directions.
+constexpr double kArcRadialReach = 1e8;
+// Each side of an arrow head leaves the shaft at 20 degrees.
+constexpr double kArrowHeadAngle = std::numbers::pi / 9;
+// Error-bar whiskers reach this many pixels to each side of the bar.
+constexpr Integer kWhiskerHalf = 3;
+// Padding of the solid background box of multi-line texts.
+constexpr Integer kTextBoxPadX = 4;
+constexpr Integer kTextBoxPadY = 2;
 
 bool same(TPoint a, TPoint b) { return a.X == b.X && a.Y == b.Y; }
 
@@ -42,27 +51,6 @@ WorldFlags world_flags(TCoordMode cm) {
   }
 }
 
-// Canvas placement of one item's coordinates: world values through the frozen layer
-// mapping, moved from control to canvas pixels; screen values are offsets from the
-// chart area's corner. Every result is clamped to +-30000.
-struct ItemConv {
-  const TLayerMap& M;
-  int64_t mx, my;  // canvas = control + (mx, my)
-  Integer ox, oy;
-
-  Integer wx(double v) const { return clamp_item(int64_t(M.X.Map(v)) + mx); }
-  Integer wy(double v) const { return clamp_item(int64_t(M.Y.Map(v)) + my); }
-  Integer sx(double v) const { return clamp_item(int64_t(RoundPix(v)) + ox); }
-  Integer sy(double v) const { return clamp_item(int64_t(RoundPix(v)) + oy); }
-  TPoint world(double x, double y) const { return TPoint{wx(x), wy(y)}; }
-  TPoint p1(const TrcChartItem& it, WorldFlags f) const {
-    return TPoint{f.x1 ? wx(it.x) : sx(it.x), f.y1 ? wy(it.y) : sy(it.y)};
-  }
-  TPoint p2(const TrcChartItem& it, WorldFlags f) const {
-    return TPoint{f.x2 ? wx(it.x2) : sx(it.x2), f.y2 ? wy(it.y2) : sy(it.y2)};
-  }
-};
-
 bool in_range(double v, double lo, double hi) { return v >= lo && v <= hi; }
 
 // [a, b] reaches into [lo, hi].
@@ -76,6 +64,34 @@ TRect shape_box(TPoint a, TPoint b) {
 }
 
 }  // namespace
+
+// Canvas placement of one item's coordinates: world values through the frozen layer
+// mapping, moved from control to canvas pixels; screen values are offsets from the
+// chart area's corner. Every result is clamped to +-kItemClamp.
+struct TCustomZUvado::TItemConv {
+  const TLayerMap& M;
+  int64_t mx, my;  // canvas = control + (mx, my)
+  Integer ox, oy;
+  WorldFlags wf;
+
+  Integer wx(double v) const { return clamp_item(int64_t(M.X.Map(v)) + mx); }
+  Integer wy(double v) const { return clamp_item(int64_t(M.Y.Map(v)) + my); }
+  Integer sx(double v) const { return clamp_item(int64_t(RoundPix(v)) + ox); }
+  Integer sy(double v) const { return clamp_item(int64_t(RoundPix(v)) + oy); }
+  TPoint world(double x, double y) const { return TPoint{wx(x), wy(y)}; }
+  TPoint p1(const TrcChartItem& it) const {
+    return TPoint{wf.x1 ? wx(it.x) : sx(it.x), wf.y1 ? wy(it.y) : sy(it.y)};
+  }
+  TPoint p2(const TrcChartItem& it) const {
+    return TPoint{wf.x2 ? wx(it.x2) : sx(it.x2), wf.y2 ? wy(it.y2) : sy(it.y2)};
+  }
+  // A text's anchor; the pixel offset of tkTextOfs is added before rounding.
+  TPoint text_anchor(const TrcChartItem& it) const {
+    if (it.ItemKind == tkText) return p1(it);
+    return TPoint{clamp_item(int64_t(RoundPix((long double)M.X.Map(it.x) + it.x2)) + mx),
+                  clamp_item(int64_t(RoundPix((long double)M.Y.Map(it.y) + it.y2)) + my)};
+  }
+};
 
 // Freezes everything an item pass reads per item; the canvas is brought to the state
 // the caches describe.
@@ -92,9 +108,7 @@ void TCustomZUvado::ResetRenderCache(TCanvas* Canvas, Integer ox, Integer oy) {
   FPassMarginY = ClampPix(int64_t(oy) - FRcTRim);
   FPassOnPrinter = Canvas == Printer().Canvas();
 
-  const TColor chart = (StyleServices().Enabled() && StyleElements().Contains(seClient))
-                           ? StyleServices().GetStyleColor(14)
-                           : FChartColor;
+  const TColor chart = StyledChartColor();
   TPen& pen = *Canvas->Pen();
   pen.SetWidth(FLineWidth);
   pen.SetColor(chart);
@@ -116,55 +130,8 @@ void TCustomZUvado::ResetRenderCache(TCanvas* Canvas, Integer ox, Integer oy) {
   FPassMerge = pen.Mode() == pmCopy;
 }
 
-TPoint TCustomZUvado::LineTail() const {
-  return FNumPPa > 0 ? FPPa[size_t(FNumPPa - 1)] : TPoint{FLastMoveToX, FLastMoveToY};
-}
-
-// In one pixel column a run of connected points covers exactly the span between its
-// lowest and highest point, so first -> lowest -> highest -> last draws the same pixels
-// with at most three points. Only for solid one-pixel pens in copy mode, where neither
-// the dash phase, the line ends nor the order of overdraw can show.
-void TCustomZUvado::AddLinePoint(Integer x, Integer y, TCanvas* Canvas) {
-  if (!FPassMerge || FLastPenStyle != psSolid || FLastLWidth > 1) {
-    EnterPolyline(x, y, Canvas);
-    return;
-  }
-  if (!FRunActive) {
-    const TPoint t = LineTail();
-    FRunActive = true;
-    FRunPending = false;
-    FRunX = t.X;
-    FRunMin = FRunMax = FRunLast = t.Y;
-  }
-  if (x == FRunX) {
-    FRunMin = std::min(FRunMin, y);
-    FRunMax = std::max(FRunMax, y);
-    FRunLast = y;
-    FRunPending = true;
-    return;
-  }
-  if (FRunPending) {
-    for (const Integer v : {FRunMin, FRunMax, FRunLast})
-      if (LineTail().Y != v) EnterPolyline(FRunX, v, Canvas);
-  }
-  EnterPolyline(x, y, Canvas);
-  FRunX = x;
-  FRunMin = FRunMax = FRunLast = y;
-  FRunPending = false;
-}
-
-void TCustomZUvado::FlushLine(TCanvas* Canvas) {
-  if (FRunActive && FRunPending) {
-    for (const Integer v : {FRunMin, FRunMax, FRunLast})
-      if (LineTail().Y != v) EnterPolyline(FRunX, v, Canvas);
-  }
-  FRunActive = false;
-  FinishPolyLine(Canvas);
-}
-
-// Only: 0 every item, 1 all but texts, 2 texts only.
 void TCustomZUvado::RenderPass(TCanvas* Canvas, const TRcItemContainer& Items,
-                               const TLongTextArray& Texts, bool IsAnnotation, Integer Only,
+                               const TLongTextArray& Texts, bool IsAnnotation, TPassItems Only,
                                bool Mono, Integer ox, Integer oy) {
   const std::array<bool, 256>& classVis = IsAnnotation ? FAnnoClassVisib : FClassVisib;
   const Integer n = Items.Count();
@@ -177,7 +144,8 @@ void TCustomZUvado::RenderPass(TCanvas* Canvas, const TRcItemContainer& Items,
       const WorldFlags wf = world_flags(it.CoordMode);
       if (((u & 1u) && (wf.x1 || wf.x2)) || ((u & 2u) && (wf.y1 || wf.y2))) continue;
     }
-    if (Only != 0 && IsTextItem(it.ItemKind) != (Only == 2)) continue;
+    if (Only != TPassItems::All && IsTextItem(it.ItemKind) != (Only == TPassItems::TextsOnly))
+      continue;
     if (OnBeforeRendezUvadoItem) {
       TrcChartItem copy = it;
       DoOnBeforeRendezUvadoItem(this, copy, i, IsAnnotation);
@@ -231,6 +199,8 @@ Integer TCustomZUvado::CalcTextExtents(const std::string& Text, TCanvas* Canvas,
   return lines;
 }
 
+// The colour rule of monochrome output and the pen width come first; the switch then
+// hands the item to the drawing rule of its family.
 void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartItem& Item,
                                               Integer Index, bool IsAnnotation,
                                               const TLongTextArray& LongTexts, bool Mono,
@@ -253,15 +223,64 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
     Canvas->Pen()->SetWidth(Item.LWid);
     FLastLWidth = Item.LWid;
   }
-  const ItemConv cv{FPassMap[Item.Layer >= 2 ? 1 : 0], FPassMarginX, FPassMarginY, ox, oy};
-  const WorldFlags wf = world_flags(Item.CoordMode);
-  TPen& pen = *Canvas->Pen();
-  TBrush& brush = *Canvas->Brush();
+  const TItemConv cv{FPassMap[Item.Layer >= 2 ? 1 : 0], FPassMarginX, FPassMarginY, ox, oy,
+                     world_flags(Item.CoordMode)};
 
   switch (kind) {
+    case tkMoveTo: case tkMoveRelPix: case tkLineto: case tkLineRelPix: case tkLineRelPixOrig:
+      DrawPathItem(Canvas, Item, cv, pc, fc);
+      break;
+    case tkLine: case tkLineOffs:
+      DrawSegmentItem(Canvas, Item, cv, pc, fc);
+      break;
+    case tkCursorVert: case tkCursorHoriz:
+      DrawCursorItem(Canvas, Item, cv, pc, fc);
+      break;
+    case tkRect: case tkRectRelPix: case tkEllipse:
+      DrawShapeItem(Canvas, Item, cv, pc, fc);
+      break;
+    case tkArc:
+      DrawArcItem(Canvas, Item, cv, pc);
+      break;
+    case tk3DBar:
+      DrawBarItem(Canvas, Item, cv, pc, fc);
+      break;
+    case tkRectFrame:
+      DrawFrameItem(Canvas, Item, cv, fc);
+      break;
+    case tkArrow: case tkDoubleArrow:
+      DrawArrowItem(Canvas, Item, cv, pc, fc);
+      break;
+    case tkText: case tkTextOfs:
+      DrawTextItem(Canvas, Item, cv, Index, IsAnnotation, LongTexts, pc, fc);
+      break;
+    case tkMarkAt:
+      DrawMarkItem(Canvas, Item, cv, pc, fc);
+      break;
+    case tkMarkEBar:
+      DrawErrorBarItem(Canvas, Item, cv, pc, fc);
+      break;
+    default:
+      break;
+  }
+}
+
+// Moves and connected lines: the only family that leaves the polyline open.
+void TCustomZUvado::DrawPathItem(TCanvas* Canvas, const TrcChartItem& Item,
+                                 const TItemConv& cv, TColor pc, TColor fc) {
+  switch (Item.ItemKind) {
     case tkMoveTo: {
       FlushLine(Canvas);
-      const TPoint p = cv.p1(Item, wf);
+      const TPoint p = cv.p1(Item);
+      SetPolylinePenPos(p.X, p.Y);
+      Canvas->MoveTo(p.X, p.Y);
+      break;
+    }
+    case tkMoveRelPix: {
+      FlushLine(Canvas);
+      const TPoint base = Canvas->PenPos();
+      const TPoint p{clamp_item(int64_t(base.X) + RoundPix(Item.x)),
+                     clamp_item(int64_t(base.Y) + RoundPix(Item.y))};
       SetPolylinePenPos(p.X, p.Y);
       Canvas->MoveTo(p.X, p.Y);
       break;
@@ -269,8 +288,8 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
     case tkLineto:
     case tkLineRelPix: {
       TPoint p;
-      if (kind == tkLineto) {
-        p = cv.p1(Item, wf);
+      if (Item.ItemKind == tkLineto) {
+        p = cv.p1(Item);
       } else {
         // Relative to the last point of the line being built, which the canvas pen
         // has not reached yet while it waits in the buffer.
@@ -285,15 +304,6 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
         SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
       }
       AddLinePoint(p.X, p.Y, Canvas);
-      break;
-    }
-    case tkMoveRelPix: {
-      FlushLine(Canvas);
-      const TPoint base = Canvas->PenPos();
-      const TPoint p{clamp_item(int64_t(base.X) + RoundPix(Item.x)),
-                     clamp_item(int64_t(base.Y) + RoundPix(Item.y))};
-      SetPolylinePenPos(p.X, p.Y);
-      Canvas->MoveTo(p.X, p.Y);
       break;
     }
     case tkLineRelPixOrig: {
@@ -311,264 +321,272 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
       }
       break;
     }
-    case tkLine:
-    case tkLineOffs: {
-      FlushLine(Canvas);
-      SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
-      TPoint a, b;
-      if (kind == tkLine) {
-        a = cv.p1(Item, wf);
-        b = cv.p2(Item, wf);
-      } else {
-        a = cv.world(Item.x, Item.y);
-        b = cv.world(Item.x2, Item.y2);
-        a = TPoint{clamp_item(int64_t(a.X) + Item.Param1), clamp_item(int64_t(a.Y) + Item.Param2)};
-        b = TPoint{clamp_item(int64_t(b.X) + Item.Param1), clamp_item(int64_t(b.Y) + Item.Param2)};
-      }
-      if (same(a, b)) {
-        Canvas->SetPixels(a.X, a.Y, pc);
-      } else {
-        Canvas->MoveTo(a.X, a.Y);
-        Canvas->LineTo(b.X, b.Y);
-      }
-      break;
-    }
-    case tkCursorVert:
-    case tkCursorHoriz: {
-      FlushLine(Canvas);
-      SetItemPen(Canvas, pc, Item.PenStyle, fc, true);
-      if (kind == tkCursorVert) {
-        const Integer x = wf.x1 ? cv.wx(Item.x) : cv.sx(Item.x);
-        Canvas->MoveTo(x, oy);
-        Canvas->LineTo(x, Height() - FRcBRim - FRcTRim + oy);
-      } else {
-        const Integer y = wf.y1 ? cv.wy(Item.y) : cv.sy(Item.y);
-        Canvas->MoveTo(ox, y);
-        Canvas->LineTo(Width() - FRcLRim - FRcRRim + ox, y);
-      }
-      break;
-    }
-    case tkRect:
-    case tkRectRelPix:
-    case tkEllipse: {
-      FlushLine(Canvas);
-      SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
-      brush.SetStyle(Item.Transp ? bsClear : bsSolid);
-      TPoint a, b;
-      if (kind == tkRect) {
-        a = cv.p1(Item, wf);
-        b = cv.p2(Item, wf);
-      } else if (kind == tkRectRelPix) {
-        const TPoint c = cv.world(Item.x, Item.y);
-        a = TPoint{clamp_item(int64_t(c.X) - Item.Param1), clamp_item(int64_t(c.Y) - Item.Param2)};
-        b = TPoint{clamp_item(int64_t(c.X) + Item.Param1), clamp_item(int64_t(c.Y) + Item.Param2)};
-      } else {
-        a = cv.world(Item.x - Item.x2, Item.y + Item.y2);
-        b = cv.world(Item.x + Item.x2, Item.y - Item.y2);
-      }
-      if (same(a, b)) {
-        Canvas->SetPixels(a.X, a.Y, pc);
-      } else if (kind == tkEllipse) {
-        Canvas->Ellipse(shape_box(a, b));
-      } else {
-        Canvas->Rectangle(shape_box(a, b));
-      }
-      break;
-    }
-    case tkArc: {
-      FlushLine(Canvas);
-      if (pc != FLastPenCol) {
-        pen.SetColor(pc);
-        FLastPenCol = pc;
-      }
-      const TPoint a = cv.world(Item.x - Item.x2, Item.y - Item.y2);
-      const TPoint b = cv.world(Item.x + Item.x2, Item.y + Item.y2);
-      if (same(a, b)) {
-        Canvas->SetPixels(a.X, a.Y, pc);
-        break;
-      }
-      // Radial points far out only give directions; they are not clamped.
-      const TPoint c = cv.world(Item.x, Item.y);
-      const double a1 = Item.Param1 / 1e8, a2 = Item.Param2 / 1e8;
-      const TRect box = shape_box(a, b);
-      Canvas->Arc(box.Left, box.Top, box.Right, box.Bottom,
-                  Integer(c.X + Round(std::cos(a1) * 1e8)), Integer(c.Y - Round(std::sin(a1) * 1e8)),
-                  Integer(c.X + Round(std::cos(a2) * 1e8)), Integer(c.Y - Round(std::sin(a2) * 1e8)));
-      break;
-    }
-    case tk3DBar: {
-      FlushLine(Canvas);
-      SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
-      brush.SetStyle(bsSolid);
-      TPoint p1 = cv.world(Item.x, Item.y), p2 = cv.world(Item.x2, Item.y2);
-      if (p1.X > p2.X) std::swap(p1.X, p2.X);
-      if (p1.Y > p2.Y) std::swap(p1.Y, p2.Y);
-      const double a = Item.Param1 * std::numbers::pi / 180;
-      // A depth from a file can be any integer; the ends stay near the surface.
-      const Integer dx = clamp_item(Round(std::cos(a) * Item.Param2));
-      const Integer dy = clamp_item(-Round(std::sin(a) * Item.Param2));
-      if (Item.Param1 > 90) std::swap(p1.X, p2.X);
-      Canvas->Polygon({{p1.X, p1.Y}, {p1.X + dx, p1.Y + dy}, {p2.X + dx, p1.Y + dy}, {p2.X, p1.Y}});
-      Canvas->Polygon({{p2.X + dx, p1.Y + dy}, {p2.X, p1.Y}, {p2.X, p2.Y}, {p2.X + dx, p2.Y + dy}});
-      Canvas->Rectangle(shape_box(p1, p2));
-      break;
-    }
-    case tkRectFrame: {
-      FlushLine(Canvas);
-      SetItemPen(Canvas, fc, Item.PenStyle, fc, false);
-      brush.SetStyle(bsSolid);
-      TPoint a = cv.p1(Item, wf), b = cv.p2(Item, wf);
-      if (same(a, b)) {
-        Canvas->SetPixels(a.X, a.Y, fc);
-        break;
-      }
-      const Integer x1 = std::min(a.X, b.X), x2 = std::max(a.X, b.X);
-      const Integer y1 = std::max(a.Y, b.Y), y2 = std::min(a.Y, b.Y);  // y1 is the bottom
-      Canvas->Rectangle(x1, y1, x2, y2);
-      TColor first = Item.ShadowColor, second = Item.HiLightColor;
-      const Integer fs = Item.FrameStyle;
-      if (fs == 3 || fs == 5) std::swap(first, second);
-      if (fs == 2 || fs == 3) {
-        pen.SetColor(first);
-        Canvas->MoveTo(x1, y1);
-        Canvas->LineTo(x1, y2);
-        Canvas->LineTo(x2, y2);
-        pen.SetColor(second);
-        Canvas->LineTo(x2, y1);
-        Canvas->LineTo(x1, y1);
-        FLastPenCol = second;
-      } else if (fs == 4 || fs == 5) {
-        pen.SetColor(first);
-        Canvas->MoveTo(x1 + 1, y1);
-        Canvas->LineTo(x1 + 1, y2 + 1);
-        Canvas->LineTo(x2, y2 + 1);
-        Canvas->LineTo(x2, y1);
-        Canvas->LineTo(x1 + 1, y1);
-        pen.SetColor(second);
-        Canvas->MoveTo(x1, y1 - 1);
-        Canvas->LineTo(x1, y2);
-        Canvas->LineTo(x2 - 1, y2);
-        Canvas->LineTo(x2 - 1, y1 - 1);
-        Canvas->LineTo(x1, y1 - 1);
-        FLastPenCol = second;
-      }
-      break;
-    }
-    case tkArrow:
-    case tkDoubleArrow: {
-      FlushLine(Canvas);
-      SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
-      brush.SetStyle(Item.Transp ? bsClear : bsSolid);
-      const TPoint p1 = cv.p1(Item, wf), p2 = cv.p2(Item, wf);
-      if (same(p1, p2)) {
-        Canvas->SetPixels(p1.X, p1.Y, pc);
-        break;
-      }
-      Canvas->MoveTo(p1.X, p1.Y);
-      Canvas->LineTo(p2.X, p2.Y);
-      const Integer h = Item.Param1;
-      if (h <= 0) break;
-      constexpr double pi = std::numbers::pi;
-      double phi;
-      if (p1.X == p2.X) {
-        phi = p2.Y > p1.Y ? pi : 2 * pi;
-      } else {
-        phi = std::atan(double(p2.Y - p1.Y) / double(p2.X - p1.X)) + (p2.X < p1.X ? 1.5 * pi : 0.5 * pi);
-      }
-      constexpr double beta = pi / 9;
-      auto head = [&](TPoint tip, Integer sign) {
-        const TPoint bp{clamp_item(tip.X + sign * Round(h * std::sin(phi + beta))),
-                        clamp_item(tip.Y - sign * Round(h * std::cos(phi + beta)))};
-        const TPoint bm{clamp_item(tip.X + sign * Round(h * std::sin(phi - beta))),
-                        clamp_item(tip.Y - sign * Round(h * std::cos(phi - beta)))};
-        if (Item.Transp) {
-          Canvas->MoveTo(tip.X, tip.Y);
-          Canvas->LineTo(bp.X, bp.Y);
-          Canvas->MoveTo(tip.X, tip.Y);
-          Canvas->LineTo(bm.X, bm.Y);
-        } else {
-          Canvas->Polygon({tip, bp, bm});
-        }
-      };
-      if (kind == tkDoubleArrow) head(p1, +1);
-      head(p2, -1);
-      break;
-    }
-    case tkText:
-    case tkTextOfs: {
-      FlushLine(Canvas);
-      TPoint at;
-      if (kind == tkText) {
-        at = cv.p1(Item, wf);
-      } else {
-        at = TPoint{clamp_item(int64_t(RoundPix((long double)cv.M.X.Map(Item.x) + Item.x2)) + cv.mx),
-                    clamp_item(int64_t(RoundPix((long double)cv.M.Y.Map(Item.y) + Item.y2)) + cv.my)};
-      }
-      DrawTextItem(Canvas, Item, at, Index, IsAnnotation, LongTexts, pc, fc);
-      break;
-    }
-    case tkMarkAt: {
-      FlushLine(Canvas);
-      const auto& r = FPassRange[Item.Layer >= 2 ? 1 : 0];
-      const bool world = Item.CoordMode == cmAllWorld;
-      if (world) {
-        if (!in_range(Item.x, r[0], r[1]) || !in_range(Item.y, r[2], r[3])) break;
-      } else if (!in_range(Item.x, 0, Width() - FRcRRim - FRcLRim) ||
-                 !in_range(Item.y, 0, Height() - FRcBRim - FRcTRim)) {
-        break;
-      }
-      SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
-      const TPoint p = world ? cv.world(Item.x, Item.y) : TPoint{cv.sx(Item.x), cv.sy(Item.y)};
-      if (FPassOnPrinter && Item.Param3 >= kGeometricMarkCount) {
-        TFont& f = *Canvas->Font();
-        f.SetPixelsPerInch(Screen().PixelsPerInch());
-        f.SetSize(FTextFont->Size());
-        f.SetPixelsPerInch(GetDeviceCaps(Canvas->Handle(), LOGPIXELSY));
-      }
-      // The occupancy map is in control pixels.
-      if (FAvoidDuplicateMarks &&
-          !DupMarkAllowed(Integer(p.X - cv.mx), Integer(p.Y - cv.my), Item.Param3))
-        break;
-      DrawMarkOnCanvas(Canvas, Item.Param3, p.X, p.Y);
-      break;
-    }
-    case tkMarkEBar: {
-      FlushLine(Canvas);
-      const auto& r = FPassRange[Item.Layer >= 2 ? 1 : 0];
-      const double lo = std::fabs(Item.x2), up = std::fabs(Item.y2);
-      if (!overlaps(Item.x - lo, Item.x + up, r[0], r[1]) ||
-          !overlaps(Item.y - lo, Item.y + up, r[2], r[3]))
-        break;
-      SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
-      const TPoint p = cv.world(Item.x, Item.y);
-      if (Item.Param1 == 0) {
-        for (const double v : {Item.y - lo, Item.y + up}) {
-          const Integer ey = cv.wy(v);
-          Canvas->MoveTo(p.X, p.Y);
-          Canvas->LineTo(p.X, ey);
-          Canvas->MoveTo(p.X - 3, ey);
-          Canvas->LineTo(p.X + 4, ey);
-        }
-      } else {
-        for (const double v : {Item.x - lo, Item.x + up}) {
-          const Integer ex = cv.wx(v);
-          Canvas->MoveTo(p.X, p.Y);
-          Canvas->LineTo(ex, p.Y);
-          Canvas->MoveTo(ex, p.Y - 3);
-          Canvas->LineTo(ex, p.Y + 4);
-        }
-      }
-      DrawMarkOnCanvas(Canvas, Item.Param3, p.X, p.Y);
-      break;
-    }
     default:
       break;
   }
 }
 
-void TCustomZUvado::DrawTextItem(TCanvas* Canvas, const TrcChartItem& Item, TPoint At,
+void TCustomZUvado::DrawSegmentItem(TCanvas* Canvas, const TrcChartItem& Item,
+                                    const TItemConv& cv, TColor pc, TColor fc) {
+  FlushLine(Canvas);
+  SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
+  TPoint a, b;
+  if (Item.ItemKind == tkLine) {
+    a = cv.p1(Item);
+    b = cv.p2(Item);
+  } else {
+    a = cv.world(Item.x, Item.y);
+    b = cv.world(Item.x2, Item.y2);
+    a = TPoint{clamp_item(int64_t(a.X) + Item.Param1), clamp_item(int64_t(a.Y) + Item.Param2)};
+    b = TPoint{clamp_item(int64_t(b.X) + Item.Param1), clamp_item(int64_t(b.Y) + Item.Param2)};
+  }
+  if (same(a, b)) {
+    Canvas->SetPixels(a.X, a.Y, pc);
+  } else {
+    Canvas->MoveTo(a.X, a.Y);
+    Canvas->LineTo(b.X, b.Y);
+  }
+}
+
+// Cursors span the whole chart area.
+void TCustomZUvado::DrawCursorItem(TCanvas* Canvas, const TrcChartItem& Item,
+                                   const TItemConv& cv, TColor pc, TColor fc) {
+  FlushLine(Canvas);
+  SetItemPen(Canvas, pc, Item.PenStyle, fc, true);
+  if (Item.ItemKind == tkCursorVert) {
+    const Integer x = cv.wf.x1 ? cv.wx(Item.x) : cv.sx(Item.x);
+    Canvas->MoveTo(x, cv.oy);
+    Canvas->LineTo(x, Height() - FRcBRim - FRcTRim + cv.oy);
+  } else {
+    const Integer y = cv.wf.y1 ? cv.wy(Item.y) : cv.sy(Item.y);
+    Canvas->MoveTo(cv.ox, y);
+    Canvas->LineTo(Width() - FRcLRim - FRcRRim + cv.ox, y);
+  }
+}
+
+void TCustomZUvado::DrawShapeItem(TCanvas* Canvas, const TrcChartItem& Item,
+                                  const TItemConv& cv, TColor pc, TColor fc) {
+  FlushLine(Canvas);
+  SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
+  Canvas->Brush()->SetStyle(Item.Transp ? bsClear : bsSolid);
+  const TrcItem kind = Item.ItemKind;
+  TPoint a, b;
+  if (kind == tkRect) {
+    a = cv.p1(Item);
+    b = cv.p2(Item);
+  } else if (kind == tkRectRelPix) {
+    const TPoint c = cv.world(Item.x, Item.y);
+    a = TPoint{clamp_item(int64_t(c.X) - Item.Param1), clamp_item(int64_t(c.Y) - Item.Param2)};
+    b = TPoint{clamp_item(int64_t(c.X) + Item.Param1), clamp_item(int64_t(c.Y) + Item.Param2)};
+  } else {
+    a = cv.world(Item.x - Item.x2, Item.y + Item.y2);
+    b = cv.world(Item.x + Item.x2, Item.y - Item.y2);
+  }
+  if (same(a, b)) {
+    Canvas->SetPixels(a.X, a.Y, pc);
+  } else if (kind == tkEllipse) {
+    Canvas->Ellipse(shape_box(a, b));
+  } else {
+    Canvas->Rectangle(shape_box(a, b));
+  }
+}
+
+// An arc touches only the pen colour: neither the style nor the fill applies to it.
+void TCustomZUvado::DrawArcItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv,
+                                TColor pc) {
+  FlushLine(Canvas);
+  if (pc != FLastPenCol) {
+    Canvas->Pen()->SetColor(pc);
+    FLastPenCol = pc;
+  }
+  const TPoint a = cv.world(Item.x - Item.x2, Item.y - Item.y2);
+  const TPoint b = cv.world(Item.x + Item.x2, Item.y + Item.y2);
+  if (same(a, b)) {
+    Canvas->SetPixels(a.X, a.Y, pc);
+    return;
+  }
+  // The radial points are not clamped.
+  const TPoint c = cv.world(Item.x, Item.y);
+  const double a1 = Item.Param1 / kArcAngleScale, a2 = Item.Param2 / kArcAngleScale;
+  const TRect box = shape_box(a, b);
+  Canvas->Arc(box.Left, box.Top, box.Right, box.Bottom,
+              Integer(c.X + Round(std::cos(a1) * kArcRadialReach)),
+              Integer(c.Y - Round(std::sin(a1) * kArcRadialReach)),
+              Integer(c.X + Round(std::cos(a2) * kArcRadialReach)),
+              Integer(c.Y - Round(std::sin(a2) * kArcRadialReach)));
+}
+
+// Top and side faces receding at the item's angle, then the front face over them.
+void TCustomZUvado::DrawBarItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv,
+                                TColor pc, TColor fc) {
+  FlushLine(Canvas);
+  SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
+  Canvas->Brush()->SetStyle(bsSolid);
+  TPoint p1 = cv.world(Item.x, Item.y), p2 = cv.world(Item.x2, Item.y2);
+  if (p1.X > p2.X) std::swap(p1.X, p2.X);
+  if (p1.Y > p2.Y) std::swap(p1.Y, p2.Y);
+  const double a = Item.Param1 * std::numbers::pi / 180;
+  // A depth from a file can be any integer; the ends stay near the surface.
+  const Integer dx = clamp_item(Round(std::cos(a) * Item.Param2));
+  const Integer dy = clamp_item(-Round(std::sin(a) * Item.Param2));
+  // Beyond a right angle the depth recedes to the left.
+  if (Item.Param1 > 90) std::swap(p1.X, p2.X);
+  Canvas->Polygon({{p1.X, p1.Y}, {p1.X + dx, p1.Y + dy}, {p2.X + dx, p1.Y + dy}, {p2.X, p1.Y}});
+  Canvas->Polygon({{p2.X + dx, p1.Y + dy}, {p2.X, p1.Y}, {p2.X, p2.Y}, {p2.X + dx, p2.Y + dy}});
+  Canvas->Rectangle(shape_box(p1, p2));
+}
+
+// A rectangle in the fill colour with a one-pixel (lowered, raised) or two-pixel
+// (embossed, engraved) edge; the raised and engraved looks swap shadow and highlight.
+void TCustomZUvado::DrawFrameItem(TCanvas* Canvas, const TrcChartItem& Item,
+                                  const TItemConv& cv, TColor fc) {
+  FlushLine(Canvas);
+  SetItemPen(Canvas, fc, Item.PenStyle, fc, false);
+  Canvas->Brush()->SetStyle(bsSolid);
+  const TPoint a = cv.p1(Item), b = cv.p2(Item);
+  if (same(a, b)) {
+    Canvas->SetPixels(a.X, a.Y, fc);
+    return;
+  }
+  const Integer x1 = std::min(a.X, b.X), x2 = std::max(a.X, b.X);
+  const Integer y1 = std::max(a.Y, b.Y), y2 = std::min(a.Y, b.Y);  // y1 is the bottom
+  Canvas->Rectangle(x1, y1, x2, y2);
+  TColor first = Item.ShadowColor, second = Item.HiLightColor;
+  const TFrameStyle fs = Item.FrameStyle;
+  if (fs == rbRaised || fs == rbEngraved) std::swap(first, second);
+  TPen& pen = *Canvas->Pen();
+  if (fs == rbLowered || fs == rbRaised) {
+    pen.SetColor(first);
+    Canvas->MoveTo(x1, y1);
+    Canvas->LineTo(x1, y2);
+    Canvas->LineTo(x2, y2);
+    pen.SetColor(second);
+    Canvas->LineTo(x2, y1);
+    Canvas->LineTo(x1, y1);
+    FLastPenCol = second;
+  } else if (fs == rbEmbossed || fs == rbEngraved) {
+    pen.SetColor(first);
+    Canvas->MoveTo(x1 + 1, y1);
+    Canvas->LineTo(x1 + 1, y2 + 1);
+    Canvas->LineTo(x2, y2 + 1);
+    Canvas->LineTo(x2, y1);
+    Canvas->LineTo(x1 + 1, y1);
+    pen.SetColor(second);
+    Canvas->MoveTo(x1, y1 - 1);
+    Canvas->LineTo(x1, y2);
+    Canvas->LineTo(x2 - 1, y2);
+    Canvas->LineTo(x2 - 1, y1 - 1);
+    Canvas->LineTo(x1, y1 - 1);
+    FLastPenCol = second;
+  }
+}
+
+// Heads are Param1 pixels long, kArrowHeadAngle to each side of the shaft; a
+// transparent arrow draws them as two strokes instead of a filled triangle.
+void TCustomZUvado::DrawArrowItem(TCanvas* Canvas, const TrcChartItem& Item,
+                                  const TItemConv& cv, TColor pc, TColor fc) {
+  FlushLine(Canvas);
+  SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
+  Canvas->Brush()->SetStyle(Item.Transp ? bsClear : bsSolid);
+  const TPoint p1 = cv.p1(Item), p2 = cv.p2(Item);
+  if (same(p1, p2)) {
+    Canvas->SetPixels(p1.X, p1.Y, pc);
+    return;
+  }
+  Canvas->MoveTo(p1.X, p1.Y);
+  Canvas->LineTo(p2.X, p2.Y);
+  const Integer h = Item.Param1;
+  if (h <= 0) return;
+  constexpr double pi = std::numbers::pi;
+  double phi;
+  if (p1.X == p2.X) {
+    phi = p2.Y > p1.Y ? pi : 2 * pi;
+  } else {
+    phi = std::atan(double(p2.Y - p1.Y) / double(p2.X - p1.X)) + (p2.X < p1.X ? 1.5 * pi : 0.5 * pi);
+  }
+  constexpr double beta = kArrowHeadAngle;
+  auto head = [&](TPoint tip, Integer sign) {
+    const TPoint bp{clamp_item(tip.X + sign * Round(h * std::sin(phi + beta))),
+                    clamp_item(tip.Y - sign * Round(h * std::cos(phi + beta)))};
+    const TPoint bm{clamp_item(tip.X + sign * Round(h * std::sin(phi - beta))),
+                    clamp_item(tip.Y - sign * Round(h * std::cos(phi - beta)))};
+    if (Item.Transp) {
+      Canvas->MoveTo(tip.X, tip.Y);
+      Canvas->LineTo(bp.X, bp.Y);
+      Canvas->MoveTo(tip.X, tip.Y);
+      Canvas->LineTo(bm.X, bm.Y);
+    } else {
+      Canvas->Polygon({tip, bp, bm});
+    }
+  };
+  if (Item.ItemKind == tkDoubleArrow) head(p1, +1);
+  head(p2, -1);
+}
+
+// Marks outside the ranges (world) or the chart area (screen) are not drawn at all.
+void TCustomZUvado::DrawMarkItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv,
+                                 TColor pc, TColor fc) {
+  FlushLine(Canvas);
+  const auto& r = FPassRange[Item.Layer >= 2 ? 1 : 0];
+  const bool world = Item.CoordMode == cmAllWorld;
+  if (world) {
+    if (!in_range(Item.x, r[0], r[1]) || !in_range(Item.y, r[2], r[3])) return;
+  } else if (!in_range(Item.x, 0, Width() - FRcRRim - FRcLRim) ||
+             !in_range(Item.y, 0, Height() - FRcBRim - FRcTRim)) {
+    return;
+  }
+  SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
+  const TPoint p = world ? cv.world(Item.x, Item.y) : TPoint{cv.sx(Item.x), cv.sy(Item.y)};
+  if (FPassOnPrinter && Item.Param3 >= kGeometricMarkCount) {
+    TFont& f = *Canvas->Font();
+    f.SetPixelsPerInch(Screen().PixelsPerInch());
+    f.SetSize(FTextFont->Size());
+    f.SetPixelsPerInch(GetDeviceCaps(Canvas->Handle(), LOGPIXELSY));
+  }
+  // The occupancy map is in control pixels.
+  if (FAvoidDuplicateMarks &&
+      !DupMarkAllowed(Integer(p.X - cv.mx), Integer(p.Y - cv.my), Item.Param3))
+    return;
+  DrawMarkOnCanvas(Canvas, Item.Param3, p.X, p.Y);
+}
+
+// Bars from the point to both error ends, each closed by a whisker; the mark goes on top.
+void TCustomZUvado::DrawErrorBarItem(TCanvas* Canvas, const TrcChartItem& Item,
+                                     const TItemConv& cv, TColor pc, TColor fc) {
+  FlushLine(Canvas);
+  const auto& r = FPassRange[Item.Layer >= 2 ? 1 : 0];
+  const double lo = std::fabs(Item.x2), up = std::fabs(Item.y2);
+  if (!overlaps(Item.x - lo, Item.x + up, r[0], r[1]) ||
+      !overlaps(Item.y - lo, Item.y + up, r[2], r[3]))
+    return;
+  SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
+  const TPoint p = cv.world(Item.x, Item.y);
+  if (Item.Param1 == orVertical) {
+    for (const double v : {Item.y - lo, Item.y + up}) {
+      const Integer ey = cv.wy(v);
+      Canvas->MoveTo(p.X, p.Y);
+      Canvas->LineTo(p.X, ey);
+      Canvas->MoveTo(p.X - kWhiskerHalf, ey);
+      Canvas->LineTo(p.X + kWhiskerHalf + 1, ey);
+    }
+  } else {
+    for (const double v : {Item.x - lo, Item.x + up}) {
+      const Integer ex = cv.wx(v);
+      Canvas->MoveTo(p.X, p.Y);
+      Canvas->LineTo(ex, p.Y);
+      Canvas->MoveTo(ex, p.Y - kWhiskerHalf);
+      Canvas->LineTo(ex, p.Y + kWhiskerHalf + 1);
+    }
+  }
+  DrawMarkOnCanvas(Canvas, Item.Param3, p.X, p.Y);
+}
+
+// The anchor is the vertical middle of the first line; Param3 aligns the block.
+void TCustomZUvado::DrawTextItem(TCanvas* Canvas, const TrcChartItem& Item, const TItemConv& cv,
                                  Integer Index, bool IsAnnotation,
                                  const TLongTextArray& LongTexts, TColor Pen, TColor Fill) {
+  FlushLine(Canvas);
+  const TPoint At = cv.text_anchor(Item);
   TFont& font = *Canvas->Font();
   if (Pen != FLastFontCol) {
     font.SetColor(Pen);
@@ -588,7 +606,8 @@ void TCustomZUvado::DrawTextItem(TCanvas* Canvas, const TrcChartItem& Item, TPoi
     brush.SetColor(Fill);
     FLastBrushCol = Fill;
   }
-  const bool solid = (Item.Param2 & 0xFF) != 0;
+  // Only the low byte of Param2 holds the background style.
+  const bool solid = (Item.Param2 & 0xFF) != tbClear;
   brush.SetStyle(solid ? bsSolid : bsClear);
 
   // A slot number beyond the 50 long texts names none; the short text is shown.
@@ -600,8 +619,8 @@ void TCustomZUvado::DrawTextItem(TCanvas* Canvas, const TrcChartItem& Item, TPoi
   Integer w = 0, total = 0, lh = 0;
   const Integer lines = CalcTextExtents(text, Canvas, w, total, lh);
   int64_t x = At.X, y = int64_t(At.Y) - lh / 2;
-  if (Item.Param3 == 1) x -= w;
-  else if (Item.Param3 == 2) x -= w / 2;
+  if (Item.Param3 == taRightJustify) x -= w;
+  else if (Item.Param3 == taCenter) x -= w / 2;
   if (lines == 1) {
     Canvas->TextOut(ClampPix(x), ClampPix(y), text);
     return;
@@ -611,8 +630,9 @@ void TCustomZUvado::DrawTextItem(TCanvas* Canvas, const TrcChartItem& Item, TPoi
       Canvas->Pen()->SetColor(Fill);
       FLastPenCol = Fill;
     }
-    Canvas->Rectangle(ClampPix(x - 4), ClampPix(y - 2), ClampPix(x + w + 4),
-                      ClampPix(y + int64_t(lines) * lh + 2));
+    Canvas->Rectangle(ClampPix(x - kTextBoxPadX), ClampPix(y - kTextBoxPadY),
+                      ClampPix(x + w + kTextBoxPadX),
+                      ClampPix(y + int64_t(lines) * lh + kTextBoxPadY));
   }
   const std::string_view all(text);
   size_t start = 0;
@@ -621,7 +641,9 @@ void TCustomZUvado::DrawTextItem(TCanvas* Canvas, const TrcChartItem& Item, TPoi
     if (end == std::string_view::npos) end = all.size();
     const std::string_view line = all.substr(start, end - start);
     const Integer wi = Canvas->TextWidth(line);
-    const int64_t off = Item.Param3 == 1 ? w - wi : (Item.Param3 == 2 ? (w - wi) / 2 : 0);
+    const int64_t off = Item.Param3 == taRightJustify ? w - wi
+                        : Item.Param3 == taCenter     ? (w - wi) / 2
+                                                      : 0;
     Canvas->TextOut(ClampPix(x + off), ClampPix(y + int64_t(i) * lh), line);
     start = end + 1;
   }
