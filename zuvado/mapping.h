@@ -13,6 +13,13 @@
 
 namespace kvr {
 
+// Items and grid lines are drawn within +-30000 pixels of the chart area: far enough to
+// leave the bitmap on every side, near enough that wide pens and arrow heads stay in range.
+constexpr int64_t kItemClamp = 30000;
+inline Integer ClampItemPix(int64_t v) {
+  return Integer(v < -kItemClamp ? -kItemClamp : (v > kItemClamp ? kItemClamp : v));
+}
+
 struct TAxisMap {
   // Frozen from the extended-precision transform; doubles keep the per-point work on
   // the SSE unit.

@@ -25,8 +25,6 @@ TColor style_or(const TControl& c, TStyleElement e, TStyleColor Styled, TColor O
   return styled(c, e) ? StyleServices().GetStyleColor(Styled) : Own;
 }
 
-Integer clamp30k(Integer v) { return std::clamp<Integer>(v, -30000, 30000); }
-
 // One axis of the grid: where its lines start and how the next one follows, by the
 // spacing code D (0 = the axis ticks, > 0 linear step, -1..-3 logarithmic decades).
 struct GridWalk {
@@ -232,10 +230,10 @@ void TCustomZUvado::InitGraf(TCanvas* Canvas, Integer Left, Integer Top, Integer
     Integer px1, py1, px2, py2;
     R2M(FActiveLayer, img.AreaLeft(), img.AreaTop(), px1, py1);
     R2M(FActiveLayer, img.AreaRight(), img.AreaBottom(), px2, py2);
-    const Integer x1 = ClampPix(int64_t(L) + clamp30k(px1) - FRcLRim);
-    const Integer x2 = ClampPix(int64_t(L) + clamp30k(px2) - FRcLRim);
-    const Integer y1 = ClampPix(int64_t(T) + clamp30k(py1) - FRcTRim);
-    const Integer y2 = ClampPix(int64_t(T) + clamp30k(py2) - FRcTRim);
+    const Integer x1 = ClampPix(int64_t(L) + ClampItemPix(px1) - FRcLRim);
+    const Integer x2 = ClampPix(int64_t(L) + ClampItemPix(px2) - FRcLRim);
+    const Integer y1 = ClampPix(int64_t(T) + ClampItemPix(py1) - FRcTRim);
+    const Integer y2 = ClampPix(int64_t(T) + ClampItemPix(py2) - FRcTRim);
     switch (img.AreaMode()) {
       case bamNone: break;
       case bamLeft: Canvas->Rectangle(L, T, x1, B); break;
@@ -361,8 +359,8 @@ void TCustomZUvado::DrawGrid(TCanvas* Canvas, Integer ox, Integer oy) {
   const GridWalk gy{FGridDy, PY.FLogAx, FScalesY[i].get(), ylo, yhi};
   const TLayerMap m = LayerMap(FActiveLayer);
   const int64_t mx = int64_t(ox) - FRcLRim, my = int64_t(oy) - FRcTRim;
-  auto px = [&](double v) { return clamp30k(ClampPix(m.X.Map(v) + mx)); };
-  auto py = [&](double v) { return clamp30k(ClampPix(m.Y.Map(v) + my)); };
+  auto px = [&](double v) { return ClampItemPix(ClampPix(m.X.Map(v) + mx)); };
+  auto py = [&](double v) { return ClampItemPix(ClampPix(m.Y.Map(v) + my)); };
 
   TPen& pen = *Canvas->Pen();
   Canvas->Brush()->SetColor(StyledChartColor());

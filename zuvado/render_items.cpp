@@ -17,12 +17,6 @@ namespace kvr {
 
 namespace {
 
-constexpr int64_t kItemClamp = 30000;
-
-Integer clamp_item(int64_t v) {
-  return Integer(v < -kItemClamp ? -kItemClamp : (v > kItemClamp ? kItemClamp : v));
-}
-
 // Arc angles are turned into radial points this far out, which only give directions.
 constexpr double kArcRadialReach = 1e8;
 // Each side of an arrow head leaves the shaft at 20 degrees.
@@ -74,10 +68,10 @@ struct TCustomZUvado::TItemConv {
   Integer ox, oy;
   WorldFlags wf;
 
-  Integer wx(double v) const { return clamp_item(int64_t(M.X.Map(v)) + mx); }
-  Integer wy(double v) const { return clamp_item(int64_t(M.Y.Map(v)) + my); }
-  Integer sx(double v) const { return clamp_item(int64_t(RoundPix(v)) + ox); }
-  Integer sy(double v) const { return clamp_item(int64_t(RoundPix(v)) + oy); }
+  Integer wx(double v) const { return ClampItemPix(int64_t(M.X.Map(v)) + mx); }
+  Integer wy(double v) const { return ClampItemPix(int64_t(M.Y.Map(v)) + my); }
+  Integer sx(double v) const { return ClampItemPix(int64_t(RoundPix(v)) + ox); }
+  Integer sy(double v) const { return ClampItemPix(int64_t(RoundPix(v)) + oy); }
   TPoint world(double x, double y) const { return TPoint{wx(x), wy(y)}; }
   TPoint p1(const TrcChartItem& it) const {
     return TPoint{wf.x1 ? wx(it.x) : sx(it.x), wf.y1 ? wy(it.y) : sy(it.y)};
@@ -88,8 +82,8 @@ struct TCustomZUvado::TItemConv {
   // A text's anchor; the pixel offset of tkTextOfs is added before rounding.
   TPoint text_anchor(const TrcChartItem& it) const {
     if (it.ItemKind == tkText) return p1(it);
-    return TPoint{clamp_item(int64_t(RoundPix((long double)M.X.Map(it.x) + it.x2)) + mx),
-                  clamp_item(int64_t(RoundPix((long double)M.Y.Map(it.y) + it.y2)) + my)};
+    return TPoint{ClampItemPix(int64_t(RoundPix((long double)M.X.Map(it.x) + it.x2)) + mx),
+                  ClampItemPix(int64_t(RoundPix((long double)M.Y.Map(it.y) + it.y2)) + my)};
   }
 };
 
@@ -279,8 +273,8 @@ void TCustomZUvado::DrawPathItem(TCanvas* Canvas, const TrcChartItem& Item,
     case tkMoveRelPix: {
       FlushLine(Canvas);
       const TPoint base = Canvas->PenPos();
-      const TPoint p{clamp_item(int64_t(base.X) + RoundPix(Item.x)),
-                     clamp_item(int64_t(base.Y) + RoundPix(Item.y))};
+      const TPoint p{ClampItemPix(int64_t(base.X) + RoundPix(Item.x)),
+                     ClampItemPix(int64_t(base.Y) + RoundPix(Item.y))};
       SetPolylinePenPos(p.X, p.Y);
       Canvas->MoveTo(p.X, p.Y);
       break;
@@ -296,8 +290,8 @@ void TCustomZUvado::DrawPathItem(TCanvas* Canvas, const TrcChartItem& Item,
         const TPoint base = FRunActive && FRunPending ? TPoint{FRunX, FRunLast}
                             : FNumPPa > 0             ? FPPa[size_t(FNumPPa - 1)]
                                                       : Canvas->PenPos();
-        p = TPoint{clamp_item(int64_t(base.X) + RoundPix(Item.x)),
-                   clamp_item(int64_t(base.Y) + RoundPix(Item.y))};
+        p = TPoint{ClampItemPix(int64_t(base.X) + RoundPix(Item.x)),
+                   ClampItemPix(int64_t(base.Y) + RoundPix(Item.y))};
       }
       if (pc != FLastPenCol || Item.PenStyle != FLastPenStyle || fc != FLastBrushCol) {
         FlushLine(Canvas);
@@ -310,8 +304,8 @@ void TCustomZUvado::DrawPathItem(TCanvas* Canvas, const TrcChartItem& Item,
       FlushLine(Canvas);
       SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
       const TPoint p = cv.world(Item.x, Item.y);
-      const TPoint q{clamp_item(int64_t(p.X) + RoundPix(Item.x2)),
-                     clamp_item(int64_t(p.Y) + RoundPix(Item.y2))};
+      const TPoint q{ClampItemPix(int64_t(p.X) + RoundPix(Item.x2)),
+                     ClampItemPix(int64_t(p.Y) + RoundPix(Item.y2))};
       if (same(p, q)) {
         Canvas->SetPixels(p.X, p.Y, pc);
       } else {
@@ -337,8 +331,8 @@ void TCustomZUvado::DrawSegmentItem(TCanvas* Canvas, const TrcChartItem& Item,
   } else {
     a = cv.world(Item.x, Item.y);
     b = cv.world(Item.x2, Item.y2);
-    a = TPoint{clamp_item(int64_t(a.X) + Item.Param1), clamp_item(int64_t(a.Y) + Item.Param2)};
-    b = TPoint{clamp_item(int64_t(b.X) + Item.Param1), clamp_item(int64_t(b.Y) + Item.Param2)};
+    a = TPoint{ClampItemPix(int64_t(a.X) + Item.Param1), ClampItemPix(int64_t(a.Y) + Item.Param2)};
+    b = TPoint{ClampItemPix(int64_t(b.X) + Item.Param1), ClampItemPix(int64_t(b.Y) + Item.Param2)};
   }
   if (same(a, b)) {
     Canvas->SetPixels(a.X, a.Y, pc);
@@ -376,8 +370,8 @@ void TCustomZUvado::DrawShapeItem(TCanvas* Canvas, const TrcChartItem& Item,
     b = cv.p2(Item);
   } else if (kind == tkRectRelPix) {
     const TPoint c = cv.world(Item.x, Item.y);
-    a = TPoint{clamp_item(int64_t(c.X) - Item.Param1), clamp_item(int64_t(c.Y) - Item.Param2)};
-    b = TPoint{clamp_item(int64_t(c.X) + Item.Param1), clamp_item(int64_t(c.Y) + Item.Param2)};
+    a = TPoint{ClampItemPix(int64_t(c.X) - Item.Param1), ClampItemPix(int64_t(c.Y) - Item.Param2)};
+    b = TPoint{ClampItemPix(int64_t(c.X) + Item.Param1), ClampItemPix(int64_t(c.Y) + Item.Param2)};
   } else {
     a = cv.world(Item.x - Item.x2, Item.y + Item.y2);
     b = cv.world(Item.x + Item.x2, Item.y - Item.y2);
@@ -427,8 +421,8 @@ void TCustomZUvado::DrawBarItem(TCanvas* Canvas, const TrcChartItem& Item, const
   if (p1.Y > p2.Y) std::swap(p1.Y, p2.Y);
   const double a = Item.Param1 * std::numbers::pi / 180;
   // A depth from a file can be any integer; the ends stay near the surface.
-  const Integer dx = clamp_item(Round(std::cos(a) * Item.Param2));
-  const Integer dy = clamp_item(-Round(std::sin(a) * Item.Param2));
+  const Integer dx = ClampItemPix(Round(std::cos(a) * Item.Param2));
+  const Integer dy = ClampItemPix(-Round(std::sin(a) * Item.Param2));
   // Beyond a right angle the depth recedes to the left.
   if (Item.Param1 > 90) std::swap(p1.X, p2.X);
   Canvas->Polygon({{p1.X, p1.Y}, {p1.X + dx, p1.Y + dy}, {p2.X + dx, p1.Y + dy}, {p2.X, p1.Y}});
@@ -506,10 +500,10 @@ void TCustomZUvado::DrawArrowItem(TCanvas* Canvas, const TrcChartItem& Item,
   }
   constexpr double beta = kArrowHeadAngle;
   auto head = [&](TPoint tip, Integer sign) {
-    const TPoint bp{clamp_item(tip.X + sign * Round(h * std::sin(phi + beta))),
-                    clamp_item(tip.Y - sign * Round(h * std::cos(phi + beta)))};
-    const TPoint bm{clamp_item(tip.X + sign * Round(h * std::sin(phi - beta))),
-                    clamp_item(tip.Y - sign * Round(h * std::cos(phi - beta)))};
+    const TPoint bp{ClampItemPix(tip.X + sign * Round(h * std::sin(phi + beta))),
+                    ClampItemPix(tip.Y - sign * Round(h * std::cos(phi + beta)))};
+    const TPoint bm{ClampItemPix(tip.X + sign * Round(h * std::sin(phi - beta))),
+                    ClampItemPix(tip.Y - sign * Round(h * std::cos(phi - beta)))};
     if (Item.Transp) {
       Canvas->MoveTo(tip.X, tip.Y);
       Canvas->LineTo(bp.X, bp.Y);
