@@ -603,9 +603,10 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   InstallQtPlatformHooks();
   DemoWindow w;
-  for (int i = 1; i < argc; ++i)
+  for (int i = 1; i < argc; ++i) {
     if (std::string(argv[i]) == "--smith") w.ShowTab(1);
     if (std::string(argv[i]) == "--contour") w.ShowTab(3);
+  }
   w.show();
   for (int i = 1; i + 1 < argc; ++i)
     if (std::string(argv[i]) == "--tab") w.ShowTab(std::atoi(argv[i + 1]));
