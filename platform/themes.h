@@ -4,7 +4,7 @@
 // application may switch one on, e.g. to match a dark desktop theme.
 //
 //   kvr::StyleServices().SetEnabled(true);
-//   if (kvr::StyleServices().Enabled()) c = kvr::StyleServices().GetStyleColor(kStyleColorWindow);
+//   if (kvr::StyleServices().Enabled()) c = kvr::StyleServices().GetStyleColor(kvr::kStyleColorWindow);
 //
 // Controls on any thread read the style while they paint, so every entry is atomic:
 // reading and changing it from several threads is safe, and a picture painted during a
