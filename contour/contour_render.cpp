@@ -8,6 +8,7 @@
 #include "contour/detail/cells.h"
 #include "platform/forms.h"
 #include "platform/kvrvector.h"
+#include "platform/paintguard.h"
 #include "platform/univconst.h"
 
 namespace kvr {
@@ -36,39 +37,32 @@ void TContourPlot::CalculatePivotPoints(bool PreCalcFlag) {
     return;
   }
   // Messages processed below may paint; that paint must not start another calculation.
-  const bool wasBuilding = FBuilding;
-  FBuilding = true;
+  const auto building = detail::hold_flag(FBuilding, true);
   FMaximum = -uc_MaxDouble;
   FMinimum = uc_MaxDouble;
   const Integer nx = FNumPivotX, ny = FNumPivotY;
   std::vector<double> ys(size_t(ny) + 1);
   for (Integer j = 1; j <= ny; ++j) ys[size_t(j)] = PivotY(j);
-  try {
-    for (Integer i = 1; i <= nx; ++i) {
-      if (i % ProgressStep() == 0) {
-        FeedbackProgress(Integer(Round(i * 100.0 / nx)));
-        // Inside a paint the window system must not be re-entered (a host paints from
-        // its paint event); a calculation the application asks for takes messages.
-        if (!FFromPaint) Application().ProcessMessages();
-      }
-      const double x = PivotX(i);
-      for (Integer j = 1; j <= ny; ++j) {
-        double z = 0.0;
-        // The handler may rebuild the grid: the matrices are looked up for every pivot,
-        // and writes outside the new size are ignored.
-        Byte m = FMaskMat->GetByte(i, j);
-        if (OnEstimateZVal && FEnabled) OnEstimateZVal(this, x, ys[size_t(j)], i, j, z, m);
-        FPivotMat->SetVal(i, j, z);
-        FMaskMat->SetByte(i, j, m);
-        FMaximum = std::max(FMaximum, z);
-        FMinimum = std::min(FMinimum, z);
-      }
+  for (Integer i = 1; i <= nx; ++i) {
+    if (i % ProgressStep() == 0) {
+      FeedbackProgress(Integer(Round(i * 100.0 / nx)));
+      // Inside a paint the window system must not be re-entered (a host paints from
+      // its paint event); a calculation the application asks for takes messages.
+      if (!FFromPaint) Application().ProcessMessages();
     }
-  } catch (...) {
-    FBuilding = wasBuilding;
-    throw;
+    const double x = PivotX(i);
+    for (Integer j = 1; j <= ny; ++j) {
+      double z = 0.0;
+      // The handler may rebuild the grid: the matrices are looked up for every pivot,
+      // and writes outside the new size are ignored.
+      Byte m = FMaskMat->GetByte(i, j);
+      if (OnEstimateZVal && FEnabled) OnEstimateZVal(this, x, ys[size_t(j)], i, j, z, m);
+      FPivotMat->SetVal(i, j, z);
+      FMaskMat->SetByte(i, j, m);
+      FMaximum = std::max(FMaximum, z);
+      FMinimum = std::min(FMinimum, z);
+    }
   }
-  FBuilding = wasBuilding;
   FPivotPreCalc = PreCalcFlag;
 }
 

@@ -83,7 +83,7 @@ void TPlot3D::PrintIt(double ScaleF, bool BlkWhite, bool IncludeFrame) {
 
 void TPlot3D::CopyToOpenPrinter(Integer& X, Integer& Y, double ScaleF, bool BlkWhite, bool IncludeFrame) {
   TPrinter& p = Printer();
-  if (!p.Printing()) throw EPrinter("CopyToOpenPrinter: no print job has been started");
+  if (!p.Printing()) RaiseKvrError<EPrinter>("CopyToOpenPrinter: no print job has been started");
   const double s = PrintScale(Width(), Height(), ScaleF);
   PrintPicture(X, Y, s, Width(), Height(), [&](TCanvas& c) { RenderOnCanvas(&c, IncludeFrame, BlkWhite); });
   const Integer pw = ScaledSize(Width(), s), ph = ScaledSize(Height(), s);
