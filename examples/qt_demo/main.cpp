@@ -471,6 +471,10 @@ class DemoWindow : public QMainWindow {
     resize(1000, 700);
   }
 
+  // The pages leave the tab widget while the window goes; the tab handler must not run
+  // on labels that are already gone.
+  ~DemoWindow() override { disconnect(&FTabs, nullptr, this, nullptr); }
+
   void ShowTab(int Index) { FTabs.setCurrentIndex(Index); }
 
  private:
