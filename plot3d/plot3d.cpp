@@ -83,7 +83,7 @@ TPoint TPlot3D::Project(double x, double y, double z) const {
   const double px = (sx * FRotMat[0][0] + sy * FRotMat[0][1] + sz * FRotMat[0][2]) * FMagnify + FCentX;
   const double py = (sx * FRotMat[1][0] + sy * FRotMat[1][1] + sz * FRotMat[1][2]) * FMagnify + FCentY;
   // NaN lands far outside like any runaway value.
-  auto pix = [](double v) { return static_cast<Integer>(Round(std::isnan(v) ? -kFar : std::clamp(v, -kFar, kFar))); };
+  auto pix = [](double v) { return static_cast<Integer>(RoundPix(std::isnan(v) ? -kFar : std::clamp(v, -kFar, kFar))); };
   return TPoint{pix(px), pix(py)};
 }
 

@@ -24,7 +24,7 @@ constexpr size_t kMaxLabel = 14;
 
 double Sign(int n, int bit) { return n & bit ? 1.0 : -1.0; }
 
-Integer Pix(double v) { return static_cast<Integer>(Round(std::clamp(v, -268435456.0, 268435456.0))); }
+Integer Pix(double v) { return static_cast<Integer>(RoundPix(std::clamp(v, -268435456.0, 268435456.0))); }
 
 }  // namespace
 

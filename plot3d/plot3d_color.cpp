@@ -11,7 +11,7 @@ namespace kvr {
 
 namespace {
 
-Integer Mix(Integer lo, Integer hi, double t) { return static_cast<Integer>(Round(lo + t * (hi - lo))); }
+Integer Mix(Integer lo, Integer hi, double t) { return static_cast<Integer>(RoundPix(lo + t * (hi - lo))); }
 
 TColor MixColors(TColor Low, TColor High, double t) {
   Low = ColorToRGB(Low);

@@ -90,11 +90,15 @@ class ScanFiller {
     long long y = edges_[order_[0]].ytop;
     const double xlo = double(clip.Left) - 1.0, xhi = double(clip.Right) + 1.0;
     using Wide = __int128;
-    // Crossings of narrow edges on these rows fit 64-bit arithmetic (|2N - D| < 2^61), which
-    // is several times faster than the 128-bit division a distant vertex needs.
+    // Crossings of narrow edges on these rows fit 64-bit arithmetic (|2N - D| < 2^61) and are
+    // stepped from row to row; a distant vertex needs a 128-bit division per row.
     const bool narrow_rows = std::llabs(clip.Top) < kNarrow && std::llabs(clip.Bottom) < kNarrow;
     while (true) {
-      while (next < order_.size() && edges_[order_[next]].ytop == y) active_.push_back(order_[next++]);
+      while (next < order_.size() && edges_[order_[next]].ytop == y) {
+        const int i = order_[next++];
+        start_stepping(edges_[i], y, narrow_rows);
+        active_.push_back(i);
+      }
       std::erase_if(active_, [&](int i) { return edges_[i].ybot <= y; });
       if (active_.empty()) {
         if (next >= order_.size()) break;
@@ -105,24 +109,33 @@ class ScanFiller {
       xs_.clear();
       // Each crossing becomes the first pixel whose centre is at or right of it.
       for (int i : active_) {
-        const Edge& e = edges_[i];
+        Edge& e = edges_[i];
         long long first;
-        if (e.exact) {
-          // x = x0 + (y + 0.5 - y0) * dx / dy; first = ceil(x - 0.5) = ceil((2N - D) / 2D)
-          if (e.narrow && narrow_rows) {
-            const long long d = 2 * e.idy;
-            const long long n = 2 * e.ix0 * e.idy + (2 * y + 1 - 2 * e.iy0) * e.idx;
-            first = ceil_div(2 * n - d, 2 * d);
-          } else {
-            const Wide d = Wide(2) * e.idy;
-            const Wide n = Wide(2) * e.ix0 * e.idy + (Wide(2) * y + 1 - Wide(2) * e.iy0) * e.idx;
-            first = static_cast<long long>(ceil_wide(2 * n - d, 2 * d));
+        if (e.stepping) {
+          first = e.q;
+          e.q += e.qstep;
+          e.slack -= e.rstep;
+          if (e.slack < 0) {
+            ++e.q;
+            e.slack += e.den;
           }
+        } else if (e.exact) {
+          // x = x0 + (y + 0.5 - y0) * dx / dy; first = ceil(x - 0.5) = ceil((2N - D) / 2D)
+          const Wide d = Wide(2) * e.idy;
+          const Wide n = Wide(2) * e.ix0 * e.idy + (Wide(2) * y + 1 - Wide(2) * e.iy0) * e.idx;
+          first = static_cast<long long>(ceil_wide(2 * n - d, 2 * d));
         } else {
           const double x = std::clamp(e.x0 + (yc - e.y0) * e.dxdy, xlo, xhi);
           first = ceil_row(x - 0.5);
         }
         xs_.push_back({std::clamp<long long>(first, clip.Left, clip.Right), e.dir});
+      }
+      if (xs_.size() == 2) {
+        // A row through two edges: their directions are opposite, so both rules fill between.
+        const long long x0 = std::min(xs_[0].x, xs_[1].x), x1 = std::max(xs_[0].x, xs_[1].x);
+        if (x0 < x1) span(static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1));
+        if (++y >= clip.Bottom) break;
+        continue;
       }
       sort_crossings();
       int wind = 0;
@@ -146,6 +159,8 @@ class ScanFiller {
     int dir = 1;
     bool exact = false;
     bool narrow = false;  // integer vertex and extent below kNarrow
+    bool stepping = false;
+    long long q = 0, slack = 0, qstep = 0, rstep = 0, den = 1;
   };
   static constexpr long long kNarrow = 1LL << 28;
   struct Crossing {
@@ -156,6 +171,20 @@ class ScanFiller {
     __int128 q = a / b;
     if (a % b != 0 && a > 0) ++q;
     return q;
+  }
+  // The first pixel of a narrow exact edge is ceil(A / B) with A growing by a constant
+  // step per row, so after one division per edge the rows need none: q and the slack
+  // q * B - A (0 <= slack < B) are carried along.
+  static void start_stepping(Edge& e, long long y, bool narrow_rows) {
+    e.stepping = e.exact && e.narrow && narrow_rows;
+    if (!e.stepping) return;
+    e.den = 2 * e.idy;
+    const long long a = 2 * e.ix0 * e.idy + (2 * y + 1 - 2 * e.iy0) * e.idx - e.idy;
+    e.q = ceil_div(a, e.den);
+    e.slack = e.q * e.den - a;
+    const long long step = 2 * e.idx;  // growth of A per row
+    e.qstep = floor_div(step, e.den);
+    e.rstep = step - e.qstep * e.den;
   }
   // Rows of small polygons cross two or four edges: insertion sort beats the general sort.
   void sort_crossings() {
@@ -173,6 +202,11 @@ class ScanFiller {
   static long long ceil_div(long long a, long long b) {  // b > 0
     long long q = a / b;
     if (a % b != 0 && a > 0) ++q;
+    return q;
+  }
+  static long long floor_div(long long a, long long b) {  // b > 0
+    long long q = a / b;
+    if (a % b != 0 && a < 0) --q;
     return q;
   }
   static long long ceil_row(double v) {
