@@ -206,8 +206,10 @@ void TRot3D::CalcRotMatrix_3Ax() {
   const double sb = std::sin(k * FViewAngle[1]), cb = std::cos(k * FViewAngle[1]);
   const double sc = std::sin(k * FViewAngle[2]), cc = std::cos(k * FViewAngle[2]);
   const int p = FAxDir == adLeftHanded ? 0 : 1, q = 1 - p;
-  const double m[3][3] = {{cb * cc, ca * sc - sa * sb * cc, ca * sb * cc + sa * sc},
-                          {cb * sc, sa * sb * sc + ca * cc, sa * cc - ca * sb * sc},
+  // Rz(c) Ry(b) Rx(a). Elements (1, 2) and (2, 3) carry the signs that keep the rows
+  // orthogonal; with the opposite signs the cube would be sheared, not turned.
+  const double m[3][3] = {{cb * cc, sa * sb * cc - ca * sc, ca * sb * cc + sa * sc},
+                          {cb * sc, sa * sb * sc + ca * cc, ca * sb * sc - sa * cc},
                           {-sb, sa * cb, ca * cb}};
   for (int r = 0; r < 3; ++r) {
     FRotMat[r][p] = RoundElement(m[r][0]);
