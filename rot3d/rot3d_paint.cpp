@@ -35,7 +35,9 @@ void TRot3D::Paint() {
 }
 
 void TRot3D::InitGraf(TCanvas* Canvas) {
-  GrafBmp.SetSize(std::max<Integer>(Width(), 0), std::max<Integer>(Height(), 0));
+  const Integer w = std::max<Integer>(Width(), 0), h = std::max<Integer>(Height(), 0);
+  // Resizing to the same size would still cost a fresh allocation per picture.
+  if (GrafBmp.Width() != w || GrafBmp.Height() != h) GrafBmp.SetSize(w, h);
   Canvas->SetFont(Font());
   Canvas->Pen()->SetStyle(psSolid);
   Canvas->Pen()->SetMode(pmCopy);
@@ -196,6 +198,8 @@ void TRot3D::DrawPoints(TCanvas* Cv, bool BlackWhite) {
   // A point that is not drawn breaks the polyline: the next line point starts afresh.
   bool broken = false;
   bool fontSet = false;
+  const bool stamp = CanStampMarks(Cv);
+  const TRect clip = Cv->ClipRect();
   for (Integer k = 0; k < n; ++k) {
     const Byte prop = FRotProp[k];
     const TPoint p = FScreen[k];
@@ -228,6 +232,15 @@ void TRot3D::DrawPoints(TCanvas* Cv, bool BlackWhite) {
         break;
       }
       case kPropMark: {
+        const Integer mark = FRotMark[k];
+        if (stamp && mark < kGeometricMarkCount) {
+          StampMark(Cv, clip, mark, p.X, p.Y, color);
+          if (OnLblRequest) {
+            DrawLabel(Cv, FBackLink[k], p.X, p.Y);
+            fontSet = false;  // the label took the control's font
+          }
+          break;
+        }
         if (color != penColor) {
           pen->SetColor(color);
           penColor = color;
@@ -237,7 +250,6 @@ void TRot3D::DrawPoints(TCanvas* Cv, bool BlackWhite) {
           penWidth = 1;
         }
         brush->SetColor(color);
-        const Integer mark = FRotMark[k];
         const TPoint at = Cv->PenPos();
         if (mark < kGeometricMarkCount) {
           DrawMarkOnCanvas(Cv, mark, p.X, p.Y);

@@ -223,3 +223,54 @@ TEST(Rot3DRender, ControlWithoutSizeOrItems) {
 }
 
 }  // namespace
+
+namespace {
+
+// Marks are stamped into raster pictures from a copy of each type; the result must be
+// what drawing every mark on the canvas gives, at the edges and under a clip too.
+TEST(Rot3DRender, StampedMarksMatchTheCanvasMarks) {
+  TRot3D r(nullptr);
+  r.SetBounds(0, 0, 130, 110);
+  r.SetBoundBoxStyle(kvr::bbNone);
+  r.SetShowAxes(false);
+  r.SetViewAngles(0, 0, 0);
+  r.SetMagnify(1.0);
+  r.SetAutoOrigin(false);
+  r.SetAutoScale(false);
+  r.SetScaleFactors(1, 1, 1);
+  r.SetOrigins(0, 0, 0);
+  const TColor colors[] = {kvr::clRed, 0x00A000, kvr::clBlue, 0x808000};
+  for (int type = 0; type < kvr::kGeometricMarkCount; ++type) {
+    r.SetColorData(colors[type % 4]);
+    // Pixel centres on a 13-pixel grid from (-4, -4), so that some marks are cut.
+    const int px = -4 + 13 * (type % 11), py = -4 + 13 * (type / 11);
+    r.MarkAt(4.0 * (px - 65), 4.0 * (py - 55), 0, kvr::Byte(type));
+  }
+  r.MarkAt(4.0 * (128 - 65), 4.0 * (108 - 55), 0, 40);  // bottom-right corner
+  r.MakeVisible();
+  for (bool clipped : {false, true}) {
+    kvr::TBitmap got(130, 110), want(130, 110);
+    if (clipped) {
+      got.Canvas()->SetClipRect(kvr::Rect(7, 9, 101, 77));
+      want.Canvas()->SetClipRect(kvr::Rect(7, 9, 101, 77));
+    }
+    r.RenderOnCanvas(got.Canvas(), false);
+    kvr::TCanvas* c = want.Canvas();
+    c->Brush()->SetStyle(kvr::bsSolid);
+    c->Brush()->SetColor(kBg);
+    c->FillRect(kvr::Rect(0, 0, 130, 110));
+    for (int k = 0; k < r.NRotObj(); ++k) {
+      const TColor col = r.ItemColor(r.RotProp(k) & TRot3D::kPropColorMask);
+      c->Pen()->SetColor(col);
+      c->Brush()->SetColor(col);
+      const kvr::TPoint p = r.Project(r.RotDataX(k), r.RotDataY(k), r.RotDataZ(k));
+      kvr::DrawMarkOnCanvas(c, r.RotMark(k), p.X, p.Y);
+    }
+    int diff = 0;
+    for (int y = 0; y < 110; ++y)
+      for (int x = 0; x < 130; ++x) diff += got.Canvas()->Pixels(x, y) != c->Pixels(x, y);
+    EXPECT_EQ(diff, 0) << (clipped ? "clipped" : "whole");
+  }
+}
+
+}  // namespace
