@@ -76,8 +76,18 @@ void TRot3D::ConstructDataBmp(TCanvas* Canvas, bool BlackWhite) {
   Canvas->Pen()->SetStyle(psSolid);
   Canvas->Pen()->SetMode(pmCopy);
   Canvas->Pen()->SetWidth(1);
-  // Black and white: cube and axes in black and grey on white faces.
-  const TColor frame = FColorCubeFrame, hidden = FColorCubeHidLin, hi = FColorCubeFaceHi, lo = FColorCubeFaceLo;
+  // Black and white: cube and axes in black and grey on white faces, the settings put
+  // back however the drawing ends (a handler may throw).
+  struct Restore {
+    TRot3D* r;
+    TColor frame, hidden, hi, lo;
+    ~Restore() {
+      r->FColorCubeFrame = frame;
+      r->FColorCubeHidLin = hidden;
+      r->FColorCubeFaceHi = hi;
+      r->FColorCubeFaceLo = lo;
+    }
+  } restore{this, FColorCubeFrame, FColorCubeHidLin, FColorCubeFaceHi, FColorCubeFaceLo};
   if (BlackWhite) {
     FColorCubeFrame = clBlack;
     FColorCubeHidLin = clGray;
@@ -102,10 +112,6 @@ void TRot3D::ConstructDataBmp(TCanvas* Canvas, bool BlackWhite) {
   Canvas->Pen()->SetWidth(1);
   if (FBoundBox != bbNone) DrawEdges(Canvas, m, FColorCubeFrame);
   if (FShowAxes) DrawAxisNames(Canvas, BlackWhite);
-  FColorCubeFrame = frame;
-  FColorCubeHidLin = hidden;
-  FColorCubeFaceHi = hi;
-  FColorCubeFaceLo = lo;
   if (OnDataRendered) OnDataRendered(this, Canvas);
 }
 
