@@ -32,3 +32,4 @@
 #include "smith/smithchart.h"
 #include "boxplot/boxplot.h"
 #include "plot3d/plot3d.h"
+#include "rot3d/rot3d.h"

@@ -6,18 +6,16 @@
 
 #include "platform/arith.h"
 #include "platform/graphics.h"
+#include "plot3d/detail/cube_tables.h"
 #include "plot3d/plot3d.h"
 
 namespace kvr {
 
 namespace {
 
-// Faces of the cube (corners in polygon order) and the faces meeting at each corner.
-constexpr int kFace[6][4] = {{1, 5, 7, 3}, {2, 3, 7, 6}, {2, 6, 4, 0}, {0, 4, 5, 1}, {4, 5, 7, 6}, {0, 1, 3, 2}};
-constexpr int kCornerFaces[8][3] = {{5, 3, 2}, {0, 3, 5}, {1, 2, 5}, {0, 1, 5},
-                                    {3, 4, 2}, {0, 3, 4}, {1, 2, 4}, {0, 4, 1}};
-constexpr int kNeighbours[8][3] = {{1, 2, 4}, {0, 3, 5}, {0, 3, 6}, {1, 2, 7},
-                                   {0, 5, 6}, {1, 4, 7}, {2, 4, 7}, {3, 5, 6}};
+using detail::kCubeCornerFaces;
+using detail::kCubeFace;
+using detail::kCubeNeighbours;
 
 double Sign(int n, int bit) { return n & bit ? 1.0 : -1.0; }
 
@@ -90,7 +88,7 @@ void TPlot3D::ConstructDataBmp(TCanvas* Canvas) {
     // Front edges over the surface.
     Canvas->Pen()->SetColor(FColorCubeFrame);
     const TPoint pb = Project(CubeCorners[near].X, CubeCorners[near].Y, CubeCorners[near].Z);
-    for (int k : kNeighbours[near]) {
+    for (int k : kCubeNeighbours[near]) {
       const TPoint q = Project(CubeCorners[k].X, CubeCorners[k].Y, CubeCorners[k].Z);
       Canvas->MoveTo(pb.X, pb.Y);
       Canvas->LineTo(q.X, q.Y);
@@ -104,11 +102,11 @@ void TPlot3D::DrawCube(TCanvas* Cv, Integer Near, Integer Far) {
   Cv->Pen()->SetColor(FColorCubeFrame);
   const TColor lo = ColorToRGB(FColorCubeFaceLow);
   const TColor diff = static_cast<TColor>(static_cast<uint32_t>(ColorToRGB(FColorCubeFaceHigh)) - static_cast<uint32_t>(lo));
-  for (int f : kCornerFaces[Near]) {
+  for (int f : kCubeCornerFaces[Near]) {
     TPoint pts[4];
     double sum = 0;
     for (int k = 0; k < 4; ++k) {
-      const int c = kFace[f][k];
+      const int c = kCubeFace[f][k];
       pts[k] = Project(CubeCorners[c].X, CubeCorners[c].Y, CubeCorners[c].Z);
       sum += Depth(Sign(c, 4), Sign(c, 2), Sign(c, 1));
     }
@@ -125,7 +123,7 @@ void TPlot3D::DrawCube(TCanvas* Cv, Integer Near, Integer Far) {
   // Back edges, before the surface so that it covers them.
   Cv->Pen()->SetColor(FColorCubeHidLin);
   const TPoint pm = Project(CubeCorners[Far].X, CubeCorners[Far].Y, CubeCorners[Far].Z);
-  for (int k : kNeighbours[Far]) {
+  for (int k : kCubeNeighbours[Far]) {
     const TPoint q = Project(CubeCorners[k].X, CubeCorners[k].Y, CubeCorners[k].Z);
     Cv->MoveTo(pm.X, pm.Y);
     Cv->LineTo(q.X, q.Y);

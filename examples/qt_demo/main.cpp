@@ -11,7 +11,7 @@
 //   build/examples/qt_demo            (a window; QT_QPA_PLATFORM=offscreen for none)
 //   build/examples/qt_demo --shot F   (renders once and saves the window as F, then quits)
 //   build/examples/qt_demo --tab N    (opens on tab N: 1 Smith chart, 2 box plot, 3 contour,
-//                                      4 surface)
+//                                      4 surface, 5 3-D items)
 //   build/examples/qt_demo --smith    (the same as --tab 1)
 //   build/examples/qt_demo --contour  (the same as --tab 3)
 //
@@ -19,7 +19,8 @@
 // range (drag a window to zoom: the grid follows and is calculated again, with a
 // progress bar), and its attached colour scale. The surface tab shows a rotatable 3-D
 // surface: a left drag rotates, a right drag zooms; the status bar gives the cell under
-// the pointer.
+// the pointer. The 3-D items tab shows three clusters of marks and a helix: a left drag
+// rotates, a right drag zooms, and a click names the nearest item in the status bar.
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -52,6 +53,7 @@
 #include "platform/printers.h"
 #include "platform/univconst.h"
 #include "plot3d/plot3d.h"
+#include "rot3d/rot3d.h"
 #include "smith/smithchart.h"
 #include "zuvado/zuvado.h"
 
@@ -384,17 +386,68 @@ void set_up_surface(TPlot3D& p) {
   p.SetMouseAction(maRotAndZoom);
 }
 
+// Three clusters of 600 marks each and a helix through them.
+void set_up_items(TRot3D& r) {
+  std::mt19937 rng(11);
+  std::normal_distribution<double> g(0.0, 1.0);
+  const struct {
+    double x, y, z, s;
+    TColor color;
+    Byte mark;
+  } clusters[] = {{-3, -2, 1, 0.9, 0x2030D0, 17}, {3, -1, -2, 0.7, 0x208020, 11}, {0, 3, 2, 0.6, 0xC06010, 22}};
+  for (const auto& c : clusters) {
+    r.SetColorData(c.color);
+    for (int i = 0; i < 600; ++i) r.MarkAt(c.x + c.s * g(rng), c.y + c.s * g(rng), c.z + c.s * g(rng), c.mark);
+  }
+  r.SetColorData(0xA02080);
+  r.SetLineWidth(2);
+  for (int i = 0; i <= 1000; ++i) {
+    const double t = i * 0.03;
+    if (i == 0)
+      r.Moveto(4 * std::cos(t), 4 * std::sin(t), t / 6 - 2.5);
+    else
+      r.Drawto(4 * std::cos(t), 4 * std::sin(t), t / 6 - 2.5);
+  }
+  r.SetLineWidth(1);
+  r.SetMagnify(1.5);
+  r.SetMouseAction(maRotAndZoom);
+  r.MakeVisible();
+}
+
+QString item_text(const TRot3D& r, Integer i, double dist) {
+  const Tr3ChartItem it = r.GetChartItem(i);
+  const char* kind = it.ItemKind == Tr3Item::tkMarkAt   ? "mark"
+                     : it.ItemKind == Tr3Item::tkLineto ? "line point"
+                     : it.ItemKind == Tr3Item::tkLine   ? "line"
+                                                        : "polyline start";
+  return QString("item %1 (%2) at %3, %4, %5, %6 px from the pointer")
+      .arg(i)
+      .arg(kind)
+      .arg(it.x, 0, 'f', 2)
+      .arg(it.y, 0, 'f', 2)
+      .arg(it.z, 0, 'f', 2)
+      .arg(dist, 0, 'f', 0);
+}
+
 class DemoWindow : public QMainWindow {
  public:
   DemoWindow()
       : FChart(nullptr), FHost(&FChart), FSmith(nullptr), FSmithHost(&FSmith), FBox(nullptr),
-        FBoxHost(&FBox), FSurface(nullptr), FSurfaceHost(&FSurface) {
+        FBoxHost(&FBox), FSurface(nullptr), FSurfaceHost(&FSurface), FItems(nullptr), FItemsHost(&FItems) {
     setWindowTitle("kvrchart: interactive 2-D chart, Smith chart and box plot");
     FTabs.addTab(&FHost, "2-D chart");
     FTabs.addTab(&FSmithHost, "Smith chart");
     FTabs.addTab(&FBoxHost, "Box plot");
     FTabs.addTab(&FContour, "Contour plot");
     FTabs.addTab(&FSurfaceHost, "Surface");
+    FTabs.addTab(&FItemsHost, "3-D items");
+    set_up_items(FItems);
+    FItems.OnMouseDown = [this](TObject*, TMouseButton b, TShiftState, Integer x, Integer y) {
+      if (b != mbLeft) return;
+      double d = 0;
+      const Integer i = FItems.FindNearestItemScreen(x, y, Tr3Item::tkEverything, d);
+      FPos.setText(i < 0 ? QString("no item") : item_text(FItems, i, d));
+    };
     set_up_surface(FSurface);
     FSurface.OnMouseMoveOverPlot = [this](TObject*, bool over, TShiftState, Integer cx, Integer cy) {
       FPos.setText(over ? QString("cell %1, %2: z = %3").arg(cx).arg(cy).arg(FSurface.GridMat.GetVal(cx, cy), 0, 'f', 3)
@@ -420,9 +473,9 @@ class DemoWindow : public QMainWindow {
     connect(&FTabs, &QTabWidget::currentChanged, this, [this] {
       FPos.clear();
       FInfo.clear();
-      // The toolbar works on the 2-D charts; the surface has its own mouse.
-      FToolBar->setEnabled(!surface_shown());
-      if (surface_shown()) return;
+      // The toolbar works on the 2-D charts; the 3-D charts have their own mouse.
+      FToolBar->setEnabled(!surface_shown() && !items_shown());
+      if (surface_shown() || items_shown()) return;
       for (auto& [action, mode] : FModeActions) action->setChecked(mode == current().MouseAction());
     });
     FSmith.OnMouseMoveInChart = [this](TObject*, bool in, TShiftState, double u, double v) {
@@ -575,6 +628,7 @@ class DemoWindow : public QMainWindow {
   bool box_shown() const { return FTabs.currentIndex() == 2; }
   bool contour_shown() const { return FTabs.currentIndex() == 3; }
   bool surface_shown() const { return FTabs.currentIndex() == 4; }
+  bool items_shown() const { return FTabs.currentIndex() == 5; }
   TCustomZUvado& current() {
     if (smith_shown()) return FSmith;
     if (box_shown()) return FBox;
@@ -596,6 +650,8 @@ class DemoWindow : public QMainWindow {
   ContourTab FContour;
   TPlot3D FSurface;
   TQtHost FSurfaceHost;
+  TRot3D FItems;
+  TQtHost FItemsHost;
   QToolBar* FToolBar = nullptr;
   QLabel FPos;
   QLabel FInfo;
