@@ -48,8 +48,8 @@ struct ShapedGlyph {
   int32_t x_offset = 0;
   int32_t y_offset = 0;
 };
-// The shaped glyphs of the text. Like render_text's mask, the span belongs to the calling
-// thread's engine and stays valid until that thread's next call into this file.
+// The shaped glyphs of the text. The span belongs to the calling thread's engine and
+// stays valid until that thread next calls text_width, shape_text or render_text.
 std::span<const ShapedGlyph> shape_text(const TFont& font, std::string_view utf8);
 
 // An 8-bit coverage mask of rendered text, with its origin relative to the cell's
