@@ -89,6 +89,10 @@ void TFont::SetPixelsPerInch(Integer v) {
   if (v > 0 && StoreIfChanged(FPixelsPerInch, v)) Changed();
 }
 
+void TFont::SetKerning(bool v) {
+  if (StoreIfChanged(FKerning, v)) Changed();
+}
+
 Integer TFont::PixelSize() const {
   // Negative sizes are pixel heights, as the framework allows.
   double px = FSize >= 0 ? double(FSize) * FPixelsPerInch / 72.0 : -double(FSize);
@@ -102,6 +106,7 @@ void TFont::Assign(const TPersistent* Source) {
   FSize = f->FSize;
   FStyle = f->FStyle;
   FColor = f->FColor;
+  FKerning = f->FKerning;
   // The target keeps its own resolution, so a font copied onto a printer canvas
   // keeps its point size.
   Changed();

@@ -85,6 +85,10 @@ class TFont : public TGraphicsObject {
   // Changing the resolution keeps the point size; the pixel size follows.
   Integer PixelsPerInch() const { return FPixelsPerInch; }
   void SetPixelsPerInch(Integer v);
+  // Kerning and standard ligatures (off by default: the classic layout, in which a
+  // text's width is the sum of its pieces' widths).
+  bool Kerning() const { return FKerning; }
+  void SetKerning(bool v);
 
   // Em size in pixels at the current resolution (at least 1).
   Integer PixelSize() const;
@@ -97,6 +101,7 @@ class TFont : public TGraphicsObject {
   TFontStyles FStyle;
   TColor FColor = clBlack;
   Integer FPixelsPerInch = 96;
+  bool FKerning = false;
 };
 
 }  // namespace kvr

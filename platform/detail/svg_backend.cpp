@@ -212,8 +212,9 @@ void append_text(std::string& out, std::string_view s) {
 }
 
 // CSS font-family list: the resolved family first, then the requested name, then the
-// generic family the name suggests, so that viewers without the font stay close.
-std::string family_list(const TFont& font) {
+// faces that supplied characters the font lacks, then the generic family the name
+// suggests, so that viewers without the fonts stay close.
+std::string family_list(const TFont& font, std::span<const ShapedGlyph> glyphs) {
   std::string out;
   auto add = [&out](const std::string& name) {
     if (name.empty() || name.find('/') != std::string::npos) return;
@@ -227,6 +228,7 @@ std::string family_list(const TFont& font) {
   };
   add(font_family(font));
   add(font.Name());
+  for (const ShapedGlyph& g : glyphs) add(g.face->family);
   const std::string& n = font.Name();
   const char* generic = "sans-serif";
   if (n.find("Mono") != std::string::npos || n.find("Courier") != std::string::npos)
@@ -641,11 +643,21 @@ void SvgBackend::text(int x, int y, std::string_view utf8, const TextStyle& t) {
     ++elements_;
   }
   const TFontStyles st = t.font->Style();
+  const int width = text_width(*t.font, utf8);
+  const std::string own = font_family(*t.font);
+  // The span stays valid until the next call into the font engine.
+  const std::span<const ShapedGlyph> glyphs = shape_text(*t.font, utf8);
+  const std::string families = family_list(*t.font, glyphs);
+  const bool fallback = std::any_of(glyphs.begin(), glyphs.end(),
+                                    [&own](const ShapedGlyph& g) { return g.face->family != own; });
   body_ += "<text";
   attr(body_, "x", x);
   attr(body_, "y", double(y) + m.ascent);
+  // A viewer may take other faces for the characters the font lacks; the text is held
+  // to the width it was laid out with.
+  if (fallback) attr(body_, "textLength", width);
   body_ += " font-family=\"";
-  body_ += family_list(*t.font);
+  body_ += families;
   body_ += '"';
   attr(body_, "font-size", t.font->PixelSize());
   if (st.Contains(fsBold)) body_ += " font-weight=\"bold\"";

@@ -107,6 +107,22 @@ Picture text_bitmap(int v) {
   return pixels(bmp);
 }
 
+// Shaped text: fallback faces, right-to-left runs, marks and kerning, so that threads
+// open fallback faces and fill their caches with them at the same time.
+Picture shaped_text(int v) {
+  TBitmap bmp(320, 130);
+  TCanvas& c = *bmp.Canvas();
+  c.Brush()->SetStyle(bsClear);
+  const char* const texts[] = {"AVATAR Wave", "电压 / V", "سلام 42", "Ωμέγα ñ é\u0301", "אבג (12)"};
+  for (int i = 0; i < 4; ++i) {
+    c.Font()->SetName(kFonts[(v + i) % 4]);
+    c.Font()->SetSize(9 + 2 * i + v);
+    c.Font()->SetKerning((v + i) % 2 == 1);
+    c.TextOut(4 + v, 4 + 30 * i, texts[(v + i) % 5]);
+  }
+  return pixels(bmp);
+}
+
 // The same text through the vector back end: widths and family names per thread.
 std::string text_svg(int v) {
   TMetafileCanvas mf(200, 80);
@@ -115,6 +131,7 @@ std::string text_svg(int v) {
   mf.TextOut(3, 3, "Vector text " + std::to_string(v));
   mf.Font()->SetStyle(TFontStyles{fsBold});
   mf.TextOut(3, 40, "bold ∫");
+  mf.TextOut(3, 60, "波形 " + std::to_string(v));
   return mf.SvgText();
 }
 
@@ -128,7 +145,7 @@ struct Scene {
 const std::vector<Scene>& scenes() {
   static const std::vector<Scene> all = {
       {"chart", chart}, {"scale", scale}, {"gauge", gauge}, {"colour scale", colour_scale},
-      {"text bitmap", text_bitmap}};
+      {"text bitmap", text_bitmap}, {"shaped text", shaped_text}};
   return all;
 }
 
