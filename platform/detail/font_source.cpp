@@ -76,9 +76,33 @@ class FontResolver {
     FcPattern* m = FcFontMatch(nullptr, pat, &res);
     FcPatternDestroy(pat);
     if (!m) return nullptr;
+    // fontconfig always offers some face. Taking a substitute for a family that is not
+    // installed would make the picture depend on which fonts the machine happens to
+    // have; the one fallback keeps it the same everywhere.
+    if (!is_generic(name) && !has_family(m, name)) {
+      FcPatternDestroy(m);
+      return nullptr;
+    }
     const FaceSource* out = source_of(m, name, bold, italic);
     FcPatternDestroy(m);
     return out;
+  }
+
+  static bool same_name(const char* a, const std::string& b) {
+    return FcStrCmpIgnoreCase(reinterpret_cast<const FcChar8*>(a),
+                              reinterpret_cast<const FcChar8*>(b.c_str())) == 0;
+  }
+  static bool has_family(FcPattern* p, const std::string& name) {
+    FcChar8* family = nullptr;
+    for (int i = 0; FcPatternGetString(p, FC_FAMILY, i, &family) == FcResultMatch; ++i)
+      if (family && same_name(reinterpret_cast<const char*>(family), name)) return true;
+    return false;
+  }
+  // Names that stand for a kind of face rather than a family.
+  static bool is_generic(const std::string& name) {
+    for (const char* g : {"sans-serif", "sans", "serif", "monospace", "mono"})
+      if (same_name(g, name)) return true;
+    return false;
   }
 
   // Every installed face in the order fontconfig prefers them for the request; kept,

@@ -139,3 +139,22 @@ TEST(CanvasDevice, CapsReportResolutionAspectAndSize) {
 }
 
 }  // namespace
+
+// A family that is not installed draws with the one fallback face, even where fontconfig
+// would offer a substitute (it maps SimSun to its serif face), so pictures do not depend
+// on the fonts a machine happens to have. Installed families match whatever their case;
+// generic names keep their kind of face.
+TEST(CanvasText, MissingFamiliesTakeTheOneFallbackFace) {
+  TBitmap b(40, 40);
+  TCanvas& c = *b.Canvas();
+  auto width_in = [&](const char* family) {
+    c.Font()->SetName(family);
+    return c.TextWidth("iiiiiiiiii WWW ffff");
+  };
+  const int fallback = width_in("DejaVu Sans");
+  EXPECT_EQ(width_in("SimSun"), fallback);
+  EXPECT_EQ(width_in("No Such Font Family"), fallback);
+  EXPECT_EQ(width_in("dejavu sans"), fallback);
+  EXPECT_NE(width_in("monospace"), fallback);
+  EXPECT_NE(width_in("DejaVu Serif"), fallback);
+}
