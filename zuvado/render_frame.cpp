@@ -451,6 +451,20 @@ void TCustomZUvado::ShowGrafNewOnly() {
   AdjustCanInfoOfSharedCharts();
 }
 
+void TCustomZUvado::ShowGrafFrom(Integer First) {
+  if (!Visible()) return;
+  const Integer n = NumItems();
+  if (First < 0) First = 0;
+  if (!FSuppressPaint && !ComponentState().Contains(csLoading) && First < n) {
+    TCanvas* c = FGrafBmp->Canvas();
+    ResetRenderCache(c, 0, 0);
+    RenderPass(c, *FDataContainer, FLongTextsData, false, TPassItems::All, false, 0, 0, First);
+    DrawFinish(FRcLRim, FRcTRim, FGrafBmp.get(), Canvas());
+  }
+  FLastElemOnShow = n - 1;
+  AdjustCanInfoOfSharedCharts();
+}
+
 void TCustomZUvado::SetScaleCol(TColor v) {
   FScaleColor = v;
   StyleChanged(this);
