@@ -1121,6 +1121,8 @@ class TCustomZUvado : public TCustomControl {
   // UnmappedAxes of each pair, frozen with the mapping.
   std::array<unsigned, 2> FPassUnmapped{};
   bool FPassOnPrinter = false;
+  // Data items below it are left out of the pass (ShowGrafFrom).
+  Integer FDataPassFirst = 0;
 
   // ---- Polyline buffer and pixel-column merging (polyline.cpp) ----
   // Dense connected lines: points that stay in one pixel column are merged into the
