@@ -69,7 +69,7 @@ Integer TZUvadoFeed::ExcessItems(std::span<const double> NewX) const {
     // x does not decrease, so the leaving items are a prefix: scan only that far.
     int64_t k = excess;
     while (k < have && FChart.GetChartItem(Integer(k)).x < cut) ++k;
-    if (k == have)
+    if (k >= have)
       while (k < total && NewX[size_t(k - have)] < cut) ++k;
     excess = std::max(excess, k);
   }

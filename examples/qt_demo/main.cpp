@@ -641,8 +641,8 @@ class DemoWindow : public QMainWindow {
         FBox.AutoRange(15);
         FBox.ZoomStateOnStack();
       } else {
-        FChart.AutoRange(0, 3);
-        FChart.ZoomStateOnStack();
+        current().AutoRange(0, 3);
+        current().ZoomStateOnStack();
       }
     });
     connect(tb->addAction("Clear trace"), &QAction::triggered, this, [this] { current().ClearMouseTrace(); });

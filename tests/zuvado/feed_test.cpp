@@ -124,6 +124,11 @@ TEST(ZuFeed, RollingBySpanKeepsTheLastXUnits) {
   f.Add(102, 1);
   f.Drain();
   EXPECT_EQ(c.NumItems(), 1);
+  f.SetRollingPoints(8);
+  for (int i = 0; i < 10; ++i) f.Add(300 + 5 * i, 1);  // the count drops the old point,
+  f.Drain();                                           // the span all but 335 .. 345
+  ASSERT_EQ(c.NumItems(), 3);
+  EXPECT_EQ(c.GetChartItem(0).x, 335);
 }
 
 // Drawing only the new items over the image gives the picture a full repaint gives,
