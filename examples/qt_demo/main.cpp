@@ -19,7 +19,9 @@
 // range (drag a window to zoom: the grid follows and is calculated again, with a
 // progress bar), and its attached colour scale. The surface tab shows a rotatable 3-D
 // surface: a left drag rotates, a right drag zooms; the status bar gives the cell under
-// the pointer.
+// the pointer. The live tab scrolls a simulated 1 MHz acquisition from a worker thread;
+// on it and on the first tab the mouse wheel zooms about the pointer (Shift: time axis
+// only, Ctrl: value axis only).
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
