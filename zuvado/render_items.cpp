@@ -130,8 +130,8 @@ void TCustomZUvado::RenderPass(TCanvas* Canvas, const TRcItemContainer& Items,
   const std::array<bool, 256>& classVis = IsAnnotation ? FAnnoClassVisib : FClassVisib;
   const Integer n = Items.Count();
   const TrcChartItem* items = Items.begin();
+  TrcChartItem lead;
   for (Integer i = First > 0 ? First - 1 : 0; i < n; ++i) {
-    TrcChartItem lead;
     if (i < First) {
       // Already on the image: it only tells where the line it ends goes on from.
       if (items[i].ItemKind != tkLineto && items[i].ItemKind != tkMoveTo) continue;
