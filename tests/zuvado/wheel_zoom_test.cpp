@@ -36,8 +36,11 @@ TEST(ZuWheelZoom, OffByDefaultTheWheelOnlyFiresItsEvents) {
   EXPECT_EQ(c.zoomPans, 0);
   EXPECT_EQ(c.xHi(), 340);
   EXPECT_EQ(c.yHi(), 252);
-  // A reset turns it off again.
+  // Assign copies it, a reset turns it off again.
   c.SetWheelZoom(true);
+  WheelChart d;
+  d.Assign(&c);
+  EXPECT_TRUE(d.WheelZoom());
   c.ResetComp();
   EXPECT_FALSE(c.WheelZoom());
 }
