@@ -26,6 +26,7 @@
 // Components.
 #include "scale/scale.h"
 #include "zuvado/zuvado.h"
+#include "zuvado/feed.h"
 #include "colorscale/colorscale.h"
 #include "gauge/gauge.h"
 #include "contour/contourplot.h"

@@ -107,6 +107,7 @@ void TCustomZUvado::Assign(const TPersistent* Source) {
 
   FMouseAction = src->FMouseAction;
   FMouseCursorFixed = src->FMouseCursorFixed;
+  FWheelZoom = src->FWheelZoom;
   FPanGridDx = src->FPanGridDx;
   FPanGridDy = src->FPanGridDy;
   FPanGridOffsX = src->FPanGridOffsX;

@@ -481,6 +481,10 @@ class TCustomZUvado : public TCustomControl {
   void ShowGraf();
   // Draws the items onto the current chart-area image (no background rebuild).
   void ShowGrafNewOnly();
+  // Draws only the data items from index First on over the current chart-area image and
+  // shows it; the item before First only places the pen, so a line goes on where it
+  // stopped. Annotations are not redrawn. Sets the ShowGrafNewOnly mark like it.
+  void ShowGrafFrom(Integer First);
   // Lines of Text (one more than its line feeds); Width the widest line, LineHeight
   // TextHeight + 1, TotalHeight LineHeight * lines, all in Canvas's font.
   static Integer CalcTextExtents(const std::string& Text, TCanvas* Canvas, Integer& Width,
@@ -586,6 +590,14 @@ class TCustomZUvado : public TCustomControl {
   void SetPanGridOffsX(double v) { FPanGridOffsX = v; }
   double PanGridOffsY() const { return FPanGridOffsY; }
   void SetPanGridOffsY(double v) { FPanGridOffsY = v; }
+  // Wheel zoom about the pointer (default off: the wheel only fires the wheel events).
+  // When on, a turn over the chart area that no OnMouseWheel handler took zooms the
+  // mouse-affected layers: away from the user zooms in, each notch by kWheelZoomStep;
+  // Shift zooms the X axes only, Ctrl the Y axes only. Every turn is confined by the zoom
+  // range, recorded in the zoom history and reported by OnZoomPan.
+  static constexpr double kWheelZoomStep = 1.25;
+  bool WheelZoom() const { return FWheelZoom; }
+  void SetWheelZoom(bool v) { FWheelZoom = v; }
   // World position (active layer) of the last mouse move inside the chart area.
   double MousePosX() const { return FMousePosX; }
   double MousePosY() const { return FMousePosY; }
@@ -813,6 +825,8 @@ class TCustomZUvado : public TCustomControl {
   void DblClick() override;
   // Raw mouse-move message: fires OnMouseMoveInChart after the framework's handling.
   void WMMouseMove(TWMMouse& Message) override;
+  // Wheel zoom when WheelZoom is on (see there), else the framework's wheel events.
+  bool DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) override;
   // Gives back the screen cursor the chart set while the pointer was over it.
   void MouseLeave() override;
   void DoZoomPanEvent();
@@ -973,10 +987,13 @@ class TCustomZUvado : public TCustomControl {
   void MouseTraceMove(Integer X, Integer Y);
   void FinishWindow(TMouseButton Button);
   void RecordDragInHistory();
+  // Zooms the mouse-affected layers about control pixel (X, Y) by f on the chosen axes.
+  void WheelZoomAt(Integer X, Integer Y, long double f, bool DoX, bool DoY);
   void UpdateMouseCursor(Integer X, Integer Y);
   TMouseActMode FMouseAction = maNone;
   std::array<bool, 2> FMouseAffectsLayer{true, false};
   bool FMouseCursorFixed = true;
+  bool FWheelZoom = false;
   double FPanGridDx = 1;
   double FPanGridDy = 1;
   double FPanGridOffsX = 0;
@@ -1058,8 +1075,11 @@ class TCustomZUvado : public TCustomControl {
   // Which items of a container a pass draws: annotation texts may go in a pass of their
   // own, over the data.
   enum class TPassItems { All, AllButTexts, TextsOnly };
+  // First > 0: the items before First are left out, except that the one just before
+  // places the pen when it belongs to a line.
   void RenderPass(TCanvas* Canvas, const TRcItemContainer& Items, const TLongTextArray& Texts,
-                  bool IsAnnotation, TPassItems Only, bool Mono, Integer ox, Integer oy);
+                  bool IsAnnotation, TPassItems Only, bool Mono, Integer ox, Integer oy,
+                  Integer First = 0);
   void ResetRenderCache(TCanvas* Canvas, Integer ox, Integer oy);
   void SetItemPen(TCanvas* Canvas, TColor Col, TPenStyle Style, TColor Fill, bool Force);
   // The drawing rules of DrawContainerItemOnCanvas, one per item family; pc and fc are
@@ -1101,6 +1121,8 @@ class TCustomZUvado : public TCustomControl {
   // UnmappedAxes of each pair, frozen with the mapping.
   std::array<unsigned, 2> FPassUnmapped{};
   bool FPassOnPrinter = false;
+  // Data items below it are left out of the pass (ShowGrafFrom).
+  Integer FDataPassFirst = 0;
 
   // ---- Polyline buffer and pixel-column merging (polyline.cpp) ----
   // Dense connected lines: points that stay in one pixel column are merged into the

@@ -104,6 +104,7 @@ void TCustomZUvado::ResetMouse() {
       {crChartZoomWindPos, "CURZOOMP"}};
   for (const auto& [id, name] : kCursors) Screen().SetCursors(id, LoadCursor(name));
   FMouseCursorFixed = true;
+  FWheelZoom = false;
   FPanGridDx = FPanGridDy = 1;
   FPanGridOffsX = FPanGridOffsY = 0;
   FMousePosX = FMousePosY = 0;
@@ -586,6 +587,82 @@ void TCustomZUvado::RecordDragInHistory() {
       return;
     }
   }
+}
+
+bool TCustomZUvado::DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) {
+  // Only a turn over the chart area and outside every drag zooms; a drag computes its
+  // ranges from its anchor and would undo the zoom at its next move.
+  const bool idle = FZoomState == 0 && !LButtonWasDown && MouseBoxState == mbsIdle;
+  if (!FWheelZoom || !idle || WheelDelta == 0 || !InChartArea(MousePos.X, MousePos.Y))
+    return TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos);
+  bool handled = false;
+  if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
+  if (handled) return true;
+  // One notch is WHEEL_DELTA; fine-grained wheels zoom by the matching fraction.
+  const long double f = std::pow((long double)kWheelZoomStep, -(long double)WheelDelta / WHEEL_DELTA);
+  const bool onlyX = Shift.Contains(ssShift) && !Shift.Contains(ssCtrl);
+  const bool onlyY = Shift.Contains(ssCtrl) && !Shift.Contains(ssShift);
+  // An isometric chart keeps its aspect: both axes or none.
+  if (FIsometric && (onlyX || onlyY)) return true;
+  WheelZoomAt(MousePos.X, MousePos.Y, f, !onlyY, !onlyX);
+  return true;
+}
+
+namespace {
+
+// The range [lo, hi] scaled by f about the world value p; on a logarithmic axis about
+// log p, so the point under the pointer stays under it on both kinds.
+void zoom_about(long double& lo, long double& hi, long double p, bool Log, long double f) {
+  if (!Log) {
+    lo = p + (lo - p) * f;
+    hi = p + (hi - p) * f;
+  } else {
+    lo = p * std::pow(lo / p, f);
+    hi = p * std::pow(hi / p, f);
+  }
+}
+
+// A zoom is cut off at the confinement (a pan would slide along it instead); done here
+// because ForceRange reads pan or zoom off MouseAction, which a wheel turn is not.
+void cut_off(long double& lo, long double& hi, long double zLo, long double zHi) {
+  if (zLo == 0 && zHi == 0) return;
+  lo = std::clamp(lo, std::min(zLo, zHi), std::max(zLo, zHi));
+  hi = std::clamp(hi, std::min(zLo, zHi), std::max(zLo, zHi));
+}
+
+}  // namespace
+
+void TCustomZUvado::WheelZoomAt(Integer X, Integer Y, long double f, bool DoX, bool DoY) {
+  if (!MouseRangesUsable() || !(f > 0) || !std::isfinite(double(f))) return;
+  const bool confined = FZoomRange[0] != 0 || FZoomRange[1] != 0 || FZoomRange[2] != 0 ||
+                        FZoomRange[3] != 0;
+  {
+    const DragStep step(FDragStep);
+    auto hold = detail::suppress_paint_then_resume(FSuppressPaint, *this);
+    for (Integer k = 1; k <= 2; ++k) {
+      const size_t i = size_t(k - 1);
+      if (!FMouseAffectsLayer[i]) continue;
+      const TScaleProps& PX = *FScalePropsX[i];
+      const TScaleProps& PY = *FScalePropsY[i];
+      double px, py;
+      M2R(k, X, Y, px, py);
+      long double xLo = PX.FRangeLow, xHi = PX.FRangeHigh;
+      long double yLo = PY.FRangeLow, yHi = PY.FRangeHigh;
+      if (DoX && std::isfinite(px) && (!PX.FLogAx || px > 0)) {
+        zoom_about(xLo, xHi, px, PX.FLogAx, f);
+        if (confined) cut_off(xLo, xHi, FZoomRange[0], FZoomRange[2]);
+      }
+      if (DoY && std::isfinite(py) && (!PY.FLogAx || py > 0)) {
+        zoom_about(yLo, yHi, py, PY.FLogAx, f);
+        if (confined) cut_off(yLo, yHi, FZoomRange[1], FZoomRange[3]);
+      }
+      ForceRange(k, xLo, yLo, xHi, yHi, false, true);
+    }
+    hold.restore();
+  }
+  // One history entry per turn, also when both pairs moved.
+  RecordDragInHistory();
+  DoZoomPanEvent();
 }
 
 void TCustomZUvado::DblClick() {

@@ -316,7 +316,8 @@ void TCustomZUvado::ConstructDataBmpCanvas(TCanvas* Canvas, Integer ox, Integer 
     RenderPass(Canvas, FAnnoContainer, FLongTextsAnno, true, Only, Mono, ox, oy);
   };
   if (!FAnnoBelowChart)
-    RenderPass(Canvas, *FDataContainer, FLongTextsData, false, TPassItems::All, Mono, ox, oy);
+    RenderPass(Canvas, *FDataContainer, FLongTextsData, false, TPassItems::All, Mono, ox, oy,
+               FDataPassFirst);
   if (FAnnosVisible) {
     if (FAnnoTextOnTop) {
       annos(TPassItems::AllButTexts);
@@ -326,7 +327,8 @@ void TCustomZUvado::ConstructDataBmpCanvas(TCanvas* Canvas, Integer ox, Integer 
     }
   }
   if (FAnnoBelowChart)
-    RenderPass(Canvas, *FDataContainer, FLongTextsData, false, TPassItems::All, Mono, ox, oy);
+    RenderPass(Canvas, *FDataContainer, FLongTextsData, false, TPassItems::All, Mono, ox, oy,
+               FDataPassFirst);
 
   Canvas->Pen()->SetWidth(1);
   FLastLWidth = 1;
@@ -448,6 +450,25 @@ void TCustomZUvado::ShowGrafNewOnly() {
     DrawFinish(FRcLRim, FRcTRim, FGrafBmp.get(), Canvas());
   }
   FLastElemOnShow = NumItems() - 1;
+  AdjustCanInfoOfSharedCharts();
+}
+
+void TCustomZUvado::ShowGrafFrom(Integer First) {
+  if (!Visible()) return;
+  const Integer n = NumItems();
+  if (First < 0) First = 0;
+  if (!FSuppressPaint && !ComponentState().Contains(csLoading) && First < n) {
+    // The rest of the picture (annotations, labels, frame) is drawn again over the new
+    // items, as a full pass would have it.
+    struct Restore {
+      Integer& v;
+      ~Restore() { v = 0; }
+    } const restore{FDataPassFirst};
+    FDataPassFirst = First;
+    ConstructDataBmp(FGrafBmp.get(), 0, 0, false, First > 0 ? First : 1);
+    DrawFinish(FRcLRim, FRcTRim, FGrafBmp.get(), Canvas());
+  }
+  FLastElemOnShow = n - 1;
   AdjustCanInfoOfSharedCharts();
 }
 

@@ -126,12 +126,19 @@ void TCustomZUvado::ResetRenderCache(TCanvas* Canvas, Integer ox, Integer oy) {
 
 void TCustomZUvado::RenderPass(TCanvas* Canvas, const TRcItemContainer& Items,
                                const TLongTextArray& Texts, bool IsAnnotation, TPassItems Only,
-                               bool Mono, Integer ox, Integer oy) {
+                               bool Mono, Integer ox, Integer oy, Integer First) {
   const std::array<bool, 256>& classVis = IsAnnotation ? FAnnoClassVisib : FClassVisib;
   const Integer n = Items.Count();
   const TrcChartItem* items = Items.begin();
-  for (Integer i = 0; i < n; ++i) {
-    const TrcChartItem& it = items[i];
+  TrcChartItem lead;
+  for (Integer i = First > 0 ? First - 1 : 0; i < n; ++i) {
+    if (i < First) {
+      // Already on the image: it only tells where the line it ends goes on from.
+      if (items[i].ItemKind != tkLineto && items[i].ItemKind != tkMoveTo) continue;
+      lead = items[i];
+      lead.ItemKind = tkMoveTo;
+    }
+    const TrcChartItem& it = i < First ? lead : items[i];
     if (!classVis[it.ItemClass]) continue;
     if (it.Layer < 1 || it.Layer > 2 || !FLayerVisib[size_t(it.Layer - 1)]) continue;
     if (const unsigned u = FPassUnmapped[size_t(it.Layer - 1)]; u != 0) {
@@ -140,7 +147,7 @@ void TCustomZUvado::RenderPass(TCanvas* Canvas, const TRcItemContainer& Items,
     }
     if (Only != TPassItems::All && IsTextItem(it.ItemKind) != (Only == TPassItems::TextsOnly))
       continue;
-    if (OnBeforeRendezUvadoItem) {
+    if (OnBeforeRendezUvadoItem && i >= First) {
       TrcChartItem copy = it;
       DoOnBeforeRendezUvadoItem(this, copy, i, IsAnnotation);
       DrawContainerItemOnCanvas(Canvas, copy, i, IsAnnotation, Texts, Mono, ox, oy);

@@ -2,7 +2,8 @@
 //
 // Threads: every chart belongs to one thread at a time, the thread of its window; feeding
 // items, painting and exporting all happen there. Charts on distinct threads may be
-// built, fed and painted at the same time.
+// built, fed and painted at the same time. Points measured on other threads reach a
+// chart through a TZUvadoFeed (zuvado/feed.h).
 #pragma once
 
 #include "zuvado/chartfiles.h"

@@ -11,7 +11,7 @@
 //   build/examples/qt_demo            (a window; QT_QPA_PLATFORM=offscreen for none)
 //   build/examples/qt_demo --shot F   (renders once and saves the window as F, then quits)
 //   build/examples/qt_demo --tab N    (opens on tab N: 1 Smith chart, 2 box plot, 3 contour,
-//                                      4 surface, 5 3-D items)
+//                                      4 surface, 5 3-D items, 6 live data)
 //   build/examples/qt_demo --smith    (the same as --tab 1)
 //   build/examples/qt_demo --contour  (the same as --tab 3)
 //
@@ -21,6 +21,9 @@
 // surface: a left drag rotates, a right drag zooms; the status bar gives the cell under
 // the pointer. The 3-D items tab shows three clusters of marks and a helix: a left drag
 // rotates, a right drag zooms, and a click names the nearest item in the status bar.
+// The live tab scrolls a simulated 1 MHz acquisition from a worker thread;
+// on it and on the first tab the mouse wheel zooms about the pointer (Shift: time axis
+// only, Ctrl: value axis only).
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -38,11 +41,14 @@
 #include <QToolBar>
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <complex>
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -55,6 +61,7 @@
 #include "plot3d/plot3d.h"
 #include "rot3d/rot3d.h"
 #include "smith/smithchart.h"
+#include "zuvado/feed.h"
 #include "zuvado/zuvado.h"
 
 namespace {
@@ -429,6 +436,119 @@ QString item_text(const TRot3D& r, Integer i, double dist) {
       .arg(dist, 0, 'f', 0);
 }
 
+// Live tab: a worker thread plays a 1 MHz acquisition (a million samples a second, in
+// blocks of a millisecond) and hands the samples to a feed; a 60 Hz timer on the window's
+// thread drains it, and the chart scrolls through the last 20 ms. Pause stops the
+// acquisition and the scrolling, so the wheel, the toolbar's zoom and pan and the axes
+// work on the frozen picture; Resume goes on from the newest sample.
+class LiveTab : public QWidget {
+ public:
+  static constexpr double kSampleRate = 1e6;
+  static constexpr double kWindowSeconds = 0.02;
+
+  LiveTab() : FChart(nullptr), FHost(&FChart), FFeed(FChart) {
+    auto* top = new QHBoxLayout;
+    top->addWidget(&FPause);
+    top->addWidget(&FRate, 1);
+    auto* lay = new QVBoxLayout(this);
+    lay->addLayout(top);
+    lay->addWidget(&FHost, 1);
+
+    FChart.SetSuppressPaint(true);
+    FChart.SetMarginLeft(70);
+    FChart.SetMarginRight(20);
+    FChart.SetMarginTop(30);
+    FChart.SetMarginBottom(48);
+    FChart.SetCaption("1 MHz acquisition, last 20 ms");
+    FChart.SetGridStyle(gsDotLines);
+    FChart.SetGridColor(0xB0B0B0);
+    FChart.Scale1X()->SetCaption("time [s]");
+    FChart.Scale1Y()->SetCaption("input [V]");
+    FChart.Scale1X()->SetMouseAction(maPan);
+    FChart.Scale1Y()->SetMouseAction(maPan);
+    FChart.SetRange(1, 0, -1.5, kWindowSeconds, 1.5);
+    FChart.ClearZoomHistory();
+    FChart.SetDataColor(kSignalColor);
+    FChart.SetMouseAction(maPan);
+    FChart.SetWheelZoom(true);
+    FChart.SetSuppressPaint(false);
+    FFeed.SetRollingSpan(kWindowSeconds);
+
+    connect(&FPause, &QPushButton::clicked, this, [this] { SetPaused(!FPaused); });
+    connect(&FFrame, &QTimer::timeout, this, [this] { Frame(); });
+    FFrame.start(16);
+    FWorker = std::thread([this] { Acquire(); });
+  }
+  ~LiveTab() override {
+    FStop = true;
+    FWorker.join();
+  }
+
+  TZUvado& Chart() { return FChart; }
+  void SetShown(bool Shown) {
+    FShown = Shown;
+    FRunning = FShown && !FPaused;
+  }
+
+ private:
+  void SetPaused(bool Paused) {
+    FPaused = Paused;
+    FRunning = FShown && !FPaused;
+    FPause.setText(FPaused ? "Resume" : "Pause");
+    // Scrolling would take the range back from the user's zoom.
+    FFeed.SetRollingSpan(FPaused ? 0 : kWindowSeconds);
+  }
+
+  void Frame() {
+    if (FPaused) return;
+    const std::size_t n = FFeed.Drain();
+    if (n > 0) FRate.setText(QString("%1 samples drawn, %2 in the chart").arg(FFeed.Drained()).arg(FChart.NumItems()));
+  }
+
+  // Real-time pacing: each block is sent once its millisecond has passed, so the chart sees
+  // the samples at the rate a converter would deliver them.
+  void Acquire() {
+    using Clock = std::chrono::steady_clock;
+    constexpr int kBlock = 1000;
+    std::vector<double> x(kBlock), y(kBlock);
+    std::mt19937 rng(11);
+    std::normal_distribution<double> noise(0, 0.05);
+    uint64_t n = 0;
+    auto due = Clock::now();
+    while (!FStop) {
+      if (!FRunning) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        due = Clock::now();
+        continue;
+      }
+      std::this_thread::sleep_until(due);
+      due += std::chrono::milliseconds(1);
+      for (int i = 0; i < kBlock; ++i, ++n) {
+        const double t = double(n) / kSampleRate;
+        // A 440 Hz tone with a 3 kHz overtone that swells and fades every 50 ms.
+        y[size_t(i)] = std::sin(2 * M_PI * 440 * t) +
+                       0.3 * std::sin(2 * M_PI * 3000 * t) * std::sin(2 * M_PI * 10 * t) +
+                       noise(rng);
+        x[size_t(i)] = t;
+      }
+      FFeed.Add(x, y);
+    }
+  }
+
+  // The chart first and the feed after it: the feed goes before the chart it feeds.
+  TZUvado FChart;
+  TQtHost FHost;
+  TZUvadoFeed FFeed;
+  QPushButton FPause{"Pause"};
+  QLabel FRate;
+  QTimer FFrame;
+  std::atomic<bool> FStop{false};
+  std::atomic<bool> FRunning{false};
+  bool FShown = false;
+  bool FPaused = false;
+  std::thread FWorker;
+};
+
 class DemoWindow : public QMainWindow {
  public:
   DemoWindow()
@@ -521,6 +641,10 @@ class DemoWindow : public QMainWindow {
     FChart.OnCrossHairMove = [this](TObject*, Integer ch) {
       FInfo.setText(QString("crosshair %1 at t = %2 s").arg(ch).arg(FChart.CrossHairPosX(ch), 0, 'f', 4));
     };
+    // The live tab comes after every other tab.
+    FTabs.addTab(&FLive, "Live");
+    connect(&FTabs, &QTabWidget::currentChanged, this, [this] { FLive.SetShown(FTabs.currentWidget() == &FLive); });
+    FChart.SetWheelZoom(true);
     resize(1000, 700);
   }
 
@@ -573,8 +697,8 @@ class DemoWindow : public QMainWindow {
         FBox.AutoRange(15);
         FBox.ZoomStateOnStack();
       } else {
-        FChart.AutoRange(0, 3);
-        FChart.ZoomStateOnStack();
+        current().AutoRange(0, 3);
+        current().ZoomStateOnStack();
       }
     });
     connect(tb->addAction("Clear trace"), &QAction::triggered, this, [this] { current().ClearMouseTrace(); });
@@ -630,6 +754,7 @@ class DemoWindow : public QMainWindow {
   bool surface_shown() const { return FTabs.currentIndex() == 4; }
   bool items_shown() const { return FTabs.currentIndex() == 5; }
   TCustomZUvado& current() {
+    if (FTabs.currentWidget() == &FLive) return FLive.Chart();
     if (smith_shown()) return FSmith;
     if (box_shown()) return FBox;
     if (contour_shown()) return FContour.Plot();
@@ -655,6 +780,7 @@ class DemoWindow : public QMainWindow {
   QToolBar* FToolBar = nullptr;
   QLabel FPos;
   QLabel FInfo;
+  LiveTab FLive;
 };
 
 }  // namespace

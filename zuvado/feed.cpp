@@ -1,0 +1,141 @@
+// Live points handed from acquisition threads to a chart (threading contract in feed.h).
+#include "zuvado/feed.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <utility>
+
+namespace kvr {
+
+namespace {
+
+// Used to tag the items that leave; feed.h reserves it.
+constexpr Byte kLeavingClass = 255;
+
+}  // namespace
+
+TZUvadoFeed::TZUvadoFeed(TCustomZUvado& Chart) : FChart(Chart) {}
+
+void TZUvadoFeed::Add(double x, double y) {
+  const std::lock_guard<std::mutex> g(FLock);
+  FIn.X.push_back(x);
+  FIn.Y.push_back(y);
+}
+
+void TZUvadoFeed::Add(std::span<const double> X, std::span<const double> Y) {
+  if (X.size() != Y.size())
+    throw EKvrZUvadoError("TZUvadoFeed.Add: " + std::to_string(X.size()) + " x values but " +
+                          std::to_string(Y.size()) + " y values");
+  const std::lock_guard<std::mutex> g(FLock);
+  FIn.X.insert(FIn.X.end(), X.begin(), X.end());
+  FIn.Y.insert(FIn.Y.end(), Y.begin(), Y.end());
+}
+
+std::size_t TZUvadoFeed::Pending() const {
+  const std::lock_guard<std::mutex> g(FLock);
+  return FIn.X.size();
+}
+
+std::size_t TZUvadoFeed::Drain() {
+  {
+    // FOut is empty here and keeps its capacity, so the producers' next points go into
+    // memory that is already there.
+    const std::lock_guard<std::mutex> g(FLock);
+    std::swap(FIn, FOut);
+  }
+  const std::size_t n = FOut.X.size();
+  if (n == 0) return 0;
+  const Integer first = FChart.NumItems();
+  const Integer excess = ExcessItems(FOut.X);
+  MoveToChart(FOut.X, FOut.Y, excess);
+  FOut.X.clear();
+  FOut.Y.clear();
+  FDrained += n;
+  if (Rolling())
+    Scroll();
+  else
+    FChart.ShowGrafFrom(first);
+  return n;
+}
+
+Integer TZUvadoFeed::ExcessItems(std::span<const double> NewX) const {
+  const int64_t have = FChart.NumItems();
+  const int64_t total = have + int64_t(NewX.size());
+  int64_t excess = 0;
+  if (FRollPoints > 0) excess = std::max<int64_t>(0, total - FRollPoints);
+  if (FRollSpan > 0 && !NewX.empty() && std::isfinite(NewX.back())) {
+    const double cut = NewX.back() - FRollSpan;
+    // x does not decrease, so the leaving items are a prefix: scan only that far.
+    int64_t k = excess;
+    while (k < have && FChart.GetChartItem(Integer(k)).x < cut) ++k;
+    if (k >= have)
+      while (k < total && NewX[size_t(k - have)] < cut) ++k;
+    excess = std::max(excess, k);
+  }
+  return Integer(std::min<int64_t>(excess, total));
+}
+
+// Until the chart has bulk entry and a fast removal of its oldest items, points enter one
+// primitive call each, and the leaving items are tagged and compacted away in a single
+// pass (removing item 0 again and again would move the whole store once per item).
+void TZUvadoFeed::MoveToChart(std::span<const double> X, std::span<const double> Y,
+                              Integer RemoveFirst) {
+  TCustomZUvado& c = FChart;
+  const bool anno = c.AnnoMode();
+  if (anno) c.SetAnnoMode(false);
+  const std::size_t n = X.size();
+  if (FMark != 0) {
+    for (std::size_t i = 0; i < n; ++i) c.MarkAt(X[i], Y[i], FMark);
+  } else {
+    std::size_t i = 0;
+    const TrcItem last = c.NumItems() > 0 ? c.TypeOfLastItem() : tkNone;
+    if (n > 0 && (FBreak || (last != tkLineto && last != tkMoveTo))) {
+      c.MoveTo(X[0], Y[0]);
+      i = 1;
+    }
+    for (; i < n; ++i) c.DrawTo(X[i], Y[i]);
+  }
+  FBreak = false;
+  if (RemoveFirst > 0) {
+    for (Integer k = 0; k < RemoveFirst; ++k) {
+      TrcChartItem it = c.GetChartItem(k);
+      it.ItemClass = kLeavingClass;
+      c.SetItemParams(k, it);
+    }
+    c.RemoveItemsByClass(kLeavingClass);
+    // The line now starts at its oldest kept point, which must not be joined to the
+    // pen's start position.
+    if (c.NumItems() > 0 && c.TypeOfFirstItem() == tkLineto) {
+      TrcChartItem it = c.GetChartItem(0);
+      it.ItemKind = tkMoveTo;
+      c.SetItemParams(0, it);
+    }
+  }
+  if (anno) c.SetAnnoMode(true);
+}
+
+// The x range of the items' layer ends at the newest point and spans the rolling window
+// (or, by count alone, reaches back to the oldest kept point). The axis keeps its
+// direction. ForceRange repaints the whole chart, axes included.
+void TZUvadoFeed::Scroll() {
+  TCustomZUvado& c = FChart;
+  const Integer n = c.NumItems();
+  if (n == 0) return;
+  const Integer layer = c.ActiveLayer();
+  const double hi = c.GetChartItem(n - 1).x;
+  double lo = c.GetChartItem(0).x;
+  if (FRollSpan > 0) lo = std::max(lo, hi - FRollSpan);
+  if (FRollSpan > 0 && FRollPoints == 0) lo = hi - FRollSpan;
+  const TScaleProps& PX = *c.GetScalePropsX(layer);
+  const TScaleProps& PY = *c.GetScalePropsY(layer);
+  if (!(std::isfinite(lo) && std::isfinite(hi) && lo < hi)) {
+    c.ShowGraf();
+    return;
+  }
+  const bool reversed = PX.RangeLow() > PX.RangeHigh();
+  c.ForceRange(layer, reversed ? hi : lo, PY.RangeLow(), reversed ? lo : hi, PY.RangeHigh(),
+               false, false);
+}
+
+}  // namespace kvr
