@@ -245,6 +245,23 @@ std::string family_list(const TFont& font) {
 
 }  // namespace
 
+bool clip_segment_to(TPointDouble& a, TPointDouble& b, double x_lo, double y_lo, double x_hi, double y_hi) {
+  Pt p0{a.X, a.Y}, p1{b.X, b.Y};
+  if (!clip_segment(p0, p1, x_lo, y_lo, x_hi, y_hi)) return false;
+  a = {p0.x, p0.y};
+  b = {p1.x, p1.y};
+  return true;
+}
+
+void clip_polygon_to(std::vector<TPointDouble>& poly, double x_lo, double y_lo, double x_hi, double y_hi) {
+  std::vector<Pt> v;
+  v.reserve(poly.size() + 4);
+  for (const TPointDouble& p : poly) v.push_back({p.X, p.Y});
+  clip_polygon(v, x_lo, y_lo, x_hi, y_hi);
+  poly.resize(v.size());
+  for (size_t i = 0; i < v.size(); ++i) poly[i] = {v[i].x, v[i].y};
+}
+
 std::string base64_encode(const unsigned char* data, size_t size) {
   static const char table[] =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";

@@ -74,6 +74,11 @@ class SvgBackend final : public CanvasBackend {
   TRect clip_{};
 };
 
+// Clipping of vector geometry to a box, shared by the vector back ends: the segment
+// (false when nothing is left) and the polygon (Sutherland-Hodgman).
+bool clip_segment_to(TPointDouble& a, TPointDouble& b, double x_lo, double y_lo, double x_hi, double y_hi);
+void clip_polygon_to(std::vector<TPointDouble>& poly, double x_lo, double y_lo, double x_hi, double y_hi);
+
 // Standard base64 (with padding), as used for embedded images.
 std::string base64_encode(const unsigned char* data, size_t size);
 
