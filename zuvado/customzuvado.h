@@ -1113,6 +1113,11 @@ class TCustomZUvado : public TCustomControl {
   void FlushPreciseLine(TCanvas* Canvas);
   bool FPassPrecise = false;
   std::vector<TPointDouble> FPreciseRun;  // the connected line being built
+  // Where the next connected line starts, unrounded, while the pixel rules' start
+  // (FLastMoveToX/Y) is its rounding; otherwise that start holds.
+  TPointDouble FPreciseFrom;
+  TPointDouble PreciseLineStart() const;
+  void SetPreciseLineStart(TPointDouble p);
 
   // ---- Polyline buffer and pixel-column merging (polyline.cpp) ----
   // Dense connected lines: points that stay in one pixel column are merged into the

@@ -23,6 +23,16 @@ bool same_pixel(TPointDouble a, TPointDouble b) {
 
 }  // namespace
 
+void TCustomZUvado::SetPreciseLineStart(TPointDouble p) {
+  FPreciseFrom = p;
+  SetPolylinePenPos(RoundPix(p.X), RoundPix(p.Y));
+}
+
+TPointDouble TCustomZUvado::PreciseLineStart() const {
+  if (RoundPix(FPreciseFrom.X) == FLastMoveToX && RoundPix(FPreciseFrom.Y) == FLastMoveToY) return FPreciseFrom;
+  return TPointDouble{double(FLastMoveToX), double(FLastMoveToY)};
+}
+
 void TCustomZUvado::FlushPreciseLine(TCanvas* Canvas) {
   if (FPreciseRun.empty()) return;
   const TPointDouble last = FPreciseRun.back();
@@ -31,7 +41,7 @@ void TCustomZUvado::FlushPreciseLine(TCanvas* Canvas) {
     Canvas->MoveToF(last.X, last.Y);
   }
   // Items drawn by the pixel rules go on from the rounded end.
-  SetPolylinePenPos(RoundPix(last.X), RoundPix(last.Y));
+  SetPreciseLineStart(last);
   FPreciseRun.clear();
 }
 
@@ -54,7 +64,7 @@ bool TCustomZUvado::DrawPreciseItem(TCanvas* Canvas, const TrcChartItem& Item, T
       FlushLine(Canvas);
       const TPointDouble p = at(Item.x, Item.y);
       Canvas->MoveToF(p.X, p.Y);
-      SetPolylinePenPos(RoundPix(p.X), RoundPix(p.Y));
+      SetPreciseLineStart(p);
       return true;
     }
     case tkLineto: {
@@ -64,7 +74,9 @@ bool TCustomZUvado::DrawPreciseItem(TCanvas* Canvas, const TrcChartItem& Item, T
         FlushLine(Canvas);
         SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
       }
-      if (FPreciseRun.empty()) FPreciseRun.push_back(Canvas->PenPosF());
+      // A connected line starts where the last one ended or the last move went, as
+      // with the pixel rules (segments in between do not move it).
+      if (FPreciseRun.empty()) FPreciseRun.push_back(PreciseLineStart());
       FPreciseRun.push_back(at(Item.x, Item.y));
       return true;
     }

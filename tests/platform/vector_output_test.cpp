@@ -13,6 +13,7 @@
 #include "platform/arith.h"
 #include "platform/bitmap.h"
 #include "platform/pdfcanvas.h"
+#include "platform/printers.h"
 #include "platform/svgcanvas.h"
 #include "tests/pdf_tools.h"
 #include "tests/test_out.h"
@@ -183,6 +184,52 @@ TEST(PdfCanvas, RenderedBackItLooksLikeTheRasterPicture) {
 TEST(PdfCanvas, UnwritableFileRaises) {
   TPdfCanvas pdf(10, 10);
   EXPECT_THROW(pdf.SavePdfToFile((test_out_dir("pdf") / "no such folder" / "x.pdf").string()), Exception);
+}
+
+// Without a host the printer writes vector pages, while its canvas keeps its page
+// bitmap for reading back; page images stay available as an option.
+TEST(PdfPrinter, PagesAreVectorsAndTheCanvasStillReadsBack) {
+  TPrinter p;
+  ASSERT_FALSE(p.PageImages());
+  p.SetResolution(150);
+  p.SetTitle("Vector pages");
+  const std::string file = test_out_file("vector_pages.pdf", "pdf");
+  p.SetOutputPath(file);
+  p.BeginDoc();
+  EXPECT_TRUE(p.Canvas()->KeepsFractions());
+  EXPECT_THROW(p.SetPageImages(true), EPrinter);
+  p.Canvas()->Font()->SetSize(20);
+  p.Canvas()->TextOut(100, 100, "Printed words");
+  p.Canvas()->Brush()->SetColor(clRed);
+  p.Canvas()->FillRect(Rect(300, 300, 400, 400));
+  EXPECT_EQ(p.Canvas()->Pixels(350, 350), clRed);
+  p.NewPage();
+  EXPECT_EQ(p.Canvas()->Pixels(350, 350), clWhite);
+  p.Canvas()->Brush()->SetColor(clWhite);
+  p.Canvas()->TextOut(100, 100, "Page two");
+  p.EndDoc();
+  EXPECT_FALSE(p.Canvas()->KeepsFractions());
+  const std::string bytes = test::read_bytes(file);
+  ASSERT_EQ(bytes.rfind("%PDF-", 0), 0u);
+  EXPECT_EQ(bytes.find("/Subtype /Image"), std::string::npos);
+  if (!have_poppler()) GTEST_SKIP() << "poppler-utils missing";
+  const std::string text = test::pdf_text(file);
+  EXPECT_NE(text.find("Printed words"), std::string::npos) << text;
+  EXPECT_NE(text.find("Page two"), std::string::npos) << text;
+  EXPECT_NE(test::pdf_info(file).find("Pages:           2"), std::string::npos);
+  TBitmap back;
+  test::render_pdf(file, 150, back);
+  ASSERT_EQ(back.Width(), p.PageWidth());
+  EXPECT_EQ(back.Canvas()->Pixels(350, 350), clRed);
+  EXPECT_EQ(back.Canvas()->Pixels(299, 350), clWhite);
+
+  // An aborted vector document writes nothing, and the next one starts afresh.
+  std::filesystem::remove(file);
+  p.BeginDoc();
+  p.Canvas()->TextOut(10, 10, "dropped");
+  p.Abort();
+  EXPECT_FALSE(std::filesystem::exists(file));
+  EXPECT_FALSE(p.Canvas()->KeepsFractions());
 }
 
 }  // namespace
