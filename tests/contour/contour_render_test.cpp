@@ -382,7 +382,9 @@ TEST_F(Painted, PdfOutputIsAValidFile) {
   const std::string bytes = kvr::test::read_bytes(file);
   EXPECT_EQ(bytes.rfind("%PDF-", 0), 0u);
   EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
-  if (kvr::test::have_poppler()) EXPECT_NE(kvr::test::pdf_info(file).find("Pages:           1"), std::string::npos);
+  if (kvr::test::have_poppler()) {
+    EXPECT_NE(kvr::test::pdf_info(file).find("Pages:           1"), std::string::npos);
+  }
 }
 
 }  // namespace
