@@ -8,6 +8,10 @@
 // embedded and the words can be selected and searched; glyphs sit where the raster
 // surface puts them, so labels keep fitting their boxes.
 //
+// cairo rather than a smaller PDF library because its PDF surface subsets and embeds the
+// fonts with a text mapping (selectable, searchable words) from the same fontconfig
+// match the glyph engine uses, and has the PDF blend modes the raster operations need.
+//
 // Pages: the document starts with one page; new_page() ends it and opens the next.
 // finish() ends the document and hands out the bytes of the file.
 #pragma once
