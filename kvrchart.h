@@ -13,6 +13,7 @@
 #include "platform/kvrbase.h"
 #include "platform/kvrmath.h"
 #include "platform/svgcanvas.h"
+#include "platform/pdfcanvas.h"
 
 // Framework services: Screen() and Application(), Printer(), Clipboard(), MessageDlg
 // and its handler, visual styles, the component palette.

@@ -51,10 +51,10 @@ endif()
 # `pkg-config --libs` must name them; a shared library links them itself.
 get_target_property(kvr_lib_type kvrchart TYPE)
 if(kvr_lib_type STREQUAL "STATIC_LIBRARY")
-  set(KVR_PC_REQUIRES "Requires: freetype2 fontconfig harfbuzz libpng zlib")
+  set(KVR_PC_REQUIRES "Requires: freetype2 fontconfig harfbuzz cairo libpng zlib")
   set(KVR_QT_PC_REQUIRES "Requires: kvrchart = ${PROJECT_VERSION} Qt6Widgets Qt6PrintSupport")
 else()
-  set(KVR_PC_REQUIRES "Requires.private: freetype2 fontconfig harfbuzz libpng zlib")
+  set(KVR_PC_REQUIRES "Requires.private: freetype2 fontconfig harfbuzz cairo libpng zlib")
   set(KVR_QT_PC_REQUIRES
     "Requires: kvrchart = ${PROJECT_VERSION} Qt6Widgets\nRequires.private: Qt6PrintSupport")
 endif()

@@ -1,6 +1,7 @@
 #include "platform/canvas.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/arith.h"
 #include "platform/bitmap.h"
@@ -68,7 +69,7 @@ static bool fill_of(const TBrush& brush, const TPen& pen, detail::Fill& f) {
 
 void TCanvas::LineTo(Integer X, Integer Y) {
   const TPoint from = FPenPos;
-  FPenPos = TPoint{X, Y};
+  SetPenPos(TPoint{X, Y});
   // Dense curves are millions of short lines: the raster surface takes the plain ones
   // without a virtual call.
   if (FRaster && FPen.Style() == psSolid && FPen.Mode() == pmCopy && FPen.Width() <= 1 && FPen.Color() >= 0 &&
@@ -123,9 +124,91 @@ void TCanvas::Polygon(std::span<const TPoint> Points) {
 
 void TCanvas::Polyline(std::span<const TPoint> Points) {
   if (Points.empty() || Points.size() > 0x7FFFFFFF) return;
-  FPenPos = Points.back();
+  SetPenPos(Points.back());
   detail::Stroke s;
   if (Points.size() >= 2 && stroke_of(FPen, s)) FBackend->polyline(Points.data(), int(Points.size()), s);
+}
+
+namespace {
+
+TPoint rounded(double x, double y) { return TPoint{RoundPix(x), RoundPix(y)}; }
+
+// Coordinates a vector surface can take as they are; anything else goes the integer way,
+// which clamps it.
+bool finite_point(double x, double y) {
+  return std::fabs(x) <= kMaxPixelCoord && std::fabs(y) <= kMaxPixelCoord;
+}
+
+bool finite_points(std::span<const TPointDouble> p) {
+  for (const TPointDouble& q : p)
+    if (!finite_point(q.X, q.Y)) return false;
+  return true;
+}
+
+}  // namespace
+
+bool TCanvas::KeepsFractions() const { return FBackend->keeps_fractions(); }
+
+void TCanvas::MoveToF(double X, double Y) {
+  FPenPos = rounded(X, Y);
+  FPenPosF = TPointDouble{X, Y};
+}
+
+void TCanvas::LineToF(double X, double Y) {
+  const TPointDouble from = FPenPosF;
+  if (!KeepsFractions() || !finite_point(from.X, from.Y) || !finite_point(X, Y)) {
+    LineTo(RoundPix(X), RoundPix(Y));
+    FPenPosF = TPointDouble{X, Y};
+    return;
+  }
+  MoveToF(X, Y);
+  detail::Stroke s;
+  if (stroke_of(FPen, s)) FBackend->line_f(from, FPenPosF, s);
+}
+
+// The raster form of a point list: each point rounded, in the canvas's scratch buffer.
+static std::span<const TPoint> round_points(std::span<const TPointDouble> p, std::vector<TPoint>& out) {
+  out.resize(p.size());
+  for (size_t i = 0; i < p.size(); ++i) out[i] = rounded(p[i].X, p[i].Y);
+  return out;
+}
+
+void TCanvas::PolylineF(std::span<const TPointDouble> Points) {
+  if (Points.empty() || Points.size() > 0x7FFFFFFF) return;
+  if (!KeepsFractions() || !finite_points(Points)) {
+    Polyline(round_points(Points, FRounded));
+    FPenPosF = Points.back();
+    return;
+  }
+  MoveToF(Points.back().X, Points.back().Y);
+  detail::Stroke s;
+  if (Points.size() >= 2 && stroke_of(FPen, s)) FBackend->polyline_f(Points.data(), int(Points.size()), s);
+}
+
+void TCanvas::PolygonF(std::span<const TPointDouble> Points) {
+  if (Points.size() < 2 || Points.size() > 0x7FFFFFFF) return;
+  if (!KeepsFractions() || !finite_points(Points)) {
+    Polygon(round_points(Points, FRounded));
+    return;
+  }
+  detail::Stroke s;
+  detail::Fill f;
+  const bool hs = stroke_of(FPen, s), hf = fill_of(FBrush, FPen, f) && Points.size() >= 3;
+  if (hs || hf)
+    FBackend->polygon_f(Points.data(), int(Points.size()), hs ? &s : nullptr, hf ? &f : nullptr);
+}
+
+void TCanvas::EllipseF(double X1, double Y1, double X2, double Y2) {
+  if (!KeepsFractions() || !finite_point(X1, Y1) || !finite_point(X2, Y2)) {
+    Ellipse(RoundPix(X1), RoundPix(Y1), RoundPix(X2), RoundPix(Y2));
+    return;
+  }
+  const double l = std::min(X1, X2), t = std::min(Y1, Y2), r = std::max(X1, X2), b = std::max(Y1, Y2);
+  if (!(r > l) || !(b > t)) return;
+  detail::Stroke s;
+  detail::Fill f;
+  const bool hs = stroke_of(FPen, s), hf = fill_of(FBrush, FPen, f);
+  if (hs || hf) FBackend->ellipse_f(l, t, r, b, hs ? &s : nullptr, hf ? &f : nullptr);
 }
 
 void TCanvas::TextOut(Integer X, Integer Y, std::string_view Text) {
@@ -138,7 +221,7 @@ void TCanvas::TextOut(Integer X, Integer Y, std::string_view Text) {
   const unsigned vert = FTextAlign & TA_BASELINE;
   if (vert == TA_BASELINE) y -= detail::font_metrics(FFont).ascent;
   else if (vert == TA_BOTTOM) y -= detail::font_metrics(FFont).height;
-  if (update_cp && horiz == TA_LEFT) FPenPos.X = ClampPix((long long)FPenPos.X + w);
+  if (update_cp && horiz == TA_LEFT) SetPenPos(TPoint{ClampPix((long long)FPenPos.X + w), FPenPos.Y});
   const detail::TextStyle t{&FFont, ColorToRGB(FFont.Color()), ColorToRGB(FBrush.Color()),
                             FBrush.Style() == bsSolid};
   FBackend->text(ClampPix(x), ClampPix(y), Text, t);

@@ -86,7 +86,12 @@ class TCanvas : public TPersistent {
   void SetFont(const TFont* f) { FFont.Assign(f); }
 
   TPoint PenPos() const { return FPenPos; }
-  void SetPenPos(TPoint p) { FPenPos = p; }
+  void SetPenPos(TPoint p) {
+    FPenPos = p;
+    FPenPosF = TPointDouble{double(p.X), double(p.Y)};
+  }
+  // The pen position as MoveToF/LineToF left it (the integer one is its rounding).
+  TPointDouble PenPosF() const { return FPenPosF; }
   int32_t CopyMode() const { return FCopyMode; }
   void SetCopyMode(int32_t v) { FCopyMode = v; }
   unsigned TextAlign() const { return FTextAlign; }
@@ -98,7 +103,7 @@ class TCanvas : public TPersistent {
   void SetClipRect(const TRect& r);
   void ResetClip();
 
-  void MoveTo(Integer X, Integer Y) { FPenPos = TPoint{X, Y}; }
+  void MoveTo(Integer X, Integer Y) { SetPenPos(TPoint{X, Y}); }
   void LineTo(Integer X, Integer Y);
   void Rectangle(Integer X1, Integer Y1, Integer X2, Integer Y2);
   void Rectangle(const TRect& r) { Rectangle(r.Left, r.Top, r.Right, r.Bottom); }
@@ -112,6 +117,18 @@ class TCanvas : public TPersistent {
   // Moves the pen position to the last point.
   void Polyline(std::span<const TPoint> Points);
   void Polyline(std::initializer_list<TPoint> Points) { Polyline(std::span(Points.begin(), Points.size())); }
+
+  // Sub-pixel forms of the primitives above, in the same pixel model (integral values
+  // mean what the integer calls mean). Raster surfaces round every coordinate half to
+  // even (RoundPix) and draw exactly what the integer call draws; vector surfaces (SVG,
+  // PDF) keep the fractions. EllipseF takes the bounding box like Ellipse.
+  void MoveToF(double X, double Y);
+  void LineToF(double X, double Y);
+  void PolylineF(std::span<const TPointDouble> Points);
+  void PolygonF(std::span<const TPointDouble> Points);
+  void EllipseF(double X1, double Y1, double X2, double Y2);
+  // True when the surface keeps the fractions of the F calls.
+  bool KeepsFractions() const;
 
   void TextOut(Integer X, Integer Y, std::string_view Text);
   Integer TextWidth(std::string_view Text) const;
@@ -143,6 +160,7 @@ class TCanvas : public TPersistent {
   TBrush FBrush;
   TFont FFont;
   TPoint FPenPos;
+  TPointDouble FPenPosF;
   int32_t FCopyMode = SRCCOPY;
   unsigned FTextAlign = 0;
   Integer FResolution = 96;
@@ -150,6 +168,7 @@ class TCanvas : public TPersistent {
   TRect FClip;
   std::unique_ptr<detail::CanvasBackend> FBackend;
   detail::RasterBackend* FRaster;  // the same back end when it is a raster one
+  std::vector<TPoint> FRounded;    // scratch of the F calls on raster surfaces
 };
 
 // The two device calls the components make on a canvas handle.

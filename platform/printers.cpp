@@ -5,12 +5,98 @@
 #include <filesystem>
 
 #include "platform/arith.h"
+#include "platform/detail/canvas_backend.h"
+#include "platform/detail/pdf_backend.h"
 #include "platform/detail/pdf_writer.h"
 #include "platform/filewrite.h"
 
 namespace kvr {
 
+namespace detail {
+
+// The printer's page: everything lands on the page bitmap, which the canvas reads back
+// and a host receives, and also on the PDF page while a vector document is open.
+class PageBackend final : public CanvasBackend {
+ public:
+  explicit PageBackend(TBitmap& page) : page_(page) {}
+  void set_pdf(PdfBackend* pdf) { pdf_ = pdf; }
+
+  void line(TPoint a, TPoint b, const Stroke& s) override {
+    raster().line(a, b, s);
+    if (pdf_) pdf_->line(a, b, s);
+  }
+  void polyline(const TPoint* p, int n, const Stroke& s) override {
+    raster().polyline(p, n, s);
+    if (pdf_) pdf_->polyline(p, n, s);
+  }
+  void rectangle(const TRect& r, const Stroke* s, const Fill* f) override {
+    raster().rectangle(r, s, f);
+    if (pdf_) pdf_->rectangle(r, s, f);
+  }
+  void ellipse(const TRect& r, const Stroke* s, const Fill* f) override {
+    raster().ellipse(r, s, f);
+    if (pdf_) pdf_->ellipse(r, s, f);
+  }
+  void arc(const TRect& r, TPoint start, TPoint end, const Stroke& s) override {
+    raster().arc(r, start, end, s);
+    if (pdf_) pdf_->arc(r, start, end, s);
+  }
+  void polygon(const TPoint* p, int n, const Stroke* s, const Fill* f) override {
+    raster().polygon(p, n, s, f);
+    if (pdf_) pdf_->polygon(p, n, s, f);
+  }
+  void text(int x, int y, std::string_view utf8, const TextStyle& t) override {
+    raster().text(x, y, utf8, t);
+    if (pdf_) pdf_->text(x, y, utf8, t);
+  }
+  void set_pixel(int x, int y, TColor rgb) override {
+    raster().set_pixel(x, y, rgb);
+    if (pdf_) pdf_->set_pixel(x, y, rgb);
+  }
+  TColor get_pixel(int x, int y) const override { return page_.Canvas()->Backend()->get_pixel(x, y); }
+  void draw_image(const TRect& dst, const TBitmap& image, const TRect& src_rect, int32_t rop) override {
+    raster().draw_image(dst, image, src_rect, rop);
+    if (pdf_) pdf_->draw_image(dst, image, src_rect, rop);
+  }
+  void set_clip(const TRect* r) override {
+    raster().set_clip(r);
+    if (pdf_) pdf_->set_clip(r);
+  }
+  int width() const override { return page_.Width(); }
+  int height() const override { return page_.Height(); }
+  TBitmap* bitmap() override { return &page_; }
+
+  bool keeps_fractions() const override { return pdf_ != nullptr; }
+  void line_f(TPointDouble a, TPointDouble b, const Stroke& s) override {
+    raster().line_f(a, b, s);
+    pdf_->line_f(a, b, s);
+  }
+  void polyline_f(const TPointDouble* p, int n, const Stroke& s) override {
+    raster().polyline_f(p, n, s);
+    pdf_->polyline_f(p, n, s);
+  }
+  void polygon_f(const TPointDouble* p, int n, const Stroke* s, const Fill* f) override {
+    raster().polygon_f(p, n, s, f);
+    pdf_->polygon_f(p, n, s, f);
+  }
+  void ellipse_f(double l, double t, double r, double b, const Stroke* s, const Fill* f) override {
+    raster().ellipse_f(l, t, r, b, s, f);
+    pdf_->ellipse_f(l, t, r, b, s, f);
+  }
+
+ private:
+  CanvasBackend& raster() { return *page_.Canvas()->Backend(); }
+
+  TBitmap& page_;
+  PdfBackend* pdf_ = nullptr;
+};
+
+}  // namespace detail
+
 TPrinter::TPrinter() : FPage(std::make_unique<TBitmap>()), FWriter(std::make_unique<detail::PdfWriter>()) {
+  auto page = std::make_unique<detail::PageBackend>(*FPage);
+  FPageBackend = page.get();
+  FCanvas = std::make_unique<TCanvas>(std::move(page));
   Canvas()->SetResolution(FResolution);
   Canvas()->Font()->SetPixelsPerInch(FResolution);
 }
@@ -63,6 +149,11 @@ void TPrinter::StartPage() {
   Canvas()->SetPenPos(Point(0, 0));
 }
 
+void TPrinter::SetPageImages(bool v) {
+  CheckIdle();
+  FPageImages = v;
+}
+
 void TPrinter::SetHost(std::unique_ptr<TPrinterHost> Host) {
   CheckIdle();
   FHost = std::move(Host);
@@ -76,6 +167,10 @@ void TPrinter::BeginDoc() {
   Canvas()->SetResolution(FResolution);
   Canvas()->Font()->SetPixelsPerInch(FResolution);
   StartPage();
+  if (accepted && !FHost && !FPageImages) {
+    FPdf = std::make_unique<detail::PdfBackend>(PageWidth(), PageHeight(), FResolution);
+    FPageBackend->set_pdf(FPdf.get());
+  }
   FPageNumber = 1;
   FPrinting = true;
   FAborted = !accepted;
@@ -85,7 +180,7 @@ void TPrinter::FinishPage() {
   if (FAborted) return;
   if (FHost)
     FHost->Page(*FPage, FResolution);
-  else
+  else if (!FPdf)
     FWriter->add_page(*FPage, FResolution);
 }
 
@@ -93,6 +188,7 @@ void TPrinter::NewPage() {
   CheckPrinting(true);
   FinishPage();
   StartPage();
+  if (FPdf) FPdf->new_page(PageWidth(), PageHeight());
   ++FPageNumber;
 }
 
@@ -118,23 +214,32 @@ void TPrinter::EndDoc() {
   FPrinting = false;
   FPageNumber = 0;
   FPage->SetSize(0, 0);
+  // The page canvas draws on the bitmap alone again, whatever happens to the file.
+  FPageBackend->set_pdf(nullptr);
+  const std::unique_ptr<detail::PdfBackend> vector_doc = std::move(FPdf);
   if (FAborted || FHost) {
     FWriter->clear();
     // A document the host cancelled in its dialog was never opened there.
     if (FHost && !FAborted) FHost->EndDoc(false);
     return;
   }
-  const std::vector<uint8_t> pdf = FWriter->build(FTitle);
-  FWriter->clear();
   const std::string file = TargetFile();
-  detail::write_file<EPrinter>(
-      file, std::string_view(reinterpret_cast<const char*>(pdf.data()), pdf.size()));
+  if (vector_doc) {
+    detail::write_file<EPrinter>(file, vector_doc->finish(FTitle));
+  } else {
+    const std::vector<uint8_t> pdf = FWriter->build(FTitle);
+    FWriter->clear();
+    detail::write_file<EPrinter>(
+        file, std::string_view(reinterpret_cast<const char*>(pdf.data()), pdf.size()));
+  }
   FLastFileName = file;
 }
 
 void TPrinter::Abort() {
   CheckPrinting(true);
   FWriter->clear();
+  FPageBackend->set_pdf(nullptr);
+  FPdf.reset();
   FPrinting = false;
   const bool was_aborted = FAborted;
   FAborted = true;

@@ -1,5 +1,7 @@
 // The printer. Without a host it prints to PDF: every document (BeginDoc .. EndDoc)
-// becomes one file with one page image per page.
+// becomes one file whose pages are vectors (lines, shapes, selectable text with embedded
+// fonts), or page images when PageImages is set. The page bitmap is drawn either way, so
+// the canvas can be read back and a host receives finished pages as pictures.
 //
 //   TPrinter& p = Printer();
 //   p.SetOutputPath("out/report.pdf");   // a file, or an existing folder
@@ -30,6 +32,8 @@ namespace kvr {
 
 namespace detail {
 class PdfWriter;
+class PdfBackend;
+class PageBackend;
 }
 
 enum TPrinterOrientation : Byte { poPortrait, poLandscape };
@@ -59,7 +63,7 @@ class TPrinter : public TObject {
   ~TPrinter() override;
 
   // Properties
-  TCanvas* Canvas() { return FPage->Canvas(); }
+  TCanvas* Canvas() { return FCanvas.get(); }
   bool Printing() const { return FPrinting; }
   bool Aborted() const { return FAborted; }
   // 1 for the first page of a document, 0 outside a document.
@@ -84,6 +88,10 @@ class TPrinter : public TObject {
   void SetOutputPath(const std::string& v) { FOutputPath = v; }
   // The file written by the last EndDoc (unchanged when a host took the pages).
   const std::string& LastFileName() const { return FLastFileName; }
+  // False (the default): PDF pages are vectors. True: each page is one image of the page
+  // bitmap at Resolution. Raises EPrinter while printing.
+  bool PageImages() const { return FPageImages; }
+  void SetPageImages(bool v);
   // nullptr: documents become PDF files.
   TPrinterHost* Host() const { return FHost.get(); }
   void SetHost(std::unique_ptr<TPrinterHost> Host);
@@ -108,6 +116,10 @@ class TPrinter : public TObject {
   void FinishPage();
 
   std::unique_ptr<TBitmap> FPage;
+  detail::PageBackend* FPageBackend;  // owned by FCanvas
+  std::unique_ptr<TCanvas> FCanvas;
+  std::unique_ptr<detail::PdfBackend> FPdf;  // the vector document being printed
+  bool FPageImages = false;
   std::unique_ptr<TPrinterHost> FHost;
   std::unique_ptr<detail::PdfWriter> FWriter;
   bool FPrinting = false;

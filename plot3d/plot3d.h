@@ -244,6 +244,8 @@ class TPlot3D : public TCustomControl {
   void CopyToBMP(const std::string& FName, bool IncludeFrame);
   // SVG.
   void CopyToWMF(const std::string& FName, bool IncludeFrame);
+  // A one-page vector PDF of the control's size (96 pixels per inch), fonts embedded.
+  void CopyToPDF(const std::string& FName, bool IncludeFrame = true);
   void CopyToClipboard(bool IncludeFrame);
   void CopyToClipboardWMF(bool IncludeFrame);
   // A page of its own with the picture centred, ScaleF times its screen size (reduced to

@@ -5,6 +5,7 @@
 
 #include "platform/arith.h"
 #include "platform/clipbrd.h"
+#include "platform/pdfcanvas.h"
 #include "platform/printcanvas.h"
 #include "platform/printers.h"
 #include "platform/scaledcanvas.h"
@@ -51,6 +52,12 @@ void TPlot3D::CopyToWMF(const std::string& FName, bool IncludeFrame) {
   TMetafileCanvas svg(Width(), Height());
   RenderOnCanvas(&svg, IncludeFrame);
   svg.SaveSvgToFile(FName);
+}
+
+void TPlot3D::CopyToPDF(const std::string& FName, bool IncludeFrame) {
+  TPdfCanvas pdf(Width(), Height());
+  RenderOnCanvas(&pdf, IncludeFrame);
+  pdf.SavePdfToFile(FName, Name());
 }
 
 void TPlot3D::CopyToClipboard(bool IncludeFrame) {

@@ -723,6 +723,10 @@ class TCustomZUvado : public TCustomControl {
   // straight onto a vector canvas, the items clipped to the data area.
   void CopyToWMF(const std::string& FName, bool BlkWhite);
   void CopyToClipboardWMF(bool BlkWhite);
+  // The same vector picture as a one-page PDF of the chart's size (96 pixels per inch),
+  // with embedded fonts and selectable labels. Raises Exception when the file cannot be
+  // written.
+  void CopyToPDF(const std::string& FName, bool BlkWhite = false);
   // Renders the chart onto any canvas of the chart's size (vector or raster), with the
   // mouse trace and, unless IncludeCrossHairs is false, the crosshairs.
   void RenderOnCanvas(TCanvas* Canvas, bool BlkWhite) { RenderOnCanvas(Canvas, BlkWhite, true); }
@@ -1123,6 +1127,19 @@ class TCustomZUvado : public TCustomControl {
   bool FPassOnPrinter = false;
   // Data items below it are left out of the pass (ShowGrafFrom).
   Integer FDataPassFirst = 0;
+
+  // ---- Items at sub-pixel positions on vector surfaces (render_precise.cpp) ----
+  // Lines, segments and ellipses in world coordinates keep their unrounded positions on
+  // surfaces that keep fractions (SVG, PDF). False leaves the item to the pixel rules.
+  bool DrawPreciseItem(TCanvas* Canvas, const TrcChartItem& Item, TColor pc, TColor fc);
+  void FlushPreciseLine(TCanvas* Canvas);
+  bool FPassPrecise = false;
+  std::vector<TPointDouble> FPreciseRun;  // the connected line being built
+  // Where the next connected line starts, unrounded, while the pixel rules' start
+  // (FLastMoveToX/Y) is its rounding; otherwise that start holds.
+  TPointDouble FPreciseFrom;
+  TPointDouble PreciseLineStart() const;
+  void SetPreciseLineStart(TPointDouble p);
 
   // ---- Polyline buffer and pixel-column merging (polyline.cpp) ----
   // Dense connected lines: points that stay in one pixel column are merged into the

@@ -3,6 +3,7 @@
 
 #include "platform/clipbrd.h"
 #include "platform/paintguard.h"
+#include "platform/pdfcanvas.h"
 #include "platform/svgcanvas.h"
 #include "zuvado/customzuvado.h"
 
@@ -155,6 +156,12 @@ void TCustomZUvado::CopyToWMF(const std::string& FName, bool BlkWhite) {
   TMetafileCanvas svg(Width(), Height());
   RenderOnCanvas(&svg, BlkWhite);
   svg.SaveSvgToFile(FName);
+}
+
+void TCustomZUvado::CopyToPDF(const std::string& FName, bool BlkWhite) {
+  TPdfCanvas pdf(Width(), Height());
+  RenderOnCanvas(&pdf, BlkWhite);
+  pdf.SavePdfToFile(FName, Name());
 }
 
 void TCustomZUvado::CopyToClipboardWMF(bool BlkWhite) {

@@ -82,6 +82,7 @@ void TCustomZUvado::EnterColumnRun(TCanvas* Canvas) {
 }
 
 void TCustomZUvado::FlushLine(TCanvas* Canvas) {
+  if (!FPreciseRun.empty()) FlushPreciseLine(Canvas);
   if (FRunActive && FRunPending) EnterColumnRun(Canvas);
   FRunActive = false;
   FinishPolyLine(Canvas);

@@ -122,6 +122,8 @@ void TCustomZUvado::ResetRenderCache(TCanvas* Canvas, Integer ox, Integer oy) {
   SetPolylinePenPos(ox, oy);
   FRunActive = false;
   FPassMerge = pen.Mode() == pmCopy;
+  FPassPrecise = Canvas->KeepsFractions();
+  FPreciseRun.clear();
 }
 
 void TCustomZUvado::RenderPass(TCanvas* Canvas, const TRcItemContainer& Items,
@@ -224,6 +226,7 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
     Canvas->Pen()->SetWidth(Item.LWid);
     FLastLWidth = Item.LWid;
   }
+  if (FPassPrecise && DrawPreciseItem(Canvas, Item, pc, fc)) return;
   const TItemConv cv{FPassMap[Item.Layer >= 2 ? 1 : 0], FPassMarginX, FPassMarginY, ox, oy,
                      world_flags(Item.CoordMode)};
 

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
+
+#include "platform/arith.h"
 
 #include "platform/graphics.h"
 #include "platform/types.h"
@@ -124,6 +127,40 @@ class CanvasBackend {
   virtual int height() const = 0;
   // The bitmap behind a raster surface; nullptr for vector surfaces.
   virtual TBitmap* bitmap() { return nullptr; }
+
+  // Sub-pixel geometry. TCanvas calls these only when keeps_fractions() is true, with
+  // finite coordinates inside the pixel range; the pixel model is that of the integer
+  // calls (integral values are pixels). The defaults round half to even, so a back end
+  // that overrides keeps_fractions() alone still draws what the integer calls draw.
+  virtual bool keeps_fractions() const { return false; }
+  virtual void line_f(TPointDouble a, TPointDouble b, const Stroke& s);
+  virtual void polyline_f(const TPointDouble* p, int n, const Stroke& s);
+  virtual void polygon_f(const TPointDouble* p, int n, const Stroke* s, const Fill* f);
+  // l < r and t < b; right and bottom excluded as in ellipse().
+  virtual void ellipse_f(double l, double t, double r, double b, const Stroke* s, const Fill* f);
 };
+
+inline TPoint round_point(TPointDouble p) { return TPoint{RoundPix(p.X), RoundPix(p.Y)}; }
+
+inline void CanvasBackend::line_f(TPointDouble a, TPointDouble b, const Stroke& s) {
+  line(round_point(a), round_point(b), s);
+}
+
+inline void CanvasBackend::polyline_f(const TPointDouble* p, int n, const Stroke& s) {
+  std::vector<TPoint> q(size_t(std::max(0, n)));
+  for (int i = 0; i < n; ++i) q[size_t(i)] = round_point(p[i]);
+  polyline(q.data(), n, s);
+}
+
+inline void CanvasBackend::polygon_f(const TPointDouble* p, int n, const Stroke* s, const Fill* f) {
+  std::vector<TPoint> q(size_t(std::max(0, n)));
+  for (int i = 0; i < n; ++i) q[size_t(i)] = round_point(p[i]);
+  polygon(q.data(), n, s, f);
+}
+
+inline void CanvasBackend::ellipse_f(double l, double t, double r, double b, const Stroke* s, const Fill* f) {
+  const TRect q{RoundPix(l), RoundPix(t), RoundPix(r), RoundPix(b)};
+  if (q.Right > q.Left && q.Bottom > q.Top) ellipse(q, s, f);
+}
 
 }  // namespace kvr::detail

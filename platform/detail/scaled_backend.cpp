@@ -116,6 +116,49 @@ void ScaledBackend::set_clip(const TRect* r) {
   dev_.set_clip(&c);
 }
 
+// The device's pixel model puts point v at the centre of pixel v, so the centre of a
+// screen pixel maps to mid(...) - 0.5. Dashed one-pixel pens keep the screen's dash
+// pattern only through the integer path, which these fall back to.
+void ScaledBackend::line_f(TPointDouble a, TPointDouble b, const Stroke& s) {
+  const TPointDouble p[2] = {a, b};
+  polyline_f(p, 2, s);
+}
+
+void ScaledBackend::polyline_f(const TPointDouble* p, int n, const Stroke& s) {
+  if (n < 2) return;
+  if (s.width <= 1 && !dash_runs(s.style).empty()) {
+    CanvasBackend::polyline_f(p, n, s);
+    return;
+  }
+  fcorners_.resize(size_t(n));
+  for (int i = 0; i < n; ++i) {
+    const PointF m = mid(p[i].X, p[i].Y);
+    fcorners_[size_t(i)] = {m.x - 0.5, m.y - 0.5};
+  }
+  dev_.polyline_f(fcorners_.data(), n, scaled(s));
+}
+
+void ScaledBackend::polygon_f(const TPointDouble* p, int n, const Stroke* s, const Fill* f) {
+  if (s && s->width <= 1 && !dash_runs(s->style).empty()) {
+    CanvasBackend::polygon_f(p, n, s, f);
+    return;
+  }
+  fcorners_.resize(size_t(n));
+  for (int i = 0; i < n; ++i) {
+    const PointF m = mid(p[i].X, p[i].Y);
+    fcorners_[size_t(i)] = {m.x - 0.5, m.y - 0.5};
+  }
+  const Stroke ds = s ? scaled(*s) : Stroke{};
+  dev_.polygon_f(fcorners_.data(), n, s ? &ds : nullptr, f);
+}
+
+void ScaledBackend::ellipse_f(double l, double t, double r, double b, const Stroke* s, const Fill* f) {
+  const double x0 = org_.X + l * s_, y0 = org_.Y + t * s_, x1 = org_.X + r * s_, y1 = org_.Y + b * s_;
+  if (!(x1 > x0) || !(y1 > y0)) return;
+  const Stroke ds = s ? scaled(*s) : Stroke{};
+  dev_.ellipse_f(x0, y0, x1, y1, s ? &ds : nullptr, f);
+}
+
 Integer ScaledBackend::edge_x(long long v) const {
   return ClampPix(org_.X + std::llround(std::floor(double(v) * s_ + 0.5)));
 }

@@ -33,6 +33,12 @@ class ScaledBackend final : public CanvasBackend {
   TColor get_pixel(int x, int y) const override;
   void draw_image(const TRect& dst, const TBitmap& image, const TRect& src_rect, int32_t rop) override;
   void set_clip(const TRect* r) override;
+  // Sub-pixel geometry goes on to a device that keeps it, scaled without rounding.
+  bool keeps_fractions() const override { return dev_.keeps_fractions(); }
+  void line_f(TPointDouble a, TPointDouble b, const Stroke& s) override;
+  void polyline_f(const TPointDouble* p, int n, const Stroke& s) override;
+  void polygon_f(const TPointDouble* p, int n, const Stroke* s, const Fill* f) override;
+  void ellipse_f(double l, double t, double r, double b, const Stroke* s, const Fill* f) override;
   int width() const override { return w_; }
   int height() const override { return h_; }
 
@@ -67,6 +73,7 @@ class ScaledBackend final : public CanvasBackend {
   std::vector<PointF> run_;  // the on-run being collected, in device coordinates
   std::vector<TPoint> pts_;
   std::vector<TPoint> corners_;
+  std::vector<TPointDouble> fcorners_;
 };
 
 }  // namespace kvr::detail

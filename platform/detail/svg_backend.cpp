@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/arith.h"
 #include "platform/bitmap.h"
 #include "platform/detail/font_engine.h"
 #include "platform/detail/utf8.h"
@@ -183,14 +184,16 @@ void clip_polygon(std::vector<Pt>& poly, double x_lo, double y_lo, double x_hi, 
 
 // A one-pixel line covers the pixels a .. b-1; drawn with butt caps from the centres
 // moved back by half a step along the line, it covers exactly their squares.
-Pt half_step(TPoint a, TPoint b) {
-  const double dx = double(b.X) - a.X, dy = double(b.Y) - a.Y;
+Pt half_step(TPointDouble a, TPointDouble b) {
+  const double dx = b.X - a.X, dy = b.Y - a.Y;
   const double n = std::max(std::fabs(dx), std::fabs(dy));
   if (n == 0.0) return {0.0, 0.0};
   return {dx / (2.0 * n), dy / (2.0 * n)};
 }
 
-Pt centre(TPoint p) { return {p.X + 0.5, p.Y + 0.5}; }
+Pt centre(TPointDouble p) { return {p.X + 0.5, p.Y + 0.5}; }
+
+TPointDouble as_double(TPoint p) { return {double(p.X), double(p.Y)}; }
 
 // Appends UTF-8 text as XML character data: markup characters escaped, invalid bytes
 // and characters XML cannot hold replaced or dropped.
@@ -243,6 +246,23 @@ std::string family_list(const TFont& font, std::span<const ShapedGlyph> glyphs) 
 }
 
 }  // namespace
+
+bool clip_segment_to(TPointDouble& a, TPointDouble& b, double x_lo, double y_lo, double x_hi, double y_hi) {
+  Pt p0{a.X, a.Y}, p1{b.X, b.Y};
+  if (!clip_segment(p0, p1, x_lo, y_lo, x_hi, y_hi)) return false;
+  a = {p0.x, p0.y};
+  b = {p1.x, p1.y};
+  return true;
+}
+
+void clip_polygon_to(std::vector<TPointDouble>& poly, double x_lo, double y_lo, double x_hi, double y_hi) {
+  std::vector<Pt> v;
+  v.reserve(poly.size() + 4);
+  for (const TPointDouble& p : poly) v.push_back({p.X, p.Y});
+  clip_polygon(v, x_lo, y_lo, x_hi, y_hi);
+  poly.resize(v.size());
+  for (size_t i = 0; i < v.size(); ++i) poly[i] = {v[i].x, v[i].y};
+}
 
 std::string base64_encode(const unsigned char* data, size_t size) {
   static const char table[] =
@@ -344,7 +364,9 @@ void SvgBackend::stroke_attrs(const Stroke& s, bool closed) {
   }
 }
 
-void SvgBackend::line(TPoint a, TPoint b, const Stroke& s) {
+void SvgBackend::line(TPoint a, TPoint b, const Stroke& s) { line_f(as_double(a), as_double(b), s); }
+
+void SvgBackend::line_f(TPointDouble a, TPointDouble b, const Stroke& s) {
   const Paint p = paint_for(s.color, s.mode);
   if (p.skip || a == b) return;
   Pt p0 = centre(a), p1 = centre(b);
@@ -368,6 +390,13 @@ void SvgBackend::line(TPoint a, TPoint b, const Stroke& s) {
 }
 
 void SvgBackend::polyline(const TPoint* pts, int n, const Stroke& s) {
+  if (n < 2) return;
+  scratch_.resize(size_t(n));
+  for (int i = 0; i < n; ++i) scratch_[size_t(i)] = as_double(pts[i]);
+  polyline_f(scratch_.data(), n, s);
+}
+
+void SvgBackend::polyline_f(const TPointDouble* pts, int n, const Stroke& s) {
   const Paint p = paint_for(s.color, s.mode);
   if (p.skip || n < 2) return;
   const double lo_x = -kClipMargin, lo_y = -kClipMargin;
@@ -377,7 +406,7 @@ void SvgBackend::polyline(const TPoint* pts, int n, const Stroke& s) {
     if (pts[i].X < lo_x || pts[i].X > hi_x || pts[i].Y < lo_y || pts[i].Y > hi_y) far = true;
   if (far) {
     // Rare: segment by segment, each clipped on its own.
-    for (int i = 0; i + 1 < n; ++i) line(pts[i], pts[i + 1], s);
+    for (int i = 0; i + 1 < n; ++i) line_f(pts[i], pts[i + 1], s);
     return;
   }
   std::vector<Pt> v;
@@ -513,21 +542,27 @@ void SvgBackend::closed_shape(Open&& open, const TColor* fill, const char* fill_
 }
 
 void SvgBackend::ellipse(const TRect& r, const Stroke* s, const Fill* f) {
+  ellipse_f(r.Left, r.Top, r.Right, r.Bottom, s, f);
+}
+
+void SvgBackend::ellipse_f(double l, double t, double r, double b, const Stroke* s, const Fill* f) {
   Paint fp, sp;
   if (f) fp = paint_for(f->color, f->mode);
   if (s) sp = paint_for(s->color, s->mode);
   const bool fill = f && !fp.skip;
   const bool stroke = s && !sp.skip;
   if (!fill && !stroke) return;
-  const double w = double(r.Right) - r.Left, h = double(r.Bottom) - r.Top;
+  const double w = r - l, h = b - t;
   const int sw = stroke ? std::max(1, s->width) : 1;
   const double inset = (stroke && s->style == psInsideFrame) ? sw / 2.0 : 0.5;
   const double rx = w / 2.0 - inset, ry = h / 2.0 - inset;
   if (rx <= 0 || ry <= 0) {
-    rectangle(r, stroke ? s : nullptr, stroke ? nullptr : f);
+    const TRect box{RoundPix(l), RoundPix(t), std::max(RoundPix(l) + 1, RoundPix(r)),
+                    std::max(RoundPix(t) + 1, RoundPix(b))};
+    rectangle(box, stroke ? s : nullptr, stroke ? nullptr : f);
     return;
   }
-  const double cx = (double(r.Left) + r.Right) / 2.0, cy = (double(r.Top) + r.Bottom) / 2.0;
+  const double cx = (l + r) / 2.0, cy = (t + b) / 2.0;
   const bool together = !fill || !stroke || (!fp.blend && !sp.blend);
   auto open = [&] {
     body_ += "<ellipse";
@@ -592,6 +627,13 @@ void SvgBackend::arc(const TRect& r, TPoint start, TPoint end, const Stroke& s) 
 }
 
 void SvgBackend::polygon(const TPoint* pts, int n, const Stroke* s, const Fill* f) {
+  if (n < 2) return;
+  scratch_.resize(size_t(n));
+  for (int i = 0; i < n; ++i) scratch_[size_t(i)] = as_double(pts[i]);
+  polygon_f(scratch_.data(), n, s, f);
+}
+
+void SvgBackend::polygon_f(const TPointDouble* pts, int n, const Stroke* s, const Fill* f) {
   if (n < 2) return;
   Paint fp, sp;
   if (f) fp = paint_for(f->color, f->mode);

@@ -18,6 +18,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/detail/canvas_backend.h"
 
@@ -39,6 +40,12 @@ class SvgBackend final : public CanvasBackend {
   void draw_image(const TRect& dst, const TBitmap& image, const TRect& src_rect,
                   int32_t rop) override;
   void set_clip(const TRect* r) override;
+  // Sub-pixel geometry stays as it is: a chart's items keep their world positions.
+  bool keeps_fractions() const override { return true; }
+  void line_f(TPointDouble a, TPointDouble b, const Stroke& s) override;
+  void polyline_f(const TPointDouble* p, int n, const Stroke& s) override;
+  void polygon_f(const TPointDouble* p, int n, const Stroke* s, const Fill* f) override;
+  void ellipse_f(double l, double t, double r, double b, const Stroke* s, const Fill* f) override;
   int width() const override { return width_; }
   int height() const override { return height_; }
 
@@ -51,6 +58,8 @@ class SvgBackend final : public CanvasBackend {
 
  private:
   void close_clip();
+  // Integer input is passed on through these as doubles, converted once.
+  std::vector<TPointDouble> scratch_;
   void stroke_attrs(const Stroke& s, bool closed);
   template <typename Open>
   void closed_shape(Open&& open, const TColor* fill, const char* fill_blend, const Stroke* s,
@@ -64,6 +73,11 @@ class SvgBackend final : public CanvasBackend {
   bool clip_open_ = false;
   TRect clip_{};
 };
+
+// Clipping of vector geometry to a box, shared by the vector back ends: the segment
+// (false when nothing is left) and the polygon (Sutherland-Hodgman).
+bool clip_segment_to(TPointDouble& a, TPointDouble& b, double x_lo, double y_lo, double x_hi, double y_hi);
+void clip_polygon_to(std::vector<TPointDouble>& poly, double x_lo, double y_lo, double x_hi, double y_hi);
 
 // Standard base64 (with padding), as used for embedded images.
 std::string base64_encode(const unsigned char* data, size_t size);

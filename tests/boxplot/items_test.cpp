@@ -6,6 +6,8 @@
 #include <string>
 
 #include "bp_test_util.h"
+#include "tests/pdf_tools.h"
+#include "tests/test_out.h"
 
 using namespace kvr;
 using kvr::test::BoxItems;
@@ -416,6 +418,18 @@ TEST_F(BoxPlotItems, GridStyleFollowsOrientation) {
   EXPECT_EQ(bp.TCustomZUvado::GridStyle(), gsVertLines);
   bp.SetGridStyle(bpgsNone);
   EXPECT_EQ(bp.TCustomZUvado::GridStyle(), gsNone);
+}
+
+// The boxes as a PDF: a valid one-page file.
+TEST_F(BoxPlotItems, PdfOutputIsAValidFile) {
+  const std::string file = test_out_file("boxes.pdf", "boxplot");
+  bp.CopyToPDF(file, false);
+  const std::string bytes = kvr::test::read_bytes(file);
+  EXPECT_EQ(bytes.rfind("%PDF-", 0), 0u);
+  EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
+  if (kvr::test::have_poppler()) {
+    EXPECT_NE(kvr::test::pdf_info(file).find("Pages:           1"), std::string::npos);
+  }
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include "contour_test_util.h"
 #include "platform/bitmap.h"
 #include "platform/svgcanvas.h"
+#include "tests/pdf_tools.h"
+#include "tests/test_out.h"
 
 namespace {
 
@@ -365,6 +367,24 @@ TEST(ContourReentry, GridResizedByHandlers) {
   cp.DrawPlot();
   cp.Repaint();
   EXPECT_GE(cp.NumPivotsX(), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// The coloured surface and its iso-lines as a PDF: a valid one-page file.
+TEST_F(Painted, PdfOutputIsAValidFile) {
+  value = 2.2;
+  cp.Update();
+  const std::string file = test_out_file("contour.pdf", "contour");
+  cp.CopyToPDF(file, false);
+  const std::string bytes = kvr::test::read_bytes(file);
+  EXPECT_EQ(bytes.rfind("%PDF-", 0), 0u);
+  EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
+  if (kvr::test::have_poppler()) {
+    EXPECT_NE(kvr::test::pdf_info(file).find("Pages:           1"), std::string::npos);
+  }
 }
 
 }  // namespace

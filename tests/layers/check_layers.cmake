@@ -22,7 +22,8 @@ set(layer_drawing
   graphics canvas bitmap svgcanvas scaledcanvas kvrbase kvrbase_draw kvrbase_objects
   detail/canvas_backend detail/scaled_backend detail/raster_backend detail/svg_backend
   detail/scan_fill detail/pixel_ops detail/font_engine detail/image_codecs detail/pdf_writer
-  detail/font_source)
+  detail/font_source
+  pdfcanvas detail/pdf_backend)
 set(layer_window
   control forms dialogs clipbrd printers printcanvas registry themes)
 set(layers data drawing window)
@@ -63,7 +64,7 @@ function(layer_of key out)
   set(${out} ${result} PARENT_SCOPE)
 endfunction()
 
-set(graphics_libs "^(ft2build\\.h|freetype/|fontconfig/|hb\\.h|hb-|png\\.h|zlib\\.h)")
+set(graphics_libs "^(ft2build\\.h|freetype/|fontconfig/|hb\\.h|hb-|cairo|png\\.h|zlib\\.h)")
 set(toolkits "^(Q[A-Za-z]*|Qt[A-Za-z]*/.*|gtk/.*|X11/.*)$")
 
 # The system headers (angle brackets) of a file.

@@ -100,6 +100,7 @@ void fill(TCanvas* c, TColor color, const TRect& r) {
 
 TEST(ServicesPrinter, EachPageBecomesOneCompressedImage) {
   TPrinter p;
+  p.SetPageImages(true);
   p.SetResolution(50);
   p.SetTitle("Three pages");
   const fs::path file = test_out_dir("printer") / "three.pdf";
@@ -153,11 +154,13 @@ TEST(ServicesPrinter, DefaultPrinterIsA4At300Dpi) {
   const std::string saved = p.OutputPath();
   p.SetOutputPath(test_out_dir("printer").string());  // a folder: the title names the file
   p.SetTitle("a4");
+  p.SetPageImages(true);
   p.BeginDoc();
   EXPECT_EQ(p.Canvas()->Font()->PixelsPerInch(), 300);
   p.EndDoc();
   p.SetOutputPath(saved);
   p.SetTitle("");
+  p.SetPageImages(false);
   EXPECT_EQ(fs::path(p.LastFileName()), test_out_dir("printer") / "a4.pdf");
   const ParsedPdf parsed = parse_pdf(read_file(p.LastFileName()));
   ASSERT_EQ(parsed.images.size(), 1u);

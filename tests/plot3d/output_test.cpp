@@ -101,3 +101,19 @@ TEST_F(Output, PrintingToPdf) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Output, PdfFileIsVectorAndFailuresRaise) {
+  const std::string f = test_out_file("surface.pdf", "plot3d");
+  std::filesystem::remove(f);
+  p.CopyToPDF(f, true);
+  std::ifstream in(f, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  EXPECT_EQ(ss.str().rfind("%PDF-", 0), 0u);
+  EXPECT_NE(ss.str().find("%%EOF"), std::string::npos);
+  EXPECT_THROW(p.CopyToPDF((test_out_dir("plot3d") / "no such folder" / "x.pdf").string(), false), kvr::Exception);
+}
+
+}  // namespace

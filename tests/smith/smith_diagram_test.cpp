@@ -16,6 +16,8 @@
 #include "platform/bitmap.h"
 #include "smith/smithchart.h"
 #include "zuvado/render_util.h"
+#include "tests/pdf_tools.h"
+#include "tests/test_out.h"
 
 namespace {
 
@@ -283,6 +285,23 @@ TEST(SmithDiagram, DeepZoomPaintsQuickly) {
   s.Repaint();
   const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
   EXPECT_LT(ms, 2000);
+}
+
+}  // namespace
+
+namespace {
+
+// The diagram as a PDF: a valid file whose labels are text.
+TEST(SmithDiagram, PdfOutputIsAValidFile) {
+  DiagramChart s(300, 300);
+  const std::string file = test_out_file("smith.pdf", "smith");
+  s.CopyToPDF(file, false);
+  const std::string bytes = kvr::test::read_bytes(file);
+  EXPECT_EQ(bytes.rfind("%PDF-", 0), 0u);
+  EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
+  if (kvr::test::have_poppler()) {
+    EXPECT_NE(kvr::test::pdf_info(file).find("Pages:           1"), std::string::npos);
+  }
 }
 
 }  // namespace

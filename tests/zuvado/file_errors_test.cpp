@@ -57,6 +57,8 @@ std::vector<Writer> writers() {
        expect_types<Exception, Exception>},
       {"SVG", ".svg", [](RenderChart& c, const std::string& f) { c.CopyToWMF(f, false); },
        expect_types<Exception, Exception>},
+      {"PDF", ".pdf", [](RenderChart& c, const std::string& f) { c.CopyToPDF(f, false); },
+       expect_types<Exception, Exception>},
       {"print", ".pdf",
        [](RenderChart& c, const std::string& f) {
          Printer().SetOutputPath(f);
@@ -83,7 +85,7 @@ TEST(ZuFileErrors, EveryWriterReportsAFullDiskAndPathsWithoutAFile) {
     w.expect_error([&] { w.write(c, (out_dir() / "no-such-dir" / "x").string() + w.ext); },
                    true);
     // The printer takes an existing folder as the place for its document.
-    if (std::string(w.ext) != ".pdf") {
+    if (std::string(w.name) != "print") {
       const std::string dir = kvr::test::folder_as_file(out_dir(), w.ext);
       w.expect_error([&] { w.write(c, dir); }, true);
     }

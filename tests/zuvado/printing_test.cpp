@@ -70,9 +70,12 @@ class Printing : public ::testing::Test {
   void SetUp() override {
     if (Printer().Printing()) Printer().Abort();
     Printer().SetResolution(300);
+    // These checks read the printed pages as pictures.
+    Printer().SetPageImages(true);
   }
   void TearDown() override {
     if (Printer().Printing()) Printer().Abort();
+    Printer().SetPageImages(false);
   }
   static TColor page(int x, int y) { return Printer().Canvas()->Pixels(x, y); }
 };
