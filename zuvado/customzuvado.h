@@ -238,12 +238,27 @@ class TCustomZUvado : public TCustomControl {
   void Text(double x, double y, Integer size, const std::string& txt, Integer dx, Integer dy,
             TAlignment Alignment);
 
+  // Bulk entry in world coordinates: one item per point, exactly as the single calls
+  // append them (same routing by AnnoMode, same attributes and counters), with the
+  // sharing partners brought up to date once per call. A polyline is a MoveTo to the
+  // first point and a DrawTo to each further one; a series is one MarkAt per point.
+  // Spans of unequal length raise EKvrZUvadoError and append nothing.
+  void DrawPolyline(std::span<const double> X, std::span<const double> Y);
+  void DrawPolyline(std::span<const TRealPoint> P);
+  void MarkSeries(std::span<const double> X, std::span<const double> Y, Byte mk);
+  void MarkSeries(std::span<const TRealPoint> P, Byte mk);
+
   // ---- Public methods: content management ----
   // Empties the data container (and its long texts and counters).
   virtual void ClearGraf();
   void ClearAnnotations();
   void RemoveItem(Integer Index);
   void RemoveFirstItem() { RemoveItem(0); }
+  // Removes the oldest Count data items (all when Count >= NumItems, which empties the
+  // container as RemoveItem does; nothing when Count <= 0) in time proportional to
+  // Count, amortised, not to the items that stay. The ShowGrafNewOnly mark moves down
+  // with the items.
+  void RemoveFirstItems(Integer Count);
   void RemoveLastItem();
   void RemoveAnnoItem(Integer Index);
   // Exact class match (255 is no wildcard here); the rest keeps its order.
@@ -849,6 +864,10 @@ class TCustomZUvado : public TCustomControl {
   TrcChartItem NewItem(TrcItem Kind, TCoordMode cm) const;
   // Appends to the container AnnoMode selects; data items update counters and partners.
   void AppendItem(const TrcChartItem& Item);
+  // Appends N items: First from the first point, Rest from the others; point i is
+  // (X[i * Stride], Y[i * Stride]).
+  void AppendPointRun(const TrcChartItem& First, const TrcChartItem& Rest, const double* X,
+                      const double* Y, std::size_t Stride, std::size_t N);
   void ResetDataContainer();
   void ResetAnnoContainer();
   void CountKind(TrcItem Kind, Integer Delta);
