@@ -1129,6 +1129,9 @@ class TCustomZUvado : public TCustomControl {
   // The pending column's lowest, highest and last point into the polyline.
   void EnterColumnRun(TCanvas* Canvas);
   TPoint LineTail() const;
+  // Continues the line of Items[i], just drawn, through the tkLineto items right after it
+  // that share every attribute it was drawn with; returns the index of the last one.
+  Integer AddLineRun(TCanvas* Canvas, const TrcChartItem* Items, Integer i, Integer n);
   std::array<TPoint, kPolylineBatch> FPPa{};
   Integer FNumPPa = 0;
   Integer FLastMoveToX = 0;
@@ -1137,6 +1140,20 @@ class TCustomZUvado : public TCustomControl {
   bool FRunPending = false;
   bool FPassMerge = false;
   Integer FRunX = 0, FRunMin = 0, FRunMax = 0, FRunLast = 0;
+
+  // ---- Repeated marks (render_items.cpp) ----
+  // Between two drawings that are not such a mark, a one-coloured mark drawn again on a
+  // canvas position where the same mark (type, colours, width) went already changes no
+  // pixel and is skipped. A cell holds the epoch of its last stamp; an epoch ends at
+  // every other drawing.
+  bool MarkStampedBefore(Integer px, Integer py, uint64_t Key);
+  void ResetMarkStamps();
+  std::vector<uint32_t> FStampMap;
+  Integer FStampW = 0;
+  Integer FStampH = 0;
+  uint32_t FStampEpoch = 0;
+  uint64_t FStampKey = 0;
+  bool FStampOpen = false;
 
   // ---- Duplicate-mark map (dupmarks.cpp) ----
   bool FAvoidDuplicateMarks = false;

@@ -45,6 +45,18 @@ WorldFlags world_flags(TCoordMode cm) {
   }
 }
 
+// Geometric marks that put a single colour on every pixel they touch: lines, open and
+// solid shapes (from type 10 on shapes come open, brush-filled, solid in turn), and
+// brush-filled ones whose fill is the pen colour. Such a mark drawn twice at one place
+// with only its like in between leaves the pixels as they were. 0 for the others;
+// character marks blend their edges and never qualify.
+constexpr Integer kFirstShapeMark = 10;
+uint64_t one_colour_mark_key(Integer mk, TColor pen, TColor fill, Integer width) {
+  if (mk < 0 || mk >= kGeometricMarkCount || width < 0 || width > 0xFFFF) return 0;
+  if (mk >= kFirstShapeMark && (mk - kFirstShapeMark) % 3 == 1 && fill != pen) return 0;
+  return (uint64_t(uint32_t(pen)) << 32) | (uint64_t(width) << 16) | uint64_t(mk) | (uint64_t(1) << 8);
+}
+
 bool in_range(double v, double lo, double hi) { return v >= lo && v <= hi; }
 
 // [a, b] reaches into [lo, hi].
@@ -122,12 +134,43 @@ void TCustomZUvado::ResetRenderCache(TCanvas* Canvas, Integer ox, Integer oy) {
   SetPolylinePenPos(ox, oy);
   FRunActive = false;
   FPassMerge = pen.Mode() == pmCopy;
+  ResetMarkStamps();
+}
+
+// The map covers the control; epochs run on across passes, so a pass only clears it
+// when the control's size changed or the counter wrapped.
+void TCustomZUvado::ResetMarkStamps() {
+  const Integer w = std::max(0, Width()), h = std::max(0, Height());
+  if (w != FStampW || h != FStampH) {
+    FStampW = w;
+    FStampH = h;
+    FStampMap.assign(size_t(w) * size_t(h), 0);
+    FStampEpoch = 0;
+  }
+  FStampOpen = false;
+}
+
+bool TCustomZUvado::MarkStampedBefore(Integer px, Integer py, uint64_t Key) {
+  if (!FStampOpen || Key != FStampKey) {
+    if (++FStampEpoch == 0) {
+      std::fill(FStampMap.begin(), FStampMap.end(), 0u);
+      FStampEpoch = 1;
+    }
+    FStampKey = Key;
+    FStampOpen = true;
+  }
+  if (px < 0 || px >= FStampW || py < 0 || py >= FStampH) return false;
+  uint32_t& cell = FStampMap[size_t(py) * size_t(FStampW) + size_t(px)];
+  if (cell == FStampEpoch) return true;
+  cell = FStampEpoch;
+  return false;
 }
 
 void TCustomZUvado::RenderPass(TCanvas* Canvas, const TRcItemContainer& Items,
                                const TLongTextArray& Texts, bool IsAnnotation, TPassItems Only,
                                bool Mono, Integer ox, Integer oy) {
   const std::array<bool, 256>& classVis = IsAnnotation ? FAnnoClassVisib : FClassVisib;
+  FStampOpen = false;
   const Integer n = Items.Count();
   const TrcChartItem* items = Items.begin();
   for (Integer i = 0; i < n; ++i) {
@@ -146,9 +189,11 @@ void TCustomZUvado::RenderPass(TCanvas* Canvas, const TRcItemContainer& Items,
       DrawContainerItemOnCanvas(Canvas, copy, i, IsAnnotation, Texts, Mono, ox, oy);
     } else {
       DrawContainerItemOnCanvas(Canvas, it, i, IsAnnotation, Texts, Mono, ox, oy);
+      if (it.ItemKind == tkLineto) i = AddLineRun(Canvas, items, i, n);
     }
   }
   FlushLine(Canvas);
+  FStampOpen = false;
 }
 
 void TCustomZUvado::DoOnBeforeRendezUvadoItem(TObject* Sender, TrcChartItem& ChartItem,
@@ -200,6 +245,7 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
                                               const TLongTextArray& LongTexts, bool Mono,
                                               Integer ox, Integer oy) {
   const TrcItem kind = Item.ItemKind;
+  if (kind != tkMarkAt) FStampOpen = false;
   TColor pc = Item.Color, fc = Item.FillColor;
   if (Mono) {
     pc = clBlack;
@@ -538,9 +584,15 @@ void TCustomZUvado::DrawMarkItem(TCanvas* Canvas, const TrcChartItem& Item, cons
     f.SetPixelsPerInch(GetDeviceCaps(Canvas->Handle(), LOGPIXELSY));
   }
   // The occupancy map is in control pixels.
-  if (FAvoidDuplicateMarks &&
-      !DupMarkAllowed(Integer(p.X - cv.mx), Integer(p.Y - cv.my), Item.Param3))
-    return;
+  if (FAvoidDuplicateMarks) {
+    if (!DupMarkAllowed(Integer(p.X - cv.mx), Integer(p.Y - cv.my), Item.Param3)) return;
+  } else if (const uint64_t key = one_colour_mark_key(Item.Param3, pc, fc, FLastLWidth);
+             key != 0 && FPassMerge && Item.PenStyle == psSolid && !OnBeforeRendezUvadoItem &&
+             Canvas->Bitmap()) {
+    if (MarkStampedBefore(Integer(p.X - cv.mx), Integer(p.Y - cv.my), key)) return;
+  } else {
+    FStampOpen = false;
+  }
   DrawMarkOnCanvas(Canvas, Item.Param3, p.X, p.Y);
 }
 
