@@ -1144,14 +1144,19 @@ class TCustomZUvado : public TCustomControl {
   // ---- Repeated marks (render_items.cpp) ----
   // Between two drawings that are not such a mark, a one-coloured mark drawn again on a
   // canvas position where the same mark (type, colours, width) went already changes no
-  // pixel and is skipped. A cell holds the epoch of its last stamp; an epoch ends at
-  // every other drawing.
+  // pixel and is skipped. The stamps of one epoch are bits per control pixel; an epoch
+  // ends at every other drawing.
   bool MarkStampedBefore(Integer px, Integer py, uint64_t Key);
+  // Draws mark mk at canvas point p (control pixel ctl) unless it was stamped before.
+  void StampedMark(TCanvas* Canvas, Integer mk, TPoint p, TPoint ctl, uint64_t Key);
+  // Continues from Items[i], a mark just drawn, through the marks right after it with
+  // the same attributes; returns the index of the last one.
+  Integer AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, Integer i, Integer n, bool Mono);
   void ResetMarkStamps();
-  std::vector<uint32_t> FStampMap;
+  std::vector<uint64_t> FStampBits;
+  std::vector<uint32_t> FStampDirty;  // words of FStampBits set in this epoch
   Integer FStampW = 0;
   Integer FStampH = 0;
-  uint32_t FStampEpoch = 0;
   uint64_t FStampKey = 0;
   bool FStampOpen = false;
 
