@@ -3,6 +3,8 @@
 
 #include <sys/resource.h>
 
+#include <vector>
+
 #include "zuvado/zuvado.h"
 
 namespace {
@@ -35,5 +37,95 @@ void BM_MarkAtAppendTenMillion(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * n);
 }
 BENCHMARK(BM_MarkAtAppendTenMillion)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Ten million polyline points from a cold start: a fresh chart each time, so the
+// first use of the item memory is timed too. The point arrays are built once outside.
+constexpr int kTenMillion = 10000000;
+
+const std::vector<double>& ten_million(bool Y) {
+  static const std::vector<double> x = [] {
+    std::vector<double> v(kTenMillion);
+    for (int i = 0; i < kTenMillion; ++i) v[size_t(i)] = double(i);
+    return v;
+  }();
+  static const std::vector<double> y = [] {
+    std::vector<double> v(kTenMillion);
+    for (int i = 0; i < kTenMillion; ++i) v[size_t(i)] = double(i & 1023);
+    return v;
+  }();
+  return Y ? y : x;
+}
+
+void peak(benchmark::State& state) {
+  rusage ru{};
+  getrusage(RUSAGE_SELF, &ru);
+  state.counters["peak_rss_MB"] = double(ru.ru_maxrss) / 1024.0;
+}
+
+void BM_DrawPolylineTenMillion(benchmark::State& state) {
+  const auto& x = ten_million(false);
+  const auto& y = ten_million(true);
+  for (auto _ : state) {
+    kvr::TZUvado chart(nullptr);
+    chart.DrawPolyline(x, y);
+    if (chart.NumItems() != kTenMillion) state.SkipWithError("items lost");
+    benchmark::ClobberMemory();
+  }
+  peak(state);
+  state.SetItemsProcessed(state.iterations() * kTenMillion);
+}
+BENCHMARK(BM_DrawPolylineTenMillion)->Repetitions(5)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_DrawToTenMillion(benchmark::State& state) {
+  const auto& x = ten_million(false);
+  const auto& y = ten_million(true);
+  for (auto _ : state) {
+    kvr::TZUvado chart(nullptr);
+    chart.MoveTo(x[0], y[0]);
+    for (int i = 1; i < kTenMillion; ++i) chart.DrawTo(x[size_t(i)], y[size_t(i)]);
+    if (chart.NumItems() != kTenMillion) state.SkipWithError("items lost");
+    benchmark::ClobberMemory();
+  }
+  peak(state);
+  state.SetItemsProcessed(state.iterations() * kTenMillion);
+}
+BENCHMARK(BM_DrawToTenMillion)->Repetitions(5)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_MarkSeriesTenMillion(benchmark::State& state) {
+  const auto& x = ten_million(false);
+  const auto& y = ten_million(true);
+  for (auto _ : state) {
+    kvr::TZUvado chart(nullptr);
+    chart.MarkSeries(x, y, 12);
+    if (chart.NumItems() != kTenMillion) state.SkipWithError("items lost");
+    benchmark::ClobberMemory();
+  }
+  peak(state);
+  state.SetItemsProcessed(state.iterations() * kTenMillion);
+}
+BENCHMARK(BM_MarkSeriesTenMillion)->Repetitions(5)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A rolling window of a million items: each frame appends a block and drops as many
+// from the front.
+void BM_RollingWindowMillion(benchmark::State& state) {
+  constexpr int window = 1000000, block = 16667;  // 1e6 points per second at 60 Hz
+  kvr::TZUvado chart(nullptr);
+  std::vector<double> x(block), y(block);
+  double t = 0;
+  auto feed = [&] {
+    for (int i = 0; i < block; ++i) {
+      x[size_t(i)] = t++;
+      y[size_t(i)] = double(i & 255);
+    }
+    chart.MarkSeries(x, y, 0);
+  };
+  while (chart.NumItems() < window) feed();
+  for (auto _ : state) {
+    feed();
+    chart.RemoveFirstItems(chart.NumItems() - window);
+  }
+  state.SetItemsProcessed(state.iterations() * block);
+}
+BENCHMARK(BM_RollingWindowMillion)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

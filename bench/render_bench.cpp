@@ -1,11 +1,12 @@
 // Full repaint (Paint) of a 1000 x 700 chart with axes: an empty chart with a grid, a
-// 1,000,000-point MoveTo/DrawTo polyline and 100,000 marks. bench/peers/agg_peer.py
+// 1,000,000-point MoveTo/DrawTo polyline and 100,000 marks, and ten million of each. bench/peers/agg_peer.py
 // draws the same workloads with another renderer.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <memory>
 #include <random>
+#include <vector>
 
 #include "zuvado/zuvado.h"
 
@@ -65,5 +66,42 @@ void BM_PaintMarks100k(benchmark::State& state) {
   repaint(state, *c);
 }
 BENCHMARK(BM_PaintMarks100k)->Unit(benchmark::kMillisecond);
+
+void BM_PaintPolyline10M(benchmark::State& state) {
+  auto c = chart();
+  c->SetSuppressPaint(true);
+  c->SetRange(1, 0, -1.5, 100, 1.5);
+  std::mt19937 rng(1);
+  std::normal_distribution<double> noise(0.0, 0.1);
+  constexpr int n = 10000000;
+  std::vector<double> x(n), y(n);
+  for (int i = 0; i < n; ++i) {
+    x[size_t(i)] = 100.0 * i / (n - 1);
+    y[size_t(i)] = std::sin(x[size_t(i)]) + noise(rng);
+  }
+  c->DrawPolyline(x, y);
+  c->SetSuppressPaint(false);
+  repaint(state, *c);
+}
+BENCHMARK(BM_PaintPolyline10M)->Unit(benchmark::kMillisecond);
+
+void BM_PaintMarks10M(benchmark::State& state) {
+  auto c = chart();
+  c->SetSuppressPaint(true);
+  c->SetRange(1, 0, 0, 10, 10);
+  std::mt19937 rng(2);
+  std::uniform_real_distribution<double> u(0.0, 10.0);
+  c->SetDataColor(0xB07010);
+  constexpr int n = 10000000;
+  std::vector<double> x(n), y(n);
+  for (int i = 0; i < n; ++i) {
+    x[size_t(i)] = u(rng);
+    y[size_t(i)] = u(rng);
+  }
+  c->MarkSeries(x, y, 12);
+  c->SetSuppressPaint(false);
+  repaint(state, *c);
+}
+BENCHMARK(BM_PaintMarks10M)->Unit(benchmark::kMillisecond);
 
 }  // namespace

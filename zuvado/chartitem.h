@@ -129,6 +129,12 @@ static_assert(offsetof(TrcChartItem, Text) == 70);
 static_assert(offsetof(TrcChartItem, Param1) == 88);
 static_assert(offsetof(TrcChartItem, CoordMode) == 100);
 
+// A point in world coordinates, for the bulk entry of points.
+struct TRealPoint {
+  double x = 0;
+  double y = 0;
+};
+
 // Arc items store their angles in units of 1e-8 radian.
 constexpr double kArcAngleScale = 1e8;
 

@@ -238,12 +238,27 @@ class TCustomZUvado : public TCustomControl {
   void Text(double x, double y, Integer size, const std::string& txt, Integer dx, Integer dy,
             TAlignment Alignment);
 
+  // Bulk entry in world coordinates: one item per point, exactly as the single calls
+  // append them (same routing by AnnoMode, same attributes and counters), with the
+  // sharing partners brought up to date once per call. A polyline is a MoveTo to the
+  // first point and a DrawTo to each further one; a series is one MarkAt per point.
+  // Spans of unequal length raise EKvrZUvadoError and append nothing.
+  void DrawPolyline(std::span<const double> X, std::span<const double> Y);
+  void DrawPolyline(std::span<const TRealPoint> P);
+  void MarkSeries(std::span<const double> X, std::span<const double> Y, Byte mk);
+  void MarkSeries(std::span<const TRealPoint> P, Byte mk);
+
   // ---- Public methods: content management ----
   // Empties the data container (and its long texts and counters).
   virtual void ClearGraf();
   void ClearAnnotations();
   void RemoveItem(Integer Index);
   void RemoveFirstItem() { RemoveItem(0); }
+  // Removes the oldest Count data items (all when Count >= NumItems, which empties the
+  // container as RemoveItem does; nothing when Count <= 0) in time proportional to
+  // Count, amortised, not to the items that stay. The ShowGrafNewOnly mark moves down
+  // with the items.
+  void RemoveFirstItems(Integer Count);
   void RemoveLastItem();
   void RemoveAnnoItem(Integer Index);
   // Exact class match (255 is no wildcard here); the rest keeps its order.
@@ -867,6 +882,10 @@ class TCustomZUvado : public TCustomControl {
   TrcChartItem NewItem(TrcItem Kind, TCoordMode cm) const;
   // Appends to the container AnnoMode selects; data items update counters and partners.
   void AppendItem(const TrcChartItem& Item);
+  // Appends N items: First from the first point, Rest from the others; point i is
+  // (X[i * Stride], Y[i * Stride]).
+  void AppendPointRun(const TrcChartItem& First, const TrcChartItem& Rest, const double* X,
+                      const double* Y, std::size_t Stride, std::size_t N);
   void ResetDataContainer();
   void ResetAnnoContainer();
   void CountKind(TrcItem Kind, Integer Delta);
@@ -1149,6 +1168,9 @@ class TCustomZUvado : public TCustomControl {
   // The pending column's lowest, highest and last point into the polyline.
   void EnterColumnRun(TCanvas* Canvas);
   TPoint LineTail() const;
+  // Continues the line of Items[i], just drawn, through the tkLineto items right after it
+  // that share every attribute it was drawn with; returns the index of the last one.
+  Integer AddLineRun(TCanvas* Canvas, const TrcChartItem* Items, Integer i, Integer n);
   std::array<TPoint, kPolylineBatch> FPPa{};
   Integer FNumPPa = 0;
   Integer FLastMoveToX = 0;
@@ -1157,6 +1179,25 @@ class TCustomZUvado : public TCustomControl {
   bool FRunPending = false;
   bool FPassMerge = false;
   Integer FRunX = 0, FRunMin = 0, FRunMax = 0, FRunLast = 0;
+
+  // ---- Repeated marks (render_items.cpp) ----
+  // Between two drawings that are not such a mark, a one-coloured mark drawn again on a
+  // canvas position where the same mark (type, colours, width) went already changes no
+  // pixel and is skipped. The stamps of one epoch are bits per control pixel; an epoch
+  // ends at every other drawing.
+  bool MarkStampedBefore(Integer px, Integer py, uint64_t Key);
+  // Draws mark mk at canvas point p (control pixel ctl) unless it was stamped before.
+  void StampedMark(TCanvas* Canvas, Integer mk, TPoint p, TPoint ctl, uint64_t Key);
+  // Continues from Items[i], a mark just drawn, through the marks right after it with
+  // the same attributes; returns the index of the last one.
+  Integer AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, Integer i, Integer n, bool Mono);
+  void ResetMarkStamps();
+  std::vector<uint64_t> FStampBits;
+  std::vector<uint32_t> FStampDirty;  // words of FStampBits set in this epoch
+  Integer FStampW = 0;
+  Integer FStampH = 0;
+  uint64_t FStampKey = 0;
+  bool FStampOpen = false;
 
   // ---- Duplicate-mark map (dupmarks.cpp) ----
   bool FAvoidDuplicateMarks = false;

@@ -26,6 +26,7 @@ TRcItemContainer& TRcItemContainer::operator=(const TRcItemContainer& Other) {
   TRcItemContainer copy(Other);
   FBlock.swap(copy.FBlock);
   std::swap(FItems, copy.FItems);
+  std::swap(FHead, copy.FHead);
   std::swap(FCapacity, copy.FCapacity);
   std::swap(FCount, copy.FCount);
   std::swap(FNumAlloc, copy.FNumAlloc);
@@ -35,14 +36,36 @@ TRcItemContainer& TRcItemContainer::operator=(const TRcItemContainer& Other) {
 TRcItemContainer::~TRcItemContainer() = default;
 
 // The block keeps the items in use; a fresh heap block gets its one cleared slot here
-// (fresh mappings read as zero already).
+// (fresh mappings read as zero already). Slots counts from the start of the block.
 void TRcItemContainer::Reallocate(std::size_t Slots) {
   if (Slots == 0) Slots = 1;
+  CloseGap();
   const bool fresh = FBlock.data() == nullptr;
   FBlock.resize(Slots * sizeof(TrcChartItem), sizeof(TrcChartItem) * std::size_t(FCount));
   FItems = static_cast<TrcChartItem*>(FBlock.data());
   FCapacity = FBlock.mapped() ? std::min(kMaxSlots, FBlock.size() / sizeof(TrcChartItem)) : Slots;
   if (fresh && !FBlock.mapped()) std::memset(static_cast<void*>(FItems), 0, sizeof(TrcChartItem));
+}
+
+void TRcItemContainer::CloseGap() {
+  if (FHead == 0) return;
+  TrcChartItem* base = static_cast<TrcChartItem*>(FBlock.data());
+  std::memmove(static_cast<void*>(base), FItems, sizeof(TrcChartItem) * std::size_t(FCount));
+  FItems = base;
+  FCapacity += FHead;
+  FHead = 0;
+}
+
+// Closing a small gap would move all items for a few slots, again and again in a
+// rolling window; growing instead makes the next gaps large enough to pay for the move.
+void TRcItemContainer::MakeRoom(std::size_t Slots) {
+  if (Slots <= FCapacity) return;
+  const std::size_t total = FHead + FCapacity;
+  if (FHead >= std::size_t(FCount) && Slots <= total) {
+    CloseGap();
+    return;
+  }
+  Reallocate(std::min(kMaxSlots, std::max(Slots, total * 2)));
 }
 
 void TRcItemContainer::Grow(Integer AllocSize) {
@@ -52,13 +75,42 @@ void TRcItemContainer::Grow(Integer AllocSize) {
   const std::size_t slots = std::min(wanted, kMaxSlots);
   // NumAlloc grows only once the storage holds it: after a failed allocation Append
   // must still find the container full.
-  if (slots > FCapacity) Reallocate(std::min(kMaxSlots, std::max(slots, FCapacity * 2)));
+  MakeRoom(slots);
   FNumAlloc = Integer(slots);
+}
+
+// NumAlloc ends where Count single appends leave it: the first growth happens when the
+// count reaches NumAlloc (or at once if it already has), each adds AllocSize.
+TrcChartItem* TRcItemContainer::AppendSlots(std::size_t Count, Integer AllocSize) {
+  const std::size_t need = std::size_t(FCount) + Count;
+  if (need > kMaxSlots) throw std::bad_alloc();
+  std::size_t numAlloc = std::size_t(FNumAlloc);
+  if (Count > 0 && need > numAlloc) {
+    const std::size_t step = std::size_t(std::max<Integer>(1, AllocSize));
+    const std::size_t start = std::max(numAlloc, std::size_t(FCount));
+    numAlloc = std::min(kMaxSlots, start + (need - start + step - 1) / step * step);
+  }
+  MakeRoom(numAlloc > need ? numAlloc : need);
+  FNumAlloc = Integer(numAlloc);
+  TrcChartItem* first = FItems + FCount;
+  FCount = Integer(need);
+  return first;
+}
+
+void TRcItemContainer::RemoveFirst(Integer Count) {
+  if (Count <= 0) return;
+  if (Count > FCount) Count = FCount;
+  FItems += Count;
+  FHead += std::size_t(Count);
+  FCapacity -= std::size_t(Count);
+  FCount -= Count;
+  if (FHead >= std::size_t(FCount)) CloseGap();
 }
 
 void TRcItemContainer::Clear() {
   FBlock.release();
   FItems = nullptr;
+  FHead = 0;
   FCapacity = 0;
   FCount = 0;
   FNumAlloc = 0;

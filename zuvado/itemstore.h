@@ -9,6 +9,10 @@
 // of copying items, so that a million appends cost a few page faults instead of tens of
 // thousands; slots past the count are never touched before they are used. An empty
 // container keeps one cleared slot and NumAlloc 0.
+//
+// Removing items from the front only moves the start of the items forward; the gap is
+// closed (the items moved down) once it is as large as the items that remain, so a
+// rolling window pays O(removed) amortised per removal.
 #pragma once
 
 #include <cassert>
@@ -29,7 +33,8 @@ class TRcItemContainer {
 
   Integer Count() const { return FCount; }
   Integer NumAlloc() const { return FNumAlloc; }
-  // Slots the storage holds now (at least NumAlloc, at least 1).
+  // Slots the storage holds from the first item on (at least 1; at least NumAlloc
+  // unless items were removed from the front).
   std::size_t Capacity() const { return FCapacity; }
   bool InRange(Integer Index) const { return Index >= 0 && Index < FCount; }
 
@@ -50,11 +55,18 @@ class TRcItemContainer {
   // count has reached NumAlloc, AllocSize more slots are allocated first.
   TrcChartItem& Append(const TrcChartItem& Item, Integer AllocSize) {
     if (FCount >= FNumAlloc) Grow(AllocSize);
+    else if (std::size_t(FCount) >= FCapacity) MakeRoom(std::size_t(FCount) + 1);
     TrcChartItem* slot = FItems + FCount;
     std::memcpy(static_cast<void*>(slot), &Item, sizeof(TrcChartItem));
     ++FCount;
     return *slot;
   }
+  // Count slots appended at once, as Count calls of Append would leave the count and
+  // NumAlloc; returns the first of them for the caller to fill (their bytes are
+  // undefined until then).
+  TrcChartItem* AppendSlots(std::size_t Count, Integer AllocSize);
+  // Removes the first Count items (0 <= Count <= Count()); NumAlloc stays.
+  void RemoveFirst(Integer Count);
   // Count 0, NumAlloc 0, storage back to one cleared slot.
   void Clear();
   // NumAlloc := Slots exactly (not below the count), for loading a known number.
@@ -67,10 +79,15 @@ class TRcItemContainer {
  private:
   void Grow(Integer AllocSize);
   void Reallocate(std::size_t Slots);
+  // Moves the items to the start of the block.
+  void CloseGap();
+  // Makes Slots fit from FItems on: closes a gap as large as the items, else grows.
+  void MakeRoom(std::size_t Slots);
 
   detail::PagedBlock FBlock;
-  TrcChartItem* FItems = nullptr;  // FBlock's bytes
-  std::size_t FCapacity = 0;
+  TrcChartItem* FItems = nullptr;  // FBlock's bytes, FHead slots in
+  std::size_t FHead = 0;           // slots before FItems left by RemoveFirst
+  std::size_t FCapacity = 0;       // slots from FItems to the end of the block
   Integer FCount = 0;
   Integer FNumAlloc = 0;
 };

@@ -75,6 +75,28 @@ void TCustomZUvado::AddLinePoint(Integer x, Integer y, TCanvas* Canvas) {
   FRunPending = false;
 }
 
+// The attributes compared are all that DrawContainerItemOnCanvas reads for a world
+// tkLineto, so every point takes the path the single item would take, minus the
+// per-item dispatch.
+Integer TCustomZUvado::AddLineRun(TCanvas* Canvas, const TrcChartItem* Items, Integer i,
+                                  Integer n) {
+  const TrcChartItem& a = Items[i];
+  if (a.ItemKind != tkLineto || a.CoordMode != cmAllWorld) return i;
+  const TLayerMap& M = FPassMap[a.Layer >= 2 ? 1 : 0];
+  const int64_t mx = FPassMarginX, my = FPassMarginY;
+  Integer j = i + 1;
+  for (; j < n; ++j) {
+    const TrcChartItem& b = Items[j];
+    if (b.ItemKind != tkLineto || b.CoordMode != cmAllWorld || b.Color != a.Color ||
+        b.FillColor != a.FillColor || b.PenStyle != a.PenStyle || b.LWid != a.LWid ||
+        b.ItemClass != a.ItemClass || b.Layer != a.Layer)
+      break;
+    AddLinePoint(ClampItemPix(int64_t(M.X.Map(b.x)) + mx), ClampItemPix(int64_t(M.Y.Map(b.y)) + my),
+                 Canvas);
+  }
+  return j - 1;
+}
+
 // Points equal to the one before add nothing to the picture.
 void TCustomZUvado::EnterColumnRun(TCanvas* Canvas) {
   for (const Integer v : {FRunMin, FRunMax, FRunLast})

@@ -45,6 +45,18 @@ WorldFlags world_flags(TCoordMode cm) {
   }
 }
 
+// Shape marks that put a single colour on every pixel they touch: open and solid ones
+// (from type 10 on shapes come open, brush-filled, solid in turn), and brush-filled ones
+// whose fill is the pen colour. Such a mark drawn twice at one place with only its like
+// in between leaves the pixels as they were. 0 for the others: line marks move the
+// canvas pen, which later relative items read; character marks blend their edges.
+constexpr Integer kFirstShapeMark = 10;
+uint64_t one_colour_mark_key(Integer mk, TColor pen, TColor fill, Integer width) {
+  if (mk < kFirstShapeMark || mk >= kGeometricMarkCount || width < 0 || width > 0xFFFF) return 0;
+  if ((mk - kFirstShapeMark) % 3 == 1 && fill != pen) return 0;
+  return (uint64_t(uint32_t(pen)) << 32) | (uint64_t(width) << 16) | uint64_t(mk) | (uint64_t(1) << 8);
+}
+
 bool in_range(double v, double lo, double hi) { return v >= lo && v <= hi; }
 
 // [a, b] reaches into [lo, hi].
@@ -124,12 +136,44 @@ void TCustomZUvado::ResetRenderCache(TCanvas* Canvas, Integer ox, Integer oy) {
   FPassMerge = pen.Mode() == pmCopy;
   FPassPrecise = Canvas->KeepsFractions();
   FPreciseRun.clear();
+  ResetMarkStamps();
+}
+
+// The map covers the control, one bit per pixel so that it stays in the cache; an epoch
+// clears only the words it set.
+void TCustomZUvado::ResetMarkStamps() {
+  const Integer w = std::max(0, Width()), h = std::max(0, Height());
+  if (w != FStampW || h != FStampH) {
+    FStampW = w;
+    FStampH = h;
+    FStampBits.assign((size_t(w) * size_t(h) + 63) / 64, 0);
+    FStampDirty.clear();
+  }
+  FStampOpen = false;
+}
+
+bool TCustomZUvado::MarkStampedBefore(Integer px, Integer py, uint64_t Key) {
+  if (!FStampOpen || Key != FStampKey) {
+    for (const uint32_t k : FStampDirty) FStampBits[k] = 0;
+    FStampDirty.clear();
+    FStampKey = Key;
+    FStampOpen = true;
+  }
+  if (px < 0 || px >= FStampW || py < 0 || py >= FStampH) return false;
+  const size_t bit = size_t(py) * size_t(FStampW) + size_t(px);
+  uint64_t& word = FStampBits[bit >> 6];
+  const uint64_t m = uint64_t(1) << (bit & 63);
+  if (word & m) return true;
+  if (word == 0) FStampDirty.push_back(uint32_t(bit >> 6));
+  word |= m;
+  return false;
 }
 
 void TCustomZUvado::RenderPass(TCanvas* Canvas, const TRcItemContainer& Items,
                                const TLongTextArray& Texts, bool IsAnnotation, TPassItems Only,
                                bool Mono, Integer ox, Integer oy, Integer First) {
   const std::array<bool, 256>& classVis = IsAnnotation ? FAnnoClassVisib : FClassVisib;
+  FStampOpen = false;
   const Integer n = Items.Count();
   const TrcChartItem* items = Items.begin();
   TrcChartItem lead;
@@ -155,9 +199,14 @@ void TCustomZUvado::RenderPass(TCanvas* Canvas, const TRcItemContainer& Items,
       DrawContainerItemOnCanvas(Canvas, copy, i, IsAnnotation, Texts, Mono, ox, oy);
     } else {
       DrawContainerItemOnCanvas(Canvas, it, i, IsAnnotation, Texts, Mono, ox, oy);
+      // Vector surfaces take every point at its own sub-pixel position instead.
+      if (FPassPrecise) continue;
+      if (it.ItemKind == tkLineto) i = AddLineRun(Canvas, items, i, n);
+      else if (it.ItemKind == tkMarkAt) i = AddMarkRun(Canvas, items, i, n, Mono);
     }
   }
   FlushLine(Canvas);
+  FStampOpen = false;
 }
 
 void TCustomZUvado::DoOnBeforeRendezUvadoItem(TObject* Sender, TrcChartItem& ChartItem,
@@ -209,6 +258,7 @@ void TCustomZUvado::DrawContainerItemOnCanvas(TCanvas* Canvas, const TrcChartIte
                                               const TLongTextArray& LongTexts, bool Mono,
                                               Integer ox, Integer oy) {
   const TrcItem kind = Item.ItemKind;
+  if (kind != tkMarkAt) FStampOpen = false;
   TColor pc = Item.Color, fc = Item.FillColor;
   if (Mono) {
     pc = clBlack;
@@ -548,10 +598,53 @@ void TCustomZUvado::DrawMarkItem(TCanvas* Canvas, const TrcChartItem& Item, cons
     f.SetPixelsPerInch(GetDeviceCaps(Canvas->Handle(), LOGPIXELSY));
   }
   // The occupancy map is in control pixels.
-  if (FAvoidDuplicateMarks &&
-      !DupMarkAllowed(Integer(p.X - cv.mx), Integer(p.Y - cv.my), Item.Param3))
+  if (FAvoidDuplicateMarks) {
+    if (!DupMarkAllowed(Integer(p.X - cv.mx), Integer(p.Y - cv.my), Item.Param3)) return;
+  } else if (const uint64_t key = one_colour_mark_key(Item.Param3, pc, fc, FLastLWidth);
+             key != 0 && FPassMerge && Item.PenStyle == psSolid && !OnBeforeRendezUvadoItem &&
+             !FPassOnPrinter && Canvas->Bitmap()) {
+    StampedMark(Canvas, Item.Param3, p, TPoint{Integer(p.X - cv.mx), Integer(p.Y - cv.my)}, key);
     return;
+  } else {
+    FStampOpen = false;
+  }
   DrawMarkOnCanvas(Canvas, Item.Param3, p.X, p.Y);
+}
+
+// Shape marks leave the canvas pen where it was, so a skipped one leaves no trace.
+void TCustomZUvado::StampedMark(TCanvas* Canvas, Integer mk, TPoint p, TPoint ctl,
+                                uint64_t Key) {
+  if (!MarkStampedBefore(ctl.X, ctl.Y, Key)) DrawMarkOnCanvas(Canvas, mk, p.X, p.Y);
+}
+
+// Marks right after a stamped one that share all its attributes: the checks and the
+// canvas state of the first hold for them, only the place changes.
+Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, Integer i,
+                                  Integer n, bool Mono) {
+  const TrcChartItem& a = Items[i];
+  // An open epoch of the same key vouches for the pass-wide conditions; the item's own
+  // pen style is checked as the first of the run may have been out of range.
+  if (!FStampOpen || a.CoordMode != cmAllWorld || a.PenStyle != psSolid || FAvoidDuplicateMarks)
+    return i;
+  const uint64_t key = one_colour_mark_key(a.Param3, Mono ? clBlack : a.Color, a.FillColor, FLastLWidth);
+  if (key != FStampKey) return i;
+  const size_t layer = a.Layer >= 2 ? 1 : 0;
+  const auto& r = FPassRange[layer];
+  const TLayerMap& M = FPassMap[layer];
+  const int64_t mx = FPassMarginX, my = FPassMarginY;
+  Integer j = i + 1;
+  for (; j < n; ++j) {
+    const TrcChartItem& b = Items[j];
+    if (b.ItemKind != tkMarkAt || b.CoordMode != cmAllWorld || b.Param3 != a.Param3 ||
+        b.Color != a.Color || b.FillColor != a.FillColor || b.PenStyle != a.PenStyle ||
+        b.LWid != a.LWid || b.ItemClass != a.ItemClass || b.Layer != a.Layer)
+      break;
+    if (!in_range(b.x, r[0], r[1]) || !in_range(b.y, r[2], r[3])) continue;
+    const int64_t cx = M.X.Map(b.x), cy = M.Y.Map(b.y);
+    const TPoint p{ClampItemPix(cx + mx), ClampItemPix(cy + my)};
+    StampedMark(Canvas, a.Param3, p, TPoint{Integer(p.X - mx), Integer(p.Y - my)}, key);
+  }
+  return j - 1;
 }
 
 // Bars from the point to both error ends, each closed by a whisker; the mark goes on top.
