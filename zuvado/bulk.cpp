@@ -53,6 +53,12 @@ void TCustomZUvado::DrawPolyline(std::span<const TRealPoint> P) {
                  &P[0].y, 2, P.size());
 }
 
+void TCustomZUvado::ContinuePolyline(std::span<const double> X, std::span<const double> Y) {
+  check_lengths("ContinuePolyline", X.size(), Y.size());
+  const TrcChartItem it = NewItem(tkLineto, cmAllWorld);
+  AppendPointRun(it, it, X.data(), Y.data(), 1, X.size());
+}
+
 void TCustomZUvado::MarkSeries(std::span<const double> X, std::span<const double> Y, Byte mk) {
   check_lengths("MarkSeries", X.size(), Y.size());
   TrcChartItem it = NewItem(tkMarkAt, cmAllWorld);

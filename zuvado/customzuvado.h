@@ -247,6 +247,8 @@ class TCustomZUvado : public TCustomControl {
   void DrawPolyline(std::span<const TRealPoint> P);
   void MarkSeries(std::span<const double> X, std::span<const double> Y, Byte mk);
   void MarkSeries(std::span<const TRealPoint> P, Byte mk);
+  // A DrawTo to every point: the current line goes on through them.
+  void ContinuePolyline(std::span<const double> X, std::span<const double> Y);
 
   // ---- Public methods: content management ----
   // Empties the data container (and its long texts and counters).

@@ -5,15 +5,8 @@
 #include <cmath>
 #include <string>
 #include <utility>
-
 namespace kvr {
 
-namespace {
-
-// Used to tag the items that leave; feed.h reserves it.
-constexpr Byte kLeavingClass = 255;
-
-}  // namespace
 
 TZUvadoFeed::TZUvadoFeed(TCustomZUvado& Chart) : FChart(Chart) {}
 
@@ -76,34 +69,25 @@ Integer TZUvadoFeed::ExcessItems(std::span<const double> NewX) const {
   return Integer(std::min<int64_t>(excess, total));
 }
 
-// Until the chart has bulk entry and a fast removal of its oldest items, points enter one
-// primitive call each, and the leaving items are tagged and compacted away in a single
-// pass (removing item 0 again and again would move the whole store once per item).
+// Points enter through the bulk calls (one sweep, partners updated once), and the leaving
+// items go from the front of the store without moving the ones that stay.
 void TZUvadoFeed::MoveToChart(std::span<const double> X, std::span<const double> Y,
                               Integer RemoveFirst) {
   TCustomZUvado& c = FChart;
   const bool anno = c.AnnoMode();
   if (anno) c.SetAnnoMode(false);
-  const std::size_t n = X.size();
   if (FMark != 0) {
-    for (std::size_t i = 0; i < n; ++i) c.MarkAt(X[i], Y[i], FMark);
-  } else {
-    std::size_t i = 0;
+    c.MarkSeries(X, Y, FMark);
+  } else if (!X.empty()) {
     const TrcItem last = c.NumItems() > 0 ? c.TypeOfLastItem() : tkNone;
-    if (n > 0 && (FBreak || (last != tkLineto && last != tkMoveTo))) {
-      c.MoveTo(X[0], Y[0]);
-      i = 1;
-    }
-    for (; i < n; ++i) c.DrawTo(X[i], Y[i]);
+    if (FBreak || (last != tkLineto && last != tkMoveTo))
+      c.DrawPolyline(X, Y);
+    else
+      c.ContinuePolyline(X, Y);
   }
   FBreak = false;
   if (RemoveFirst > 0) {
-    for (Integer k = 0; k < RemoveFirst; ++k) {
-      TrcChartItem it = c.GetChartItem(k);
-      it.ItemClass = kLeavingClass;
-      c.SetItemParams(k, it);
-    }
-    c.RemoveItemsByClass(kLeavingClass);
+    c.RemoveFirstItems(RemoveFirst);
     // The line now starts at its oldest kept point, which must not be joined to the
     // pen's start position.
     if (c.NumItems() > 0 && c.TypeOfFirstItem() == tkLineto) {

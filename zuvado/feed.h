@@ -16,8 +16,7 @@
 // Items. Points become a connected line (tkMoveTo, then tkLineto items) or, with Mark set,
 // marks of that type, with the chart's drawing attributes (colour, layer, class, ...) at
 // the time of the drain. The data container of a fed chart belongs to the feed: rolling
-// removes the oldest data items whatever they are, and class 255 is used while removing;
-// put other drawings into the annotations. x values must not decrease for rolling by span.
+// removes the oldest data items whatever they are; put other drawings into the annotations. x values must not decrease for rolling by span.
 //
 // Painting. Without rolling, a drain draws only the new items over the chart-area image
 // (ShowGrafFrom). With rolling (the last RollingPoints points or the last RollingSpan x

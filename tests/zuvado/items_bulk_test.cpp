@@ -114,6 +114,24 @@ TEST(ZuBulk, UnequalSpansRaiseAndAppendNothing) {
   EXPECT_EQ(c.NumAllocData(), 1000);
   EXPECT_EQ(c.ItemCount(tkMarkAt), 1);
   EXPECT_EQ(c.propagations, 1);
+  EXPECT_THROW(c.ContinuePolyline(x, y), EKvrZUvadoError);
+  EXPECT_EQ(c.NumItems(), 1);
+}
+
+TEST(ZuBulk, ContinuePolylineIsADrawToPerPoint) {
+  ProbeChart single, bulk;
+  std::vector<double> x, y;
+  wave(x, y, 300);
+  for (ProbeChart* c : {&single, &bulk}) {
+    set_attributes(*c);
+    c->MoveTo(-1.0, -1.0);
+  }
+  for (size_t i = 0; i < x.size(); ++i) single.DrawTo(x[i], y[i]);
+  bulk.ContinuePolyline(std::span(x).first(100), std::span(y).first(100));
+  bulk.ContinuePolyline(std::span(x).subspan(100), std::span(y).subspan(100));
+  expect_same_items(single, bulk);
+  EXPECT_EQ(bulk.ItemCount(tkLineto), 300);
+  EXPECT_EQ(bulk.propagations, 1 + 2);
 }
 
 TEST(ZuBulk, SharingPartnersSeeTheRun) {
