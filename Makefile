@@ -5,7 +5,7 @@ BUILD      ?= build
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 PACKAGES   := cmake g++ make pkg-config libfreetype-dev libfontconfig-dev libpng-dev \
-              zlib1g-dev fonts-dejavu-core libgtest-dev libbenchmark-dev libxml2-utils \
+              zlib1g-dev libagg-dev fonts-dejavu-core libgtest-dev libbenchmark-dev libxml2-utils \
               qt6-base-dev
 
 .PHONY: all deps configure build demo test bench clean

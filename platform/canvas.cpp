@@ -1,6 +1,7 @@
 #include "platform/canvas.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/arith.h"
 #include "platform/bitmap.h"
@@ -69,9 +70,10 @@ static bool fill_of(const TBrush& brush, const TPen& pen, detail::Fill& f) {
 void TCanvas::LineTo(Integer X, Integer Y) {
   const TPoint from = FPenPos;
   FPenPos = TPoint{X, Y};
+  FPenPosF = TPointF{double(X), double(Y)};
   // Dense curves are millions of short lines: the raster surface takes the plain ones
   // without a virtual call.
-  if (FRaster && FPen.Style() == psSolid && FPen.Mode() == pmCopy && FPen.Width() <= 1 && FPen.Color() >= 0 &&
+  if (FRaster && !FRaster->smooth() && FPen.Style() == psSolid && FPen.Mode() == pmCopy && FPen.Width() <= 1 && FPen.Color() >= 0 &&
       FRaster->fast_line(from, FPenPos, FPen.Color() & 0xFFFFFF))
     return;
   detail::Stroke s;
@@ -124,8 +126,103 @@ void TCanvas::Polygon(std::span<const TPoint> Points) {
 void TCanvas::Polyline(std::span<const TPoint> Points) {
   if (Points.empty() || Points.size() > 0x7FFFFFFF) return;
   FPenPos = Points.back();
+  FPenPosF = TPointF{double(FPenPos.X), double(FPenPos.Y)};
   detail::Stroke s;
   if (Points.size() >= 2 && stroke_of(FPen, s)) FBackend->polyline(Points.data(), int(Points.size()), s);
+}
+
+namespace {
+
+TPoint rounded(TPointF p) { return TPoint{RoundPix(p.X), RoundPix(p.Y)}; }
+
+bool finite(TPointF p) { return std::isfinite(p.X) && std::isfinite(p.Y); }
+
+}  // namespace
+
+bool TCanvas::Smooth() const { return FRaster && FRaster->smooth(); }
+
+void TCanvas::SetSmooth(bool v) {
+  if (FRaster) FRaster->set_smooth(v);
+}
+
+// The fractions only matter to smooth raster drawing; everything else takes the
+// rounded points through the integer calls, so both kinds of call draw alike.
+bool TCanvas::SmoothStroke(detail::Stroke& s) const {
+  return FRaster && FPen.Mode() == pmCopy && FRaster->smooth() && stroke_of(FPen, s);
+}
+
+void TCanvas::MoveToF(double X, double Y) {
+  const TPointF p{X, Y};
+  FPenPos = rounded(p);
+  FPenPosF = p;
+}
+
+void TCanvas::LineToF(double X, double Y) {
+  const TPointF from = FPenPosF, to{X, Y};
+  detail::Stroke s;
+  if (!SmoothStroke(s) || !finite(from) || !finite(to)) {
+    const TPoint a = rounded(from), b = rounded(to);
+    FPenPos = a;
+    LineTo(b.X, b.Y);
+    FPenPosF = to;
+    return;
+  }
+  FPenPos = rounded(to);
+  FPenPosF = to;
+  const detail::PointF pts[2] = {{from.X + 0.5, from.Y + 0.5}, {to.X + 0.5, to.Y + 0.5}};
+  FRaster->smooth_polyline(pts, 2, false, s);
+}
+
+// Centres of the points for the smooth rasteriser, in the canvas's scratch buffer;
+// false when a point is not finite.
+bool TCanvas::PixelCentres(std::span<const TPointF> Points) {
+  FPointsF.resize(Points.size());
+  for (size_t i = 0; i < Points.size(); ++i) {
+    if (!finite(Points[i])) return false;
+    FPointsF[i] = {Points[i].X + 0.5, Points[i].Y + 0.5};
+  }
+  return true;
+}
+
+void TCanvas::PolylineF(std::span<const TPointF> Points) {
+  if (Points.empty() || Points.size() > 0x7FFFFFFF) return;
+  detail::Stroke s;
+  if (SmoothStroke(s) && PixelCentres(Points)) {
+    FPenPos = rounded(Points.back());
+    FPenPosF = Points.back();
+    if (Points.size() >= 2) FRaster->smooth_polyline(FPointsF.data(), int(Points.size()), false, s);
+    return;
+  }
+  FPoints.resize(Points.size());
+  for (size_t i = 0; i < Points.size(); ++i) FPoints[i] = rounded(Points[i]);
+  Polyline(FPoints);
+  FPenPosF = Points.back();
+}
+
+void TCanvas::PolygonF(std::span<const TPointF> Points) {
+  if (Points.size() < 2 || Points.size() > 0x7FFFFFFF) return;
+  detail::Stroke s;
+  detail::Fill f;
+  const bool hs = stroke_of(FPen, s), hf = fill_of(FBrush, FPen, f) && Points.size() >= 3;
+  if (FRaster && FPen.Mode() == pmCopy && FRaster->smooth() && (hs || hf) && PixelCentres(Points)) {
+    FRaster->smooth_polygon(FPointsF.data(), int(Points.size()), hs ? &s : nullptr, hf ? &f : nullptr);
+    return;
+  }
+  FPoints.resize(Points.size());
+  for (size_t i = 0; i < Points.size(); ++i) FPoints[i] = rounded(Points[i]);
+  Polygon(FPoints);
+}
+
+void TCanvas::EllipseF(double X1, double Y1, double X2, double Y2) {
+  const double l = std::min(X1, X2), r = std::max(X1, X2), t = std::min(Y1, Y2), b = std::max(Y1, Y2);
+  detail::Stroke s;
+  detail::Fill f;
+  const bool hs = stroke_of(FPen, s), hf = fill_of(FBrush, FPen, f);
+  if (FRaster && FPen.Mode() == pmCopy && FRaster->smooth() && std::isfinite(l + r + t + b)) {
+    if (r > l && b > t && (hs || hf)) FRaster->smooth_ellipse(l, t, r, b, hs ? &s : nullptr, hf ? &f : nullptr);
+    return;
+  }
+  Ellipse(RoundPix(X1), RoundPix(Y1), RoundPix(X2), RoundPix(Y2));
 }
 
 void TCanvas::TextOut(Integer X, Integer Y, std::string_view Text) {
@@ -188,6 +285,12 @@ int TCanvas::DeviceCaps(int Index) const {
 }
 
 TBitmap* TCanvas::Bitmap() const { return FBackend->bitmap(); }
+
+TSmoothDrawing::TSmoothDrawing(bool On) : FOuter(detail::smooth_paint()) {
+  detail::set_smooth_paint(FOuter || On);
+}
+
+TSmoothDrawing::~TSmoothDrawing() { detail::set_smooth_paint(FOuter); }
 
 unsigned SetTextAlign(HDC DC, unsigned Flags) { return DC ? DC->SetTextAlign(Flags) : 0; }
 

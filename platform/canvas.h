@@ -34,6 +34,8 @@ class TCanvas;
 namespace detail {
 class CanvasBackend;
 class RasterBackend;
+struct Stroke;
+struct PointF;
 }
 
 using HDC = TCanvas*;
@@ -72,6 +74,12 @@ struct TSize {
   Integer cy = 0;
 };
 
+// A point at sub-pixel precision: whole numbers are the pixel positions of TPoint.
+struct TPointF {
+  double X = 0;
+  double Y = 0;
+};
+
 class TCanvas : public TPersistent {
  public:
   explicit TCanvas(std::unique_ptr<detail::CanvasBackend> backend);
@@ -98,7 +106,10 @@ class TCanvas : public TPersistent {
   void SetClipRect(const TRect& r);
   void ResetClip();
 
-  void MoveTo(Integer X, Integer Y) { FPenPos = TPoint{X, Y}; }
+  void MoveTo(Integer X, Integer Y) {
+    FPenPos = TPoint{X, Y};
+    FPenPosF = TPointF{double(X), double(Y)};
+  }
   void LineTo(Integer X, Integer Y);
   void Rectangle(Integer X1, Integer Y1, Integer X2, Integer Y2);
   void Rectangle(const TRect& r) { Rectangle(r.Left, r.Top, r.Right, r.Bottom); }
@@ -112,6 +123,21 @@ class TCanvas : public TPersistent {
   // Moves the pen position to the last point.
   void Polyline(std::span<const TPoint> Points);
   void Polyline(std::initializer_list<TPoint> Points) { Polyline(std::span(Points.begin(), Points.size())); }
+
+  // Sub-pixel versions. Smooth raster drawing keeps the fractions; otherwise the
+  // coordinates are rounded to pixels and drawn exactly as the integer calls.
+  void MoveToF(double X, double Y);
+  void LineToF(double X, double Y);
+  void PolylineF(std::span<const TPointF> Points);
+  void PolygonF(std::span<const TPointF> Points);
+  void EllipseF(double X1, double Y1, double X2, double Y2);
+
+  // Smooth drawing: lines, polylines, arcs, ellipses and polygons in copy mode are
+  // anti-aliased at sub-pixel positions on a raster canvas; rectangles, text and the
+  // other pen modes (exclusive-or bands) are drawn as without it. Also on while a control
+  // whose Smooth is set paints on this thread (see TSmoothDrawing).
+  bool Smooth() const;
+  void SetSmooth(bool v);
 
   void TextOut(Integer X, Integer Y, std::string_view Text);
   Integer TextWidth(std::string_view Text) const;
@@ -139,10 +165,14 @@ class TCanvas : public TPersistent {
   detail::CanvasBackend* Backend() const { return FBackend.get(); }
 
  private:
+  bool SmoothStroke(detail::Stroke& s) const;
+  bool PixelCentres(std::span<const TPointF> Points);
+
   TPen FPen;
   TBrush FBrush;
   TFont FFont;
   TPoint FPenPos;
+  TPointF FPenPosF;  // the same position with the fractions of the ...F calls
   int32_t FCopyMode = SRCCOPY;
   unsigned FTextAlign = 0;
   Integer FResolution = 96;
@@ -150,6 +180,21 @@ class TCanvas : public TPersistent {
   TRect FClip;
   std::unique_ptr<detail::CanvasBackend> FBackend;
   detail::RasterBackend* FRaster;  // the same back end when it is a raster one
+  std::vector<TPoint> FPoints;             // scratch of the ...F calls
+  std::vector<detail::PointF> FPointsF;
+};
+
+// Smooth drawing on every raster canvas of this thread while it lives (or plain drawing
+// when On is false and no outer one asks for smooth). Controls hold one while they paint.
+class TSmoothDrawing {
+ public:
+  explicit TSmoothDrawing(bool On);
+  ~TSmoothDrawing();
+  TSmoothDrawing(const TSmoothDrawing&) = delete;
+  TSmoothDrawing& operator=(const TSmoothDrawing&) = delete;
+
+ private:
+  bool FOuter;
 };
 
 // The two device calls the components make on a canvas handle.

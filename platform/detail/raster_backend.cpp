@@ -224,7 +224,75 @@ void RasterBackend::fill_rect_clipped(TRect r, uint32_t color, SpanWriter w) {
   if (r.Left < r.Right && r.Top < r.Bottom) fill_box(r.Left, r.Top, r.Right, r.Bottom, color, w);
 }
 
+SmoothRaster& RasterBackend::aa() {
+  if (!aa_) aa_ = std::make_unique<SmoothRaster>();
+  return *aa_;
+}
+
+const PointF* RasterBackend::centres(const TPoint* p, int n) {
+  fpts_.resize(size_t(n));
+  for (int i = 0; i < n; ++i) fpts_[size_t(i)] = {p[i].X + 0.5, p[i].Y + 0.5};
+  return fpts_.data();
+}
+
+void RasterBackend::smooth_polyline(const PointF* p, int n, bool closed, const Stroke& s) {
+  // One-pixel pens keep their dash styles and cover what the classic line covers; wider
+  // pens are solid with round ends and joins, like the classic wide line.
+  const bool thin = s.width <= 1;
+  const StrokeShape shape{double(s.width), thin && s.style != psInsideFrame ? s.style : psSolid,
+                          thin ? StrokeEnds::flush : StrokeEnds::round, !thin};
+  SmoothRaster& r = aa();
+  r.begin(clip_box(), false);
+  r.add_stroke(p, n, closed, shape);
+  r.render(bmp_, pack_opaque(s.color));
+}
+
+void RasterBackend::smooth_polygon(const PointF* p, int n, const Stroke* s, const Fill* f) {
+  if (f && n >= 3) {
+    SmoothRaster& r = aa();
+    r.begin(clip_box(), true);
+    r.add_contour(p, n);
+    r.render(bmp_, pack_opaque(f->color));
+  }
+  if (s) smooth_polyline(p, n, true, *s);
+}
+
+void RasterBackend::smooth_ellipse(double l, double t, double r, double b, const Stroke* s, const Fill* f) {
+  const PointF c{(l + r) / 2, (t + b) / 2};
+  const double ax = (r - l) / 2, ay = (b - t) / 2;
+  // The outline's outer edge lies where the classic one ends: on the box, grown by the
+  // part of a wide pen that lies outside it.
+  const double w = s ? s->width : 0;
+  const double grow = s && s->style != psInsideFrame ? (w - 1) / 2 : 0;
+  const double rx = ax + grow - w / 2, ry = ay + grow - w / 2;
+  SmoothRaster& aa_r = aa();
+  if (f && rx > 0 && ry > 0) {
+    fpts_.clear();
+    SmoothRaster::ellipse_points(c, s ? rx : ax, s ? ry : ay, 0, 2 * M_PI, true, fpts_);
+    aa_r.begin(clip_box(), true);
+    aa_r.add_contour(fpts_.data(), int(fpts_.size()));
+    aa_r.render(bmp_, pack_opaque(f->color));
+  }
+  if (!s) return;
+  aa_r.begin(clip_box(), false);
+  fpts_.clear();
+  if (rx > 0 && ry > 0) {
+    SmoothRaster::ellipse_points(c, rx, ry, 0, 2 * M_PI, true, fpts_);
+    aa_r.add_stroke(fpts_.data(), int(fpts_.size()), true, StrokeShape{w, psSolid, StrokeEnds::butt, false});
+  } else {
+    // Too small for a ring: the pen covers the whole ellipse.
+    SmoothRaster::ellipse_points(c, ax + grow, ay + grow, 0, 2 * M_PI, true, fpts_);
+    aa_r.add_contour(fpts_.data(), int(fpts_.size()));
+  }
+  aa_r.render(bmp_, pack_opaque(s->color));
+}
+
 void RasterBackend::line(TPoint a, TPoint b, const Stroke& s) {
+  if (smooth_for(s.mode)) {
+    const TPoint p[2] = {a, b};
+    smooth_polyline(centres(p, 2), 2, false, s);
+    return;
+  }
   if (s.width == 1 && s.mode == pmCopy && s.style == psSolid && fast_line(a, b, s.color)) return;
   line_general(a, b, s);
 }
@@ -239,6 +307,10 @@ void RasterBackend::line_general(TPoint a, TPoint b, const Stroke& s) {
 }
 
 void RasterBackend::polyline(const TPoint* p, int n, const Stroke& s) {
+  if (smooth_for(s.mode)) {
+    smooth_polyline(centres(p, n), n, false, s);
+    return;
+  }
   if (s.width > 1) {
     wide_polyline(p, n, s, false);
     return;
@@ -398,6 +470,10 @@ void RasterBackend::rectangle(const TRect& r, const Stroke* s, const Fill* f) {
 }
 
 void RasterBackend::ellipse(const TRect& r, const Stroke* s, const Fill* f) {
+  if ((!s || smooth_for(s->mode)) && (!f || smooth_for(f->mode))) {
+    smooth_ellipse(r.Left, r.Top, r.Right, r.Bottom, s, f);
+    return;
+  }
   const TRect c = clip_box();
   if (c.Left >= c.Right || c.Top >= c.Bottom) return;
   const int w = s ? s->width : 0;
@@ -440,6 +516,18 @@ void RasterBackend::arc(const TRect& r, TPoint start, TPoint end, const Stroke& 
   const double a0 = std::atan2(-double(2.0L * start.Y - tb), double(2.0L * start.X - lr));
   const double a1 = std::atan2(-double(2.0L * end.Y - tb), double(2.0L * end.X - lr));
   const double span = a0 == a1 ? 2 * M_PI : ccw_delta(a0, a1);
+  if (smooth_for(s.mode)) {
+    const double w = s.width, grow = s.style != psInsideFrame ? (w - 1) / 2 : 0;
+    const double rx = (r.Right - r.Left) / 2.0 + grow - w / 2, ry = (r.Bottom - r.Top) / 2.0 + grow - w / 2;
+    fpts_.clear();
+    SmoothRaster::ellipse_points({double(lr) / 2, double(tb) / 2}, std::max(rx, 0.0), std::max(ry, 0.0), a0, span,
+                                 false, fpts_);
+    SmoothRaster& aa_r = aa();
+    aa_r.begin(c, false);
+    aa_r.add_stroke(fpts_.data(), int(fpts_.size()), false, StrokeShape{w, psSolid, StrokeEnds::butt, false});
+    aa_r.render(bmp_, pack_opaque(s.color));
+    return;
+  }
   const long double outer = s.style == psInsideFrame ? 0.0L : (s.width - 1) / 2.0L;
   const long double inner = outer - (s.width - 1);
   const long long grow = (long long)std::ceil(outer);
@@ -470,6 +558,10 @@ void RasterBackend::arc(const TRect& r, TPoint start, TPoint end, const Stroke& 
 }
 
 void RasterBackend::polygon(const TPoint* p, int n, const Stroke* s, const Fill* f) {
+  if ((!s || smooth_for(s->mode)) && (!f || smooth_for(f->mode))) {
+    smooth_polygon(centres(p, n), n, s, f);
+    return;
+  }
   if (f) {
     filler_.reset();
     filler_.add_contour(p, n);
