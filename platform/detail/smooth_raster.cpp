@@ -128,57 +128,79 @@ void SmoothRaster::add_stroke(const PointF* p, int n, bool closed, const StrokeS
     add_piece(p, n, closed, s, true, true);
     return;
   }
-  // The dash pattern runs on over the corners, measured along the path.
+  // The dash pattern runs on over the corners, measured along the path. Only the part
+  // of a segment near the clip is walked dash by dash; the rest moves the pattern on in
+  // one step, so far-off lines cost nothing.
   StrokeShape piece = s;
   piece.ends = StrokeEnds::butt;
+  double period = 0;
+  for (int r : runs) period += r;
   size_t ri = 0;
   double left = runs[0];
   bool on = true;
+  auto next = [&] {
+    on = !on;
+    ri = (ri + 1) % runs.size();
+    left = runs[ri];
+  };
+  auto advance = [&](double d) {
+    if (d < left) {
+      left -= d;
+      return;
+    }
+    d = std::fmod(d - left, period);  // whole periods keep the phase: runs come in pairs
+    next();
+    while (d >= left) {
+      d -= left;
+      next();
+    }
+    left -= d;
+  };
+  auto flush = [&] {
+    if (on && dash_.size() >= 2) add_piece(dash_.data(), int(dash_.size()), false, piece, false, false);
+  };
   dash_.assign(1, p[0]);
   const int segs = closed ? n : n - 1;
   for (int k = 0; k < segs; ++k) {
     const PointF a = p[k], b = p[(k + 1) % n];
     const double len = std::hypot(b.x - a.x, b.y - a.y);
-    double t = 0;
-    // A segment far outside still counts for the pattern but costs one step: its
-    // pieces would be clipped away anyway.
+    if (len == 0) continue;
     PointF ca = a, cb = b;
-    if (!clip_to_box(ca, cb, x0_, y0_, x1_, y1_) && len > 64) {
-      const double period = [&] { double sum = 0; for (int r : runs) sum += r; return sum; }();
-      double rest = len;
-      if (rest >= left) {
-        rest -= left;
-        rest = std::fmod(rest, period);
-        on = !on;
-        ri = (ri + 1) % runs.size();
-        left = runs[ri];
-        while (rest >= left) {
-          rest -= left;
-          on = !on;
-          ri = (ri + 1) % runs.size();
-          left = runs[ri];
-        }
-      }
-      left -= rest;
+    if (!clip_to_box(ca, cb, x0_, y0_, x1_, y1_)) {
+      flush();
+      advance(len);
       dash_.assign(1, b);
       continue;
     }
-    while (len - t >= left) {
+    const double ta = std::hypot(ca.x - a.x, ca.y - a.y), tb = std::min(len, std::hypot(cb.x - a.x, cb.y - a.y));
+    double t = ta;
+    if (ta > 0) {
+      flush();
+      advance(ta);
+      dash_.assign(1, ca);
+    }
+    while (tb - t >= left) {
       t += left;
-      const double f = len > 0 ? t / len : 0;
+      const double f = t / len;
       const PointF q{a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f};
       dash_.push_back(q);
       if (on) add_piece(dash_.data(), int(dash_.size()), false, piece, false, false);
       dash_.assign(1, q);
-      on = !on;
-      ri = (ri + 1) % runs.size();
-      left = runs[ri];
+      next();
     }
-    left -= len - t;
-    if (on) dash_.push_back(b);
-    else dash_.assign(1, b);
+    left -= tb - t;
+    if (tb < len) {
+      if (on) dash_.push_back(cb);
+      flush();
+      advance(len - tb);
+      dash_.assign(1, b);
+    } else if (on) {
+      dash_.push_back(b);
+    } else {
+      dash_.assign(1, b);
+    }
   }
-  if (on && dash_.size() >= 2) add_piece(dash_.data(), int(dash_.size()), false, piece, false, false);
+  flush();
 }
 
 void SmoothRaster::add_piece(const PointF* p, int n, bool closed, const StrokeShape& s, bool first_open,
