@@ -767,6 +767,7 @@ class TCustomZUvado : public TCustomControl {
   // ---- Protected hooks: rendering (render_frame.cpp, render_items.cpp) ----
   // Full rebuild: chart image, chart area, items, overlays, then the window.
   void Paint() override;
+  bool PaintOn(TCanvas& Target) override;
   // Background, shadow, caption and the four axes onto Canvas (ChartBmp's).
   virtual void ConstructChartBmp(TCanvas* Canvas);
   // Chart-area background (colour, image or shaded area) into the given rectangle.

@@ -151,6 +151,13 @@ void TCustomZUvado::RenderOnCanvas(TCanvas* C, bool BlkWhite, bool IncludeCrossH
   RenderPicture(false, true);
 }
 
+bool TCustomZUvado::PaintOn(TCanvas& Target) {
+  const TComponentState st = ComponentState();
+  if (!(Visible() || st.Contains(csDesigning)) || st.Contains(csLoading) || FSuppressPaint) return false;
+  RenderOnCanvas(&Target, false, true);
+  return true;
+}
+
 void TCustomZUvado::CopyToWMF(const std::string& FName, bool BlkWhite) {
   TMetafileCanvas svg(Width(), Height());
   RenderOnCanvas(&svg, BlkWhite);

@@ -13,10 +13,13 @@
 #include <vector>
 
 #include "platform/detail/canvas_backend.h"
+#include "platform/detail/scan_fill.h"
 #include "platform/graphics.h"
 #include "platform/types.h"
 
 namespace kvr::detail {
+
+class RasterBackend;
 
 class ScaledBackend final : public CanvasBackend {
  public:
@@ -40,9 +43,7 @@ class ScaledBackend final : public CanvasBackend {
   static Integer scaled_size(Integer pixels, double scale);
 
  private:
-  struct PointF {
-    double x, y;
-  };
+  using PointF = detail::PointF;
 
   Integer edge_x(long long v) const;
   Integer edge_y(long long v) const;
@@ -57,8 +58,13 @@ class ScaledBackend final : public CanvasBackend {
   void thin_path(const TPoint* p, int n, bool closed, const Stroke& s);
   void flush(const Stroke& s);
   bool visible_steps(TPoint a, TPoint b, long long n, double& t0, double& t1) const;
+  // The device when it draws smooth in this mode: it then takes the exact device
+  // positions instead of whole pixels.
+  RasterBackend* smooth_device(TPenMode mode) const;
+  const PointF* mids(const TPoint* p, int n);
 
   CanvasBackend& dev_;
+  RasterBackend* raster_;  // dev_ when it is a raster surface
   TPoint org_;
   double s_;
   int w_, h_;
@@ -67,6 +73,7 @@ class ScaledBackend final : public CanvasBackend {
   std::vector<PointF> run_;  // the on-run being collected, in device coordinates
   std::vector<TPoint> pts_;
   std::vector<TPoint> corners_;
+  std::vector<PointF> mids_;
 };
 
 }  // namespace kvr::detail
