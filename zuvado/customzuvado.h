@@ -702,7 +702,9 @@ class TCustomZUvado : public TCustomControl {
   void CopyToBitmapDAOnly(TBitmap* ABitmap, bool BlkWhite) { CopyToBitmapDAOnly(ABitmap, BlkWhite, true); }
   void CopyToBitmapDAOnly(TBitmap* ABitmap, bool BlkWhite, bool IncludeCrossHairs);
   // PNG or BMP by the file name's extension; raises Exception when writing fails.
-  void CopyToBMP(const std::string& FName, bool BlkWhite);
+  // Scale: device pixels per chart pixel (a 2 gives the picture of a 2x screen); raises
+  // EKvrZUvadoError unless finite and > 0.
+  void CopyToBMP(const std::string& FName, bool BlkWhite, double Scale = 1.0);
   void CopyToClipboard(bool BlkWhite) { CopyToClipboard(BlkWhite, true); }
   void CopyToClipboard(bool BlkWhite, bool IncludeCrossHairs);
   void CopyToClipboardDAOnly(bool BlkWhite) { CopyToClipboardDAOnly(BlkWhite, true); }

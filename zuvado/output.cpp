@@ -1,8 +1,11 @@
 // The chart's picture on other targets than its window: bitmaps, files, clipboard.
 #include <algorithm>
+#include <cmath>
+#include <string>
 
 #include "platform/clipbrd.h"
 #include "platform/paintguard.h"
+#include "platform/scaledcanvas.h"
 #include "platform/svgcanvas.h"
 #include "zuvado/customzuvado.h"
 
@@ -96,9 +99,18 @@ void TCustomZUvado::CopyToBitmapDAOnly(TBitmap* ABitmap, bool BlkWhite, bool Inc
   RestorePicture(BlkWhite);
 }
 
-void TCustomZUvado::CopyToBMP(const std::string& FName, bool BlkWhite) {
+void TCustomZUvado::CopyToBMP(const std::string& FName, bool BlkWhite, double Scale) {
   TBitmap bmp;
-  CopyToBitmap(&bmp, BlkWhite);
+  if (Scale == 1.0) {
+    CopyToBitmap(&bmp, BlkWhite);
+  } else {
+    if (!std::isfinite(Scale) || Scale <= 0)
+      RaiseKvrError<EKvrZUvadoError>("Invalid scale factor for the picture: " + std::to_string(Scale));
+    // Drawn afresh at the new resolution, not enlarged.
+    bmp.SetSize(ScaledSize(Width(), Scale), ScaledSize(Height(), Scale));
+    const TSmoothDrawing smooth(Smooth());
+    DrawScaled(*bmp.Canvas(), 0, 0, Scale, Width(), Height(), [&](TCanvas& c) { RenderOnCanvas(&c, BlkWhite); });
+  }
   bmp.SaveToFile(FName);
 }
 
