@@ -56,6 +56,18 @@ class RasterBackend final : public CanvasBackend {
 
  private:
   bool smooth_for(TPenMode m) const { return m == pmCopy && smooth(); }
+  // Coverage of the last small smooth shape (a mark): fill and outline.
+  struct ShapeMask {
+    std::vector<int> key;
+    TRect box{};  // relative to the shape's anchor
+    std::vector<uint8_t> cov[2];
+  };
+  static constexpr int kSmallShape = 48;
+  template <class Draw>
+  void small_shape(TPoint anchor, const TRect& extent, int pen, const Stroke* s, const Fill* f, Draw&& draw);
+  static void crop(ShapeMask& m);
+  TRect aa_clip() const;
+  void aa_finish(uint32_t px, int part);
   SmoothRaster& aa();
   const PointF* centres(const TPoint* p, int n);
   // Bitmap bounds meet the clip rectangle; cached until either changes.
@@ -89,6 +101,10 @@ class RasterBackend final : public CanvasBackend {
   bool smooth_ = false;
   std::unique_ptr<SmoothRaster> aa_;  // made on first smooth use
   std::vector<PointF> fpts_;
+  ShapeMask mask_;
+  ShapeMask* building_ = nullptr;  // set while mask_ is being drawn
+  std::vector<int> key_;
+  std::vector<PointF> shape_pts_;
 };
 
 // Pixel offsets of every line of at most three steps, by the same stepping rule as

@@ -296,4 +296,29 @@ void SmoothRaster::render(TBitmap& bmp, uint32_t px) {
   }
 }
 
+void SmoothRaster::render_coverage(uint8_t* out, int stride) {
+  auto& ras = impl_->ras;
+  auto& sl = impl_->sl;
+  const TRect& c = impl_->clip;
+  if (c.Left >= c.Right || c.Top >= c.Bottom || !ras.rewind_scanlines()) return;
+  sl.reset(ras.min_x(), ras.max_x());
+  while (ras.sweep_scanline(sl)) {
+    const int y = sl.y();
+    if (y < c.Top || y >= c.Bottom) continue;
+    uint8_t* const row = out + size_t(y - c.Top) * stride;
+    auto span = sl.begin();
+    for (unsigned k = sl.num_spans(); k > 0; --k, ++span) {
+      int x = span->x, len = span->len;
+      const agg::int8u* cov = span->covers;
+      if (x < c.Left) {
+        len -= c.Left - x;
+        cov += c.Left - x;
+        x = c.Left;
+      }
+      len = std::min(len, c.Right - x);
+      for (int i = 0; i < len; ++i) row[x - c.Left + i] = uint8_t(std::min(255, row[x - c.Left + i] + cov[i]));
+    }
+  }
+}
+
 }  // namespace kvr::detail

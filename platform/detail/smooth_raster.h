@@ -59,6 +59,9 @@ class SmoothRaster {
                              std::vector<PointF>& out);
   // Blends the shape into the bitmap in colour px (packed, opaque).
   void render(TBitmap& bmp, uint32_t px);
+  // Adds the shape's coverage to out, a buffer of the clip box's size (row stride given),
+  // saturating at 255.
+  void render_coverage(uint8_t* out, int stride);
 
  private:
   void add_piece(const PointF* p, int n, bool closed, const StrokeShape& s, bool first_open, bool last_open);

@@ -115,13 +115,13 @@ TEST(ZuRenderQuality, TwiceTheScaleDoublesTheGeometry) {
   ASSERT_EQ(saved.Width(), 800);
 
   for (const TBitmap* b : {&two, &saved}) {
-    // The curve and marks: every device pixel within a pixel of the enlarged 1x ones,
-    // and the other way round.
+    // The curve and marks: every device pixel within a chart pixel (two device pixels)
+    // of the enlarged 1x ones, and the other way round.
     const std::vector<uint8_t> m1 = mask(one, kCurve), m2 = mask(*b, kCurve);
     std::vector<uint8_t> big(size_t(800) * 600);
     for (int y = 0; y < 600; ++y)
       for (int x = 0; x < 800; ++x) big[size_t(y) * 800 + x] = m1[size_t(y / 2) * 400 + x / 2];
-    EXPECT_EQ(uncovered(m2, big, 800, 600, 1), 0);
+    EXPECT_EQ(uncovered(m2, big, 800, 600, 2), 0);
     EXPECT_EQ(uncovered(big, m2, 800, 600, 2), 0);
     const auto c1 = columns_of(one, kCurve), c2 = columns_of(*b, kCurve);
     EXPECT_NEAR(c2.first, 2 * c1.first, 1);
