@@ -27,6 +27,7 @@ void RenderSmithPage(kvr::TCanvas& c, int w, int h);
 void RenderBoxPlotPage(kvr::TCanvas& c, int w, int h);
 void RenderContourPage(kvr::TCanvas& c, int w, int h);
 void RenderSurfacePage(kvr::TCanvas& c, int w, int h);
+void RenderQualityPage(kvr::TCanvas& c, int w, int h);
 
 // Files a page writes itself into the gallery folder, linked from the index.
 struct OutputFile {
