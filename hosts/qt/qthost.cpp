@@ -160,6 +160,8 @@ TQtHost::~TQtHost() {
 
 TCustomControl* TQtHost::Control() const { return FWatcher->control; }
 
+double HostDeviceScale(const QWidget& Widget) { return SnapDeviceScale(Widget.devicePixelRatioF()); }
+
 void TQtHost::paintEvent(QPaintEvent*) {
   QPainter p(this);
   TCustomControl* c = Control();
@@ -169,7 +171,7 @@ void TQtHost::paintEvent(QPaintEvent*) {
   }
   // The screen's pixel density decides the picture's resolution; the control keeps its
   // logical size and mouse coordinates.
-  c->SetDeviceScale(SnapDeviceScale(devicePixelRatioF()));
+  c->SetDeviceScale(HostDeviceScale(*this));
   const TBitmap* surface = c->HostDevicePicture();
   QImage img = SurfaceImage(*surface);
   const double scale = surface == c->Surface() ? 1.0 : c->DeviceScale();
