@@ -158,7 +158,10 @@ void TCanvas::MoveToF(double X, double Y) {
 }
 
 void TCanvas::LineToF(double X, double Y) {
-  const TPointF from = FPenPosF, to{X, Y};
+  // The fractions hold only while nothing else has moved the pen (TextOut, SetPenPos).
+  const TPoint r = rounded(FPenPosF);
+  const TPointF from = r.X == FPenPos.X && r.Y == FPenPos.Y ? FPenPosF : TPointF{double(FPenPos.X), double(FPenPos.Y)};
+  const TPointF to{X, Y};
   detail::Stroke s;
   if (!SmoothStroke(s) || !finite(from) || !finite(to)) {
     const TPoint a = rounded(from), b = rounded(to);

@@ -115,6 +115,11 @@ TEST(CanvasSmooth, SubPixelPositionsSplitTheCoverage) {
     EXPECT_EQ(ink(b, x, 6), 0);
   }
   EXPECT_DOUBLE_EQ(c.PenPos().X, 25);
+  // A pen moved by other means starts the next line where it stands.
+  c.SetPenPos(Point(5, 9));
+  c.LineToF(25, 9);
+  EXPECT_EQ(ink(b, 5, 9), 255);
+  EXPECT_EQ(ink(b, 24, 9), 255);
 }
 
 TEST(CanvasSmooth, FloatCallsRoundLikeTheIntegerOnesWhenNotSmooth) {
