@@ -5,7 +5,7 @@ BUILD      ?= build
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 PACKAGES   := cmake g++ make pkg-config libfreetype-dev libfontconfig-dev libpng-dev \
-              zlib1g-dev fonts-dejavu-core libgtest-dev libbenchmark-dev libxml2-utils \
+              zlib1g-dev libagg-dev fonts-dejavu-core libgtest-dev libbenchmark-dev libxml2-utils \
               qt6-base-dev libharfbuzz-dev fonts-noto-cjk libcairo2-dev poppler-utils
 
 .PHONY: all deps configure build demo test bench clean

@@ -38,6 +38,7 @@ BENCHMARK(BM_PaintEmpty)->Unit(benchmark::kMillisecond);
 
 void BM_PaintPolyline1M(benchmark::State& state) {
   auto c = chart();
+  c->SetSmooth(state.range(0) != 0);
   c->SetSuppressPaint(true);
   c->SetRange(1, 0, -1.5, 100, 1.5);
   std::mt19937 rng(1);
@@ -52,20 +53,25 @@ void BM_PaintPolyline1M(benchmark::State& state) {
   c->SetSuppressPaint(false);
   repaint(state, *c);
 }
-BENCHMARK(BM_PaintPolyline1M)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintPolyline1M)->Arg(0)->Arg(1)->ArgName("smooth")->Unit(benchmark::kMillisecond);
 
+// Marks 12 (solid squares) and 16 (open circles).
 void BM_PaintMarks100k(benchmark::State& state) {
   auto c = chart();
+  c->SetSmooth(state.range(1) != 0);
   c->SetSuppressPaint(true);
   c->SetRange(1, 0, 0, 10, 10);
   std::mt19937 rng(2);
   std::uniform_real_distribution<double> u(0.0, 10.0);
   c->SetDataColor(0xB07010);
-  for (int i = 0; i < 100000; ++i) c->MarkAt(u(rng), u(rng), 12);
+  for (int i = 0; i < 100000; ++i) c->MarkAt(u(rng), u(rng), kvr::Integer(state.range(0)));
   c->SetSuppressPaint(false);
   repaint(state, *c);
 }
-BENCHMARK(BM_PaintMarks100k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintMarks100k)
+    ->ArgsProduct({{12, 16}, {0, 1}})
+    ->ArgNames({"mark", "smooth"})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_PaintPolyline10M(benchmark::State& state) {
   auto c = chart();

@@ -144,6 +144,7 @@ class TColorScale : public TCustomControl {
 
  protected:
   void Paint() override;
+  bool PaintOn(TCanvas& Target) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
@@ -152,7 +153,8 @@ class TColorScale : public TCustomControl {
   bool Horizontal() const { return FColScaleOrient == csoHorizontal; }
   bool PaintAllowed() const;
   void Changed() { Invalidate(); }
-  void RenderImage();
+  // Onto Target, or onto the control's own image when Target is null.
+  void RenderImage(TCanvas* Target = nullptr);
   void DrawBar(TCanvas* Cv);
   void DrawCrossHair(TCanvas* Cv);
   Integer BarLength() const;

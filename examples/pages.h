@@ -28,6 +28,7 @@ void RenderBoxPlotPage(kvr::TCanvas& c, int w, int h);
 void RenderContourPage(kvr::TCanvas& c, int w, int h);
 void RenderSurfacePage(kvr::TCanvas& c, int w, int h);
 void RenderRot3DPage(kvr::TCanvas& c, int w, int h);
+void RenderQualityPage(kvr::TCanvas& c, int w, int h);
 
 // Files a page writes itself into the gallery folder, linked from the index.
 struct OutputFile {

@@ -139,13 +139,15 @@ class TScaleGauge : public TCustomControl {
 
  protected:
   void Paint() override;
+  bool PaintOn(TCanvas& Target) override;
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
 
  private:
   bool Horizontal() const { return FGaugeOrient == goHorizontal; }
   bool PaintAllowed() const;
   void Changed() { Invalidate(); }
-  void RenderImage();
+  // Onto Target, or onto the control's own image when Target is null.
+  void RenderImage(TCanvas* Target = nullptr);
   void LayDial();
   double ShownValue() const;
   void PaintBackground(TCanvas* Cv, TColor c1, TColor c2);

@@ -25,11 +25,26 @@ void TScaleGauge::Paint() {
   Canvas()->Draw(0, 0, &FGrafBmp);
 }
 
-void TScaleGauge::RenderImage() {
+// Straight onto another canvas, with the scale drawing there too, so that a scaled
+// canvas gets sharp lines and text instead of the enlarged image.
+bool TScaleGauge::PaintOn(TCanvas& Target) {
+  if (!PaintAllowed()) return false;
+  FScale->UseForeignCanvas(&Target, 0, 0);
+  try {
+    RenderImage(&Target);
+  } catch (...) {
+    FScale->UseForeignCanvas(FGrafBmp.Canvas(), 0, 0);
+    throw;
+  }
+  FScale->UseForeignCanvas(FGrafBmp.Canvas(), 0, 0);
+  return true;
+}
+
+void TScaleGauge::RenderImage(TCanvas* Target) {
   LayDial();
   const Integer w = Width(), h = Height();
-  FGrafBmp.SetSize(w, h);
-  TCanvas* cv = FGrafBmp.Canvas();
+  if (!Target) FGrafBmp.SetSize(w, h);
+  TCanvas* cv = Target ? Target : FGrafBmp.Canvas();
   cv->SetFont(Font());
   cv->Pen()->SetMode(pmCopy);
   cv->Pen()->SetStyle(psSolid);

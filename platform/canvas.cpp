@@ -72,7 +72,7 @@ void TCanvas::LineTo(Integer X, Integer Y) {
   SetPenPos(TPoint{X, Y});
   // Dense curves are millions of short lines: the raster surface takes the plain ones
   // without a virtual call.
-  if (FRaster && FPen.Style() == psSolid && FPen.Mode() == pmCopy && FPen.Width() <= 1 && FPen.Color() >= 0 &&
+  if (FRaster && !FRaster->smooth() && FPen.Style() == psSolid && FPen.Mode() == pmCopy && FPen.Width() <= 1 && FPen.Color() >= 0 &&
       FRaster->fast_line(from, FPenPos, FPen.Color() & 0xFFFFFF))
     return;
   detail::Stroke s;
@@ -132,22 +132,44 @@ void TCanvas::Polyline(std::span<const TPoint> Points) {
 namespace {
 
 TPoint rounded(double x, double y) { return TPoint{RoundPix(x), RoundPix(y)}; }
+TPoint rounded(TPointDouble p) { return rounded(p.X, p.Y); }
 
 // Coordinates a vector surface can take as they are; anything else goes the integer way,
 // which clamps it.
-bool finite_point(double x, double y) {
-  return std::fabs(x) <= kMaxPixelCoord && std::fabs(y) <= kMaxPixelCoord;
+bool finite_point(TPointDouble p) {
+  return std::fabs(p.X) <= kMaxPixelCoord && std::fabs(p.Y) <= kMaxPixelCoord;
 }
 
 bool finite_points(std::span<const TPointDouble> p) {
   for (const TPointDouble& q : p)
-    if (!finite_point(q.X, q.Y)) return false;
+    if (!finite_point(q)) return false;
   return true;
+}
+
+bool finite(TPointDouble p) { return std::isfinite(p.X) && std::isfinite(p.Y); }
+
+// The raster form of a point list: each point rounded, in the canvas's scratch buffer.
+std::span<const TPoint> round_points(std::span<const TPointDouble> p, std::vector<TPoint>& out) {
+  out.resize(p.size());
+  for (size_t i = 0; i < p.size(); ++i) out[i] = rounded(p[i]);
+  return out;
 }
 
 }  // namespace
 
 bool TCanvas::KeepsFractions() const { return FBackend->keeps_fractions(); }
+
+bool TCanvas::Smooth() const { return FRaster && FRaster->smooth(); }
+
+void TCanvas::SetSmooth(bool v) {
+  if (FRaster) FRaster->set_smooth(v);
+}
+
+// Smooth raster drawing takes the fractions too; without it the rounded points go
+// through the integer calls, so both kinds of call draw alike.
+bool TCanvas::SmoothStroke(detail::Stroke& s) const {
+  return FRaster && FPen.Mode() == pmCopy && FRaster->smooth() && stroke_of(FPen, s);
+}
 
 void TCanvas::MoveToF(double X, double Y) {
   FPenPos = rounded(X, Y);
@@ -155,60 +177,88 @@ void TCanvas::MoveToF(double X, double Y) {
 }
 
 void TCanvas::LineToF(double X, double Y) {
-  const TPointDouble from = FPenPosF;
-  if (!KeepsFractions() || !finite_point(from.X, from.Y) || !finite_point(X, Y)) {
-    LineTo(RoundPix(X), RoundPix(Y));
-    FPenPosF = TPointDouble{X, Y};
+  // The fractions hold only while nothing else has moved the pen (TextOut, SetPenPos).
+  const TPoint r = rounded(FPenPosF);
+  const TPointDouble from =
+      r.X == FPenPos.X && r.Y == FPenPos.Y ? FPenPosF : TPointDouble{double(FPenPos.X), double(FPenPos.Y)};
+  const TPointDouble to{X, Y};
+  detail::Stroke s;
+  if (KeepsFractions() && finite_point(from) && finite_point(to)) {
+    MoveToF(X, Y);
+    if (stroke_of(FPen, s)) FBackend->line_f(from, to, s);
     return;
   }
-  MoveToF(X, Y);
-  detail::Stroke s;
-  if (stroke_of(FPen, s)) FBackend->line_f(from, FPenPosF, s);
+  if (SmoothStroke(s) && finite(from) && finite(to)) {
+    MoveToF(X, Y);
+    const detail::PointF pts[2] = {{from.X + 0.5, from.Y + 0.5}, {to.X + 0.5, to.Y + 0.5}};
+    FRaster->smooth_polyline(pts, 2, false, s);
+    return;
+  }
+  const TPoint a = rounded(from), b = rounded(to);
+  FPenPos = a;
+  LineTo(b.X, b.Y);
+  FPenPosF = to;
 }
 
-// The raster form of a point list: each point rounded, in the canvas's scratch buffer.
-static std::span<const TPoint> round_points(std::span<const TPointDouble> p, std::vector<TPoint>& out) {
-  out.resize(p.size());
-  for (size_t i = 0; i < p.size(); ++i) out[i] = rounded(p[i].X, p[i].Y);
-  return out;
+// Centres of the points for the smooth rasteriser, in the canvas's scratch buffer;
+// false when a point is not finite.
+bool TCanvas::PixelCentres(std::span<const TPointDouble> Points) {
+  FPointsF.resize(Points.size());
+  for (size_t i = 0; i < Points.size(); ++i) {
+    if (!finite(Points[i])) return false;
+    FPointsF[i] = {Points[i].X + 0.5, Points[i].Y + 0.5};
+  }
+  return true;
 }
 
 void TCanvas::PolylineF(std::span<const TPointDouble> Points) {
   if (Points.empty() || Points.size() > 0x7FFFFFFF) return;
-  if (!KeepsFractions() || !finite_points(Points)) {
-    Polyline(round_points(Points, FRounded));
-    FPenPosF = Points.back();
+  detail::Stroke s;
+  if (KeepsFractions() && finite_points(Points)) {
+    MoveToF(Points.back().X, Points.back().Y);
+    if (Points.size() >= 2 && stroke_of(FPen, s)) FBackend->polyline_f(Points.data(), int(Points.size()), s);
     return;
   }
-  MoveToF(Points.back().X, Points.back().Y);
-  detail::Stroke s;
-  if (Points.size() >= 2 && stroke_of(FPen, s)) FBackend->polyline_f(Points.data(), int(Points.size()), s);
+  if (SmoothStroke(s) && PixelCentres(Points)) {
+    MoveToF(Points.back().X, Points.back().Y);
+    if (Points.size() >= 2) FRaster->smooth_polyline(FPointsF.data(), int(Points.size()), false, s);
+    return;
+  }
+  Polyline(round_points(Points, FPoints));
+  FPenPosF = Points.back();
 }
 
 void TCanvas::PolygonF(std::span<const TPointDouble> Points) {
   if (Points.size() < 2 || Points.size() > 0x7FFFFFFF) return;
-  if (!KeepsFractions() || !finite_points(Points)) {
-    Polygon(round_points(Points, FRounded));
-    return;
-  }
   detail::Stroke s;
   detail::Fill f;
   const bool hs = stroke_of(FPen, s), hf = fill_of(FBrush, FPen, f) && Points.size() >= 3;
-  if (hs || hf)
-    FBackend->polygon_f(Points.data(), int(Points.size()), hs ? &s : nullptr, hf ? &f : nullptr);
+  if (KeepsFractions() && finite_points(Points)) {
+    if (hs || hf)
+      FBackend->polygon_f(Points.data(), int(Points.size()), hs ? &s : nullptr, hf ? &f : nullptr);
+    return;
+  }
+  if (FRaster && FPen.Mode() == pmCopy && FRaster->smooth() && (hs || hf) && PixelCentres(Points)) {
+    FRaster->smooth_polygon(FPointsF.data(), int(Points.size()), hs ? &s : nullptr, hf ? &f : nullptr);
+    return;
+  }
+  Polygon(round_points(Points, FPoints));
 }
 
 void TCanvas::EllipseF(double X1, double Y1, double X2, double Y2) {
-  if (!KeepsFractions() || !finite_point(X1, Y1) || !finite_point(X2, Y2)) {
-    Ellipse(RoundPix(X1), RoundPix(Y1), RoundPix(X2), RoundPix(Y2));
-    return;
-  }
   const double l = std::min(X1, X2), t = std::min(Y1, Y2), r = std::max(X1, X2), b = std::max(Y1, Y2);
-  if (!(r > l) || !(b > t)) return;
   detail::Stroke s;
   detail::Fill f;
   const bool hs = stroke_of(FPen, s), hf = fill_of(FBrush, FPen, f);
-  if (hs || hf) FBackend->ellipse_f(l, t, r, b, hs ? &s : nullptr, hf ? &f : nullptr);
+  if (KeepsFractions() && finite_point({X1, Y1}) && finite_point({X2, Y2})) {
+    if (r > l && b > t && (hs || hf)) FBackend->ellipse_f(l, t, r, b, hs ? &s : nullptr, hf ? &f : nullptr);
+    return;
+  }
+  if (FRaster && FPen.Mode() == pmCopy && FRaster->smooth() && std::isfinite(l + r + t + b)) {
+    if (r > l && b > t && (hs || hf)) FRaster->smooth_ellipse(l, t, r, b, hs ? &s : nullptr, hf ? &f : nullptr);
+    return;
+  }
+  Ellipse(RoundPix(X1), RoundPix(Y1), RoundPix(X2), RoundPix(Y2));
 }
 
 void TCanvas::TextOut(Integer X, Integer Y, std::string_view Text) {
@@ -271,6 +321,12 @@ int TCanvas::DeviceCaps(int Index) const {
 }
 
 TBitmap* TCanvas::Bitmap() const { return FBackend->bitmap(); }
+
+TSmoothDrawing::TSmoothDrawing(bool On) : FOuter(detail::smooth_paint()) {
+  detail::set_smooth_paint(FOuter || On);
+}
+
+TSmoothDrawing::~TSmoothDrawing() { detail::set_smooth_paint(FOuter); }
 
 unsigned SetTextAlign(HDC DC, unsigned Flags) { return DC ? DC->SetTextAlign(Flags) : 0; }
 

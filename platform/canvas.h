@@ -34,6 +34,8 @@ class TCanvas;
 namespace detail {
 class CanvasBackend;
 class RasterBackend;
+struct Stroke;
+struct PointF;
 }
 
 using HDC = TCanvas*;
@@ -119,9 +121,10 @@ class TCanvas : public TPersistent {
   void Polyline(std::initializer_list<TPoint> Points) { Polyline(std::span(Points.begin(), Points.size())); }
 
   // Sub-pixel forms of the primitives above, in the same pixel model (integral values
-  // mean what the integer calls mean). Raster surfaces round every coordinate half to
-  // even (RoundPix) and draw exactly what the integer call draws; vector surfaces (SVG,
-  // PDF) keep the fractions. EllipseF takes the bounding box like Ellipse.
+  // mean what the integer calls mean). Vector surfaces (SVG, PDF) and smooth raster
+  // drawing keep the fractions; otherwise every coordinate is rounded half to even
+  // (RoundPix) and drawn exactly as the integer call. EllipseF takes the bounding box
+  // like Ellipse.
   void MoveToF(double X, double Y);
   void LineToF(double X, double Y);
   void PolylineF(std::span<const TPointDouble> Points);
@@ -129,6 +132,13 @@ class TCanvas : public TPersistent {
   void EllipseF(double X1, double Y1, double X2, double Y2);
   // True when the surface keeps the fractions of the F calls.
   bool KeepsFractions() const;
+
+  // Smooth drawing: lines, polylines, arcs, ellipses and polygons in copy mode are
+  // anti-aliased at sub-pixel positions on a raster canvas; rectangles, text and the
+  // other pen modes (exclusive-or bands) are drawn as without it. Also on while a control
+  // whose Smooth is set paints on this thread (see TSmoothDrawing).
+  bool Smooth() const;
+  void SetSmooth(bool v);
 
   void TextOut(Integer X, Integer Y, std::string_view Text);
   Integer TextWidth(std::string_view Text) const;
@@ -156,11 +166,14 @@ class TCanvas : public TPersistent {
   detail::CanvasBackend* Backend() const { return FBackend.get(); }
 
  private:
+  bool SmoothStroke(detail::Stroke& s) const;
+  bool PixelCentres(std::span<const TPointDouble> Points);
+
   TPen FPen;
   TBrush FBrush;
   TFont FFont;
   TPoint FPenPos;
-  TPointDouble FPenPosF;
+  TPointDouble FPenPosF;  // the same position with the fractions of the ...F calls
   int32_t FCopyMode = SRCCOPY;
   unsigned FTextAlign = 0;
   Integer FResolution = 96;
@@ -168,7 +181,21 @@ class TCanvas : public TPersistent {
   TRect FClip;
   std::unique_ptr<detail::CanvasBackend> FBackend;
   detail::RasterBackend* FRaster;  // the same back end when it is a raster one
-  std::vector<TPoint> FRounded;    // scratch of the F calls on raster surfaces
+  std::vector<TPoint> FPoints;             // scratch of the ...F calls
+  std::vector<detail::PointF> FPointsF;
+};
+
+// Smooth drawing on every raster canvas of this thread while it lives (or plain drawing
+// when On is false and no outer one asks for smooth). Controls hold one while they paint.
+class TSmoothDrawing {
+ public:
+  explicit TSmoothDrawing(bool On);
+  ~TSmoothDrawing();
+  TSmoothDrawing(const TSmoothDrawing&) = delete;
+  TSmoothDrawing& operator=(const TSmoothDrawing&) = delete;
+
+ private:
+  bool FOuter;
 };
 
 // The two device calls the components make on a canvas handle.

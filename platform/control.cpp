@@ -1,10 +1,13 @@
 #include "platform/control.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/arith.h"
 #include "platform/kvrbase.h"
+#include "platform/scaledcanvas.h"
 #include "platform/setters.h"
 
 namespace kvr {
@@ -27,6 +30,15 @@ TShiftStateValue button_flag(TMouseButton Button) {
 }
 
 }  // namespace
+
+double SnapDeviceScale(double Ratio) {
+  static constexpr double kScales[] = {1.0, 1.25, 1.5, 2.0, 3.0};
+  if (!std::isfinite(Ratio)) return 1.0;
+  double best = kScales[0];
+  for (double s : kScales)
+    if (std::fabs(s - Ratio) < std::fabs(best - Ratio)) best = s;
+  return best;
+}
 
 TShiftState KeysToShiftState(Word Keys) {
   TShiftState s;
@@ -357,6 +369,73 @@ void TCustomControl::SurfaceChanged() {
   if (!FPainting && CanPaint() && OnHostInvalidate) OnHostInvalidate(this);
 }
 
+void TCustomControl::SetSmooth(bool v) {
+  if (StoreIfChanged(FSmooth, v)) Invalidate();
+}
+
+void TCustomControl::SetDeviceScale(double v) {
+  if (!std::isfinite(v)) return;
+  if (!StoreIfChanged(FDeviceScale, SnapDeviceScale(v))) return;
+  FDeviceStale = true;
+  Invalidate();
+}
+
+void TCustomControl::RenderScaled(TBitmap& Target, double Scale) {
+  const TSmoothDrawing smooth(FSmooth);
+  Target.SetSize(ScaledSize(Width(), Scale), ScaledSize(Height(), Scale));
+  clear_surface(Target, Color());
+  bool drawn = false;
+  DrawScaled(*Target.Canvas(), 0, 0, Scale, Width(), Height(), [&](TCanvas& c) { drawn = PaintOn(c); });
+  if (!drawn) Target.Canvas()->StretchDraw(Rect(0, 0, Target.Width(), Target.Height()), FSurface.get());
+}
+
+// Drawings made on the surface after Paint (exclusive-or bands, crosshairs) are found by
+// comparing with the surface as Paint left it, and only those pixels are enlarged onto
+// the sharp picture: one-pixel lines become lines of the scaled pen's width.
+const TBitmap* TCustomControl::HostDevicePicture() {
+  const TBitmap* logical = HostPicture();
+  if (FDeviceScale == 1.0 || !CanPaint()) return logical;
+  if (FDeviceStale) {
+    RenderScaled(FDeviceBase, FDeviceScale);
+    FPainted.Assign(FSurface.get());
+    FDeviceStale = false;
+  }
+  const int w = FSurface->Width(), h = FSurface->Height();
+  if (FPainted.Width() != w || FPainted.Height() != h) return &FDeviceBase;
+  bool copied = false;
+  auto edge = [this](int v) { return ScaledSize(v, FDeviceScale); };
+  for (int y = 0; y < h; ++y) {
+    const TRGB32* now = FSurface->ScanLine(y);
+    const TRGB32* then = FPainted.ScanLine(y);
+    if (std::memcmp(now, then, sizeof(TRGB32) * size_t(w)) == 0) continue;
+    if (!copied) {
+      FDevice.Assign(&FDeviceBase);
+      copied = true;
+    }
+    for (int x = 0; x < w; ++x) {
+      if (std::memcmp(&now[x], &then[x], sizeof(TRGB32)) == 0) continue;
+      for (int dy = edge(y); dy < edge(y + 1) && dy < FDevice.Height(); ++dy)
+        std::fill(FDevice.ScanLine(dy) + edge(x), FDevice.ScanLine(dy) + std::min(edge(x + 1), FDevice.Width()), now[x]);
+    }
+  }
+  return copied ? &FDevice : &FDeviceBase;
+}
+
+void TCustomControl::CopyToBitmapScaled(TBitmap* Bitmap, double Scale) {
+  if (!Bitmap || !std::isfinite(Scale) || Scale <= 0) return;
+  if (Scale == 1.0 && CanPaint()) {
+    Bitmap->Assign(HostPicture());
+    return;
+  }
+  RenderScaled(*Bitmap, Scale);
+}
+
+void TCustomControl::SaveAsPNG(const std::string& FileName, double Scale) {
+  TBitmap bmp;
+  CopyToBitmapScaled(&bmp, Scale);
+  bmp.SaveToFile(FileName);
+}
+
 void TCustomControl::PaintNow() {
   // A Paint that asks for a repaint of itself must not recurse.
   if (FPainting) return;
@@ -366,6 +445,8 @@ void TCustomControl::PaintNow() {
   } guard{FPainting};
   FPainting = true;
   FDirty = false;
+  FDeviceStale = true;
+  const TSmoothDrawing smooth(FSmooth);
   Paint();
   if (OnHostPainted) OnHostPainted(this);
 }

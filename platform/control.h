@@ -105,6 +105,10 @@ class EInvalidOperation : public Exception {
   using Exception::Exception;
 };
 
+// The supported device scale nearest to a screen's device pixel ratio (1 for ratios
+// below 1 and for non-finite ones): what a host passes to SetDeviceScale.
+double SnapDeviceScale(double Ratio);
+
 // Message key flags to a shift state. Alt is not among the flags; like the framework,
 // it is taken from the current keyboard state (here: the last state a host reported).
 TShiftState KeysToShiftState(Word Keys);
@@ -296,6 +300,16 @@ class TCustomControl : public TControl {
   const TBitmap* Surface() const { return FSurface.get(); }
   bool HandleAllocated() const { return FHandleAllocated; }
   bool Dirty() const { return FDirty; }
+  // Smooth (anti-aliased) lines, curves, marks, grid and axes while the control paints;
+  // off by default, and exclusive-or drawing stays aliased in any case.
+  bool Smooth() const { return FSmooth; }
+  void SetSmooth(bool v);
+  // Device pixels per logical pixel of the screen the control shows on (1, 1.25, 1.5, 2
+  // or 3; other values snap to the nearest, non-finite ones are ignored). The control's
+  // size, Canvas, Surface and mouse coordinates stay logical; HostDevicePicture gives
+  // the picture drawn afresh at device resolution.
+  double DeviceScale() const { return FDeviceScale; }
+  void SetDeviceScale(double v);
 
   // Host hooks: OnHostInvalidate when the surface becomes dirty or was drawn on outside
   // Paint (a windowed host schedules a paint and calls HostPicture), OnHostPainted after
@@ -321,14 +335,37 @@ class TCustomControl : public TControl {
   const TBitmap* HostPicture();
   // Drawing outside Paint changed the surface: a windowed host should show it again.
   void SurfaceChanged();
+  // HostPicture at DeviceScale: ScaledSize(Width(), DeviceScale()) pixels wide. Drawings
+  // made on the surface outside Paint (bands, crosshairs) are enlarged onto it.
+  const TBitmap* HostDevicePicture();
+  // The control's picture drawn afresh at Scale device pixels per logical pixel (fonts,
+  // pens, marks and margins scaled alike), Smooth as the control. Nothing for a scale
+  // that is not finite and > 0.
+  void CopyToBitmapScaled(TBitmap* Bitmap, double Scale);
+  // Saves that picture; the file name's extension picks PNG or BMP.
+  void SaveAsPNG(const std::string& FileName, double Scale = 1.0);
 
  protected:
   virtual void Paint() {}
+  // Draws the control's picture, laid out in logical pixels, onto any canvas (a scaled
+  // one for device pixels). False when the control cannot: its surface is enlarged then.
+  virtual bool PaintOn(TCanvas& Target) {
+    (void)Target;
+    return false;
+  }
   void BoundsChanged(bool SizeChanged) override;
 
  private:
   bool CanPaint() const { return FHandleAllocated && Visible(); }
   void PaintNow();
+  void RenderScaled(TBitmap& Target, double Scale);
+
+  bool FSmooth = false;
+  double FDeviceScale = 1.0;
+  bool FDeviceStale = true;   // FDeviceBase no longer matches the last Paint
+  TBitmap FDeviceBase;        // the last Paint at device resolution
+  TBitmap FPainted;           // the surface as that Paint left it
+  TBitmap FDevice;            // FDeviceBase with the later drawings on the surface
 
   std::unique_ptr<TBitmap> FSurface;
   bool FHandleAllocated = false;

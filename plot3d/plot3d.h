@@ -264,6 +264,11 @@ class TPlot3D : public TCustomControl {
 
  protected:
   void Paint() override;
+  bool PaintOn(TCanvas& Target) override {
+    if (FSuppressPaint || !Visible()) return false;
+    RenderOnCanvas(&Target, true);
+    return true;
+  }
   void Resize() override;
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
   void WMMouseMove(TWMMouse& Message) override;

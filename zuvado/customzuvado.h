@@ -731,7 +731,9 @@ class TCustomZUvado : public TCustomControl {
   void CopyToBitmapDAOnly(TBitmap* ABitmap, bool BlkWhite) { CopyToBitmapDAOnly(ABitmap, BlkWhite, true); }
   void CopyToBitmapDAOnly(TBitmap* ABitmap, bool BlkWhite, bool IncludeCrossHairs);
   // PNG or BMP by the file name's extension; raises Exception when writing fails.
-  void CopyToBMP(const std::string& FName, bool BlkWhite);
+  // Scale: device pixels per chart pixel (a 2 gives the picture of a 2x screen); raises
+  // EKvrZUvadoError unless finite and > 0.
+  void CopyToBMP(const std::string& FName, bool BlkWhite, double Scale = 1.0);
   void CopyToClipboard(bool BlkWhite) { CopyToClipboard(BlkWhite, true); }
   void CopyToClipboard(bool BlkWhite, bool IncludeCrossHairs);
   void CopyToClipboardDAOnly(bool BlkWhite) { CopyToClipboardDAOnly(BlkWhite, true); }
@@ -800,6 +802,7 @@ class TCustomZUvado : public TCustomControl {
   // ---- Protected hooks: rendering (render_frame.cpp, render_items.cpp) ----
   // Full rebuild: chart image, chart area, items, overlays, then the window.
   void Paint() override;
+  bool PaintOn(TCanvas& Target) override;
   // Background, shadow, caption and the four axes onto Canvas (ChartBmp's).
   virtual void ConstructChartBmp(TCanvas* Canvas);
   // Chart-area background (colour, image or shaded area) into the given rectangle.

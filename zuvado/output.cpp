@@ -1,9 +1,12 @@
 // The chart's picture on other targets than its window: bitmaps, files, clipboard.
 #include <algorithm>
+#include <cmath>
+#include <string>
 
 #include "platform/clipbrd.h"
 #include "platform/paintguard.h"
 #include "platform/pdfcanvas.h"
+#include "platform/scaledcanvas.h"
 #include "platform/svgcanvas.h"
 #include "zuvado/customzuvado.h"
 
@@ -97,9 +100,18 @@ void TCustomZUvado::CopyToBitmapDAOnly(TBitmap* ABitmap, bool BlkWhite, bool Inc
   RestorePicture(BlkWhite);
 }
 
-void TCustomZUvado::CopyToBMP(const std::string& FName, bool BlkWhite) {
+void TCustomZUvado::CopyToBMP(const std::string& FName, bool BlkWhite, double Scale) {
   TBitmap bmp;
-  CopyToBitmap(&bmp, BlkWhite);
+  if (Scale == 1.0) {
+    CopyToBitmap(&bmp, BlkWhite);
+  } else {
+    if (!std::isfinite(Scale) || Scale <= 0)
+      RaiseKvrError<EKvrZUvadoError>("Invalid scale factor for the picture: " + std::to_string(Scale));
+    // Drawn afresh at the new resolution, not enlarged.
+    bmp.SetSize(ScaledSize(Width(), Scale), ScaledSize(Height(), Scale));
+    const TSmoothDrawing smooth(Smooth());
+    DrawScaled(*bmp.Canvas(), 0, 0, Scale, Width(), Height(), [&](TCanvas& c) { RenderOnCanvas(&c, BlkWhite); });
+  }
   bmp.SaveToFile(FName);
 }
 
@@ -150,6 +162,13 @@ void TCustomZUvado::RenderOnCanvas(TCanvas* C, bool BlkWhite, bool IncludeCrossH
   if (BlkWhite) ReloadBackupColors();
   // ConstructChartBmp resized the chart bitmap: give the window's picture back.
   RenderPicture(false, true);
+}
+
+bool TCustomZUvado::PaintOn(TCanvas& Target) {
+  const TComponentState st = ComponentState();
+  if (!(Visible() || st.Contains(csDesigning)) || st.Contains(csLoading) || FSuppressPaint) return false;
+  RenderOnCanvas(&Target, false, true);
+  return true;
 }
 
 void TCustomZUvado::CopyToWMF(const std::string& FName, bool BlkWhite) {

@@ -1,6 +1,7 @@
 #include "hosts/qt/qthost.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QApplication>
 #include <QBitmap>
@@ -159,6 +160,8 @@ TQtHost::~TQtHost() {
 
 TCustomControl* TQtHost::Control() const { return FWatcher->control; }
 
+double HostDeviceScale(const QWidget& Widget) { return SnapDeviceScale(Widget.devicePixelRatioF()); }
+
 void TQtHost::paintEvent(QPaintEvent*) {
   QPainter p(this);
   TCustomControl* c = Control();
@@ -166,11 +169,18 @@ void TQtHost::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), palette().window());
     return;
   }
-  const TBitmap* surface = c->HostPicture();
-  p.drawImage(0, 0, SurfaceImage(*surface));
+  // The screen's pixel density decides the picture's resolution; the control keeps its
+  // logical size and mouse coordinates.
+  c->SetDeviceScale(HostDeviceScale(*this));
+  const TBitmap* surface = c->HostDevicePicture();
+  QImage img = SurfaceImage(*surface);
+  const double scale = surface == c->Surface() ? 1.0 : c->DeviceScale();
+  img.setDevicePixelRatio(scale);
+  p.drawImage(0, 0, img);
   // Outside the surface (during a resize) show the window colour.
-  if (surface->Width() < width()) p.fillRect(surface->Width(), 0, width(), height(), palette().window());
-  if (surface->Height() < height()) p.fillRect(0, surface->Height(), width(), height(), palette().window());
+  const int sw = int(std::floor(surface->Width() / scale)), sh = int(std::floor(surface->Height() / scale));
+  if (sw < width()) p.fillRect(sw, 0, width(), height(), palette().window());
+  if (sh < height()) p.fillRect(0, sh, width(), height(), palette().window());
 }
 
 // A control refuses surfaces beyond the bitmap limits; a larger window shows the

@@ -66,6 +66,9 @@ QCursor ToQCursor(TCursor Cursor);
 // A QImage sharing the bitmap's pixels (valid while the bitmap keeps its size).
 QImage SurfaceImage(const TBitmap& Bitmap);
 TShiftState ShiftStateOf(Qt::KeyboardModifiers Mods, Qt::MouseButtons Buttons);
+// The device scale a control shown in the widget draws at: the widget's screen's device
+// pixel ratio, snapped to the supported scales.
+double HostDeviceScale(const QWidget& Widget);
 Word VirtualKeyOf(int QtKey);
 
 }  // namespace kvr

@@ -224,7 +224,154 @@ void RasterBackend::fill_rect_clipped(TRect r, uint32_t color, SpanWriter w) {
   if (r.Left < r.Right && r.Top < r.Bottom) fill_box(r.Left, r.Top, r.Right, r.Bottom, color, w);
 }
 
+SmoothRaster& RasterBackend::aa() {
+  if (!aa_) aa_ = std::make_unique<SmoothRaster>();
+  return *aa_;
+}
+
+const PointF* RasterBackend::centres(const TPoint* p, int n) {
+  fpts_.resize(size_t(n));
+  for (int i = 0; i < n; ++i) fpts_[size_t(i)] = {p[i].X + 0.5, p[i].Y + 0.5};
+  return fpts_.data();
+}
+
+TRect RasterBackend::aa_clip() const { return building_ ? building_->box : clip_box(); }
+
+void RasterBackend::aa_finish(uint32_t px, int part) {
+  if (building_) aa_->render_coverage(building_->cov[part].data(), building_->box.Width());
+  else aa_->render(bmp_, px);
+}
+
+// Marks are thousands of copies of one small shape at whole-pixel offsets, which the
+// rasteriser covers identically: the coverage of the last such shape is kept, and the
+// copies are blended from it.
+template <class Draw>
+void RasterBackend::small_shape(TPoint anchor, const TRect& extent, int pen, const Stroke* s, const Fill* f,
+                                Draw&& draw) {
+  ShapeMask& m = mask_;
+  if (m.key != key_) {
+    m.key = key_;
+    const int g = pen / 2 + 2;
+    m.box = TRect{extent.Left - g, extent.Top - g, extent.Right + g, extent.Bottom + g};
+    const size_t n = size_t(m.box.Width()) * m.box.Height();
+    m.cov[0].assign(n, 0);
+    m.cov[1].assign(n, 0);
+    building_ = &m;
+    try {
+      draw();
+    } catch (...) {
+      building_ = nullptr;
+      m.key.clear();
+      throw;
+    }
+    building_ = nullptr;
+    crop(m);
+  }
+  const TRect c = clip_box();
+  const long long x0 = std::max<long long>((long long)anchor.X + m.box.Left, c.Left);
+  const long long x1 = std::min<long long>((long long)anchor.X + m.box.Right, c.Right);
+  const long long y0 = std::max<long long>((long long)anchor.Y + m.box.Top, c.Top);
+  const long long y1 = std::min<long long>((long long)anchor.Y + m.box.Bottom, c.Bottom);
+  if (x0 >= x1 || y0 >= y1) return;
+  const uint32_t fp = f ? pack_opaque(f->color) : 0, sp = s ? pack_opaque(s->color) : 0;
+  const int mw = m.box.Width();
+  for (long long y = y0; y < y1; ++y) {
+    uint32_t* rp = row(int(y));
+    const size_t base = size_t(y - anchor.Y - m.box.Top) * mw - (anchor.X + m.box.Left);
+    for (long long x = x0; x < x1; ++x) {
+      uint32_t& d = rp[x];
+      if (f) {
+        const uint32_t a = m.cov[0][base + x];
+        if (a == 255) d = fp;
+        else if (a) d = blend(d, fp, a);
+      }
+      if (s) {
+        const uint32_t a = m.cov[1][base + x];
+        if (a == 255) d = sp;
+        else if (a) d = blend(d, sp, a);
+      }
+    }
+  }
+}
+
+// The mask is drawn with room for the pen; the copies only visit what got coverage.
+void RasterBackend::crop(ShapeMask& m) {
+  const int w = m.box.Width(), h = m.box.Height();
+  int l = w, t = h, r = -1, b = -1;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (m.cov[0][size_t(y) * w + x] | m.cov[1][size_t(y) * w + x]) {
+        l = std::min(l, x), r = std::max(r, x), t = std::min(t, y), b = std::max(b, y);
+      }
+  if (r < 0) l = t = 0, r = b = -1;
+  const int nw = r - l + 1, nh = b - t + 1;
+  for (auto& cov : m.cov) {
+    std::vector<uint8_t> out(size_t(nw) * nh);
+    for (int y = 0; y < nh; ++y)
+      std::copy_n(cov.begin() + size_t(y + t) * w + l, nw, out.begin() + size_t(y) * nw);
+    cov.swap(out);
+  }
+  m.box = TRect{m.box.Left + l, m.box.Top + t, m.box.Left + l + nw, m.box.Top + t + nh};
+}
+
+void RasterBackend::smooth_polyline(const PointF* p, int n, bool closed, const Stroke& s) {
+  // One-pixel pens keep their dash styles and cover what the classic line covers; wider
+  // pens are solid with round ends and joins, like the classic wide line.
+  const bool thin = s.width <= 1;
+  const StrokeShape shape{double(s.width), thin && s.style != psInsideFrame ? s.style : psSolid,
+                          thin ? StrokeEnds::flush : StrokeEnds::round, !thin};
+  SmoothRaster& r = aa();
+  r.begin(aa_clip(), false);
+  r.add_stroke(p, n, closed, shape);
+  aa_finish(pack_opaque(s.color), 1);
+}
+
+void RasterBackend::smooth_polygon(const PointF* p, int n, const Stroke* s, const Fill* f) {
+  if (f && n >= 3) {
+    SmoothRaster& r = aa();
+    r.begin(aa_clip(), true);
+    r.add_contour(p, n);
+    aa_finish(pack_opaque(f->color), 0);
+  }
+  if (s) smooth_polyline(p, n, true, *s);
+}
+
+void RasterBackend::smooth_ellipse(double l, double t, double r, double b, const Stroke* s, const Fill* f) {
+  const PointF c{(l + r) / 2, (t + b) / 2};
+  const double ax = (r - l) / 2, ay = (b - t) / 2;
+  // The outline's outer edge lies where the classic one ends: on the box, grown by the
+  // part of a wide pen that lies outside it.
+  const double w = s ? s->width : 0;
+  const double grow = s && s->style != psInsideFrame ? (w - 1) / 2 : 0;
+  const double rx = ax + grow - w / 2, ry = ay + grow - w / 2;
+  SmoothRaster& aa_r = aa();
+  if (f && rx > 0 && ry > 0) {
+    fpts_.clear();
+    SmoothRaster::ellipse_points(c, s ? rx : ax, s ? ry : ay, 0, 2 * M_PI, true, fpts_);
+    aa_r.begin(aa_clip(), true);
+    aa_r.add_contour(fpts_.data(), int(fpts_.size()));
+    aa_finish(pack_opaque(f->color), 0);
+  }
+  if (!s) return;
+  aa_r.begin(aa_clip(), false);
+  fpts_.clear();
+  if (rx > 0 && ry > 0) {
+    SmoothRaster::ellipse_points(c, rx, ry, 0, 2 * M_PI, true, fpts_);
+    aa_r.add_stroke(fpts_.data(), int(fpts_.size()), true, StrokeShape{w, psSolid, StrokeEnds::butt, false});
+  } else {
+    // Too small for a ring: the pen covers the whole ellipse.
+    SmoothRaster::ellipse_points(c, ax + grow, ay + grow, 0, 2 * M_PI, true, fpts_);
+    aa_r.add_contour(fpts_.data(), int(fpts_.size()));
+  }
+  aa_finish(pack_opaque(s->color), 1);
+}
+
 void RasterBackend::line(TPoint a, TPoint b, const Stroke& s) {
+  if (smooth_for(s.mode)) {
+    const TPoint p[2] = {a, b};
+    smooth_polyline(centres(p, 2), 2, false, s);
+    return;
+  }
   if (s.width == 1 && s.mode == pmCopy && s.style == psSolid && fast_line(a, b, s.color)) return;
   line_general(a, b, s);
 }
@@ -239,6 +386,10 @@ void RasterBackend::line_general(TPoint a, TPoint b, const Stroke& s) {
 }
 
 void RasterBackend::polyline(const TPoint* p, int n, const Stroke& s) {
+  if (smooth_for(s.mode)) {
+    smooth_polyline(centres(p, n), n, false, s);
+    return;
+  }
   if (s.width > 1) {
     wide_polyline(p, n, s, false);
     return;
@@ -398,6 +549,18 @@ void RasterBackend::rectangle(const TRect& r, const Stroke* s, const Fill* f) {
 }
 
 void RasterBackend::ellipse(const TRect& r, const Stroke* s, const Fill* f) {
+  if ((!s || smooth_for(s->mode)) && (!f || smooth_for(f->mode))) {
+    const long long w = (long long)r.Right - r.Left, h = (long long)r.Bottom - r.Top;
+    const int pen = s ? s->width : 0;
+    if (w > kSmallShape || h > kSmallShape || pen > kSmallShape) {
+      smooth_ellipse(r.Left, r.Top, r.Right, r.Bottom, s, f);
+      return;
+    }
+    key_.assign({0, int(w), int(h), pen, s ? int(s->style == psInsideFrame) + 1 : 0, f != nullptr});
+    small_shape(TPoint{r.Left, r.Top}, TRect{0, 0, int(w), int(h)}, pen, s, f,
+                [&] { smooth_ellipse(0, 0, double(w), double(h), s, f); });
+    return;
+  }
   const TRect c = clip_box();
   if (c.Left >= c.Right || c.Top >= c.Bottom) return;
   const int w = s ? s->width : 0;
@@ -440,6 +603,18 @@ void RasterBackend::arc(const TRect& r, TPoint start, TPoint end, const Stroke& 
   const double a0 = std::atan2(-double(2.0L * start.Y - tb), double(2.0L * start.X - lr));
   const double a1 = std::atan2(-double(2.0L * end.Y - tb), double(2.0L * end.X - lr));
   const double span = a0 == a1 ? 2 * M_PI : ccw_delta(a0, a1);
+  if (smooth_for(s.mode)) {
+    const double w = s.width, grow = s.style != psInsideFrame ? (w - 1) / 2 : 0;
+    const double rx = (r.Right - r.Left) / 2.0 + grow - w / 2, ry = (r.Bottom - r.Top) / 2.0 + grow - w / 2;
+    fpts_.clear();
+    SmoothRaster::ellipse_points({double(lr) / 2, double(tb) / 2}, std::max(rx, 0.0), std::max(ry, 0.0), a0, span,
+                                 false, fpts_);
+    SmoothRaster& aa_r = aa();
+    aa_r.begin(c, false);
+    aa_r.add_stroke(fpts_.data(), int(fpts_.size()), false, StrokeShape{w, psSolid, StrokeEnds::butt, false});
+    aa_r.render(bmp_, pack_opaque(s.color));
+    return;
+  }
   const long double outer = s.style == psInsideFrame ? 0.0L : (s.width - 1) / 2.0L;
   const long double inner = outer - (s.width - 1);
   const long long grow = (long long)std::ceil(outer);
@@ -470,6 +645,35 @@ void RasterBackend::arc(const TRect& r, TPoint start, TPoint end, const Stroke& 
 }
 
 void RasterBackend::polygon(const TPoint* p, int n, const Stroke* s, const Fill* f) {
+  if ((!s || smooth_for(s->mode)) && (!f || smooth_for(f->mode))) {
+    const int pen = s ? s->width : 0;
+    TRect ext{0, 0, 1, 1};
+    bool small = n <= 16 && pen <= kSmallShape;
+    for (int i = 0; i < n && small; ++i) {
+      const long long dx = (long long)p[i].X - p[0].X, dy = (long long)p[i].Y - p[0].Y;
+      small = std::llabs(dx) <= kSmallShape && std::llabs(dy) <= kSmallShape;
+      if (small) {
+        ext = TRect{std::min<int>(ext.Left, int(dx)), std::min<int>(ext.Top, int(dy)),
+                    std::max<int>(ext.Right, int(dx) + 1), std::max<int>(ext.Bottom, int(dy) + 1)};
+      }
+    }
+    if (!small) {
+      smooth_polygon(centres(p, n), n, s, f);
+      return;
+    }
+    key_.assign({1, n, pen, s ? int(s->style) + 1 : 0, f != nullptr});
+    for (int i = 0; i < n; ++i) {
+      key_.push_back(p[i].X - p[0].X);
+      key_.push_back(p[i].Y - p[0].Y);
+    }
+    small_shape(p[0], ext, pen, s, f, [&] {
+      std::vector<PointF>& q = shape_pts_;
+      q.resize(size_t(n));
+      for (int i = 0; i < n; ++i) q[size_t(i)] = {p[i].X - p[0].X + 0.5, p[i].Y - p[0].Y + 0.5};
+      smooth_polygon(q.data(), n, s, f);
+    });
+    return;
+  }
   if (f) {
     filler_.reset();
     filler_.add_contour(p, n);

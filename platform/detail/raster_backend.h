@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/bitmap.h"
@@ -13,6 +14,7 @@
 #include "platform/detail/canvas_backend.h"
 #include "platform/detail/pixel_ops.h"
 #include "platform/detail/scan_fill.h"
+#include "platform/detail/smooth_raster.h"
 
 namespace kvr::detail {
 
@@ -40,7 +42,34 @@ class RasterBackend final : public CanvasBackend {
   int height() const override;
   TBitmap* bitmap() override { return &bmp_; }
 
+  // Smooth drawing: lines, outlines and fills in copy mode are anti-aliased (the other
+  // pen modes stay aliased, so that drawing twice still restores the picture). On when
+  // set here or while a control that asks for it paints on this thread.
+  void set_smooth(bool on) { smooth_ = on; }
+  bool smooth() const { return smooth_ || smooth_paint(); }
+  // Sub-pixel shapes for smooth drawing; (x, y) is the centre of pixel (x, y) when both
+  // are whole numbers, as with the integer calls.
+  void smooth_polyline(const PointF* p, int n, bool closed, const Stroke& s);
+  void smooth_polygon(const PointF* p, int n, const Stroke* s, const Fill* f);
+  // l, t, r, b are pixel edges (the box of Ellipse).
+  void smooth_ellipse(double l, double t, double r, double b, const Stroke* s, const Fill* f);
+
  private:
+  bool smooth_for(TPenMode m) const { return m == pmCopy && smooth(); }
+  // Coverage of the last small smooth shape (a mark): fill and outline.
+  struct ShapeMask {
+    std::vector<int> key;
+    TRect box{};  // relative to the shape's anchor
+    std::vector<uint8_t> cov[2];
+  };
+  static constexpr int kSmallShape = 48;
+  template <class Draw>
+  void small_shape(TPoint anchor, const TRect& extent, int pen, const Stroke* s, const Fill* f, Draw&& draw);
+  static void crop(ShapeMask& m);
+  TRect aa_clip() const;
+  void aa_finish(uint32_t px, int part);
+  SmoothRaster& aa();
+  const PointF* centres(const TPoint* p, int n);
   // Bitmap bounds meet the clip rectangle; cached until either changes.
   TRect clip_box() const {
     if (cached_w_ != bmp_.Width() || cached_h_ != bmp_.Height()) {
@@ -69,6 +98,13 @@ class RasterBackend final : public CanvasBackend {
   ScanFiller filler_;
   std::vector<PointF> scratch_;
   std::vector<int> map_buf_;
+  bool smooth_ = false;
+  std::unique_ptr<SmoothRaster> aa_;  // made on first smooth use
+  std::vector<PointF> fpts_;
+  ShapeMask mask_;
+  ShapeMask* building_ = nullptr;  // set while mask_ is being drawn
+  std::vector<int> key_;
+  std::vector<PointF> shape_pts_;
 };
 
 // Pixel offsets of every line of at most three steps, by the same stepping rule as

@@ -6,13 +6,24 @@
 #include <span>
 
 #include "platform/arith.h"
+#include "platform/detail/raster_backend.h"
 
 namespace kvr::detail {
 
 ScaledBackend::ScaledBackend(CanvasBackend& device, TPoint origin, double scale, int width, int height,
                              TRect device_clip)
-    : dev_(device), org_(origin), s_(scale), w_(width), h_(height), box_(device_clip) {
+    : dev_(device), raster_(dynamic_cast<RasterBackend*>(&device)), org_(origin), s_(scale), w_(width), h_(height), box_(device_clip) {
   dev_.set_clip(&box_);
+}
+
+RasterBackend* ScaledBackend::smooth_device(TPenMode mode) const {
+  return raster_ && mode == pmCopy && raster_->smooth() ? raster_ : nullptr;
+}
+
+const ScaledBackend::PointF* ScaledBackend::mids(const TPoint* p, int n) {
+  mids_.resize(size_t(n));
+  for (int i = 0; i < n; ++i) mids_[size_t(i)] = mid(p[i].X, p[i].Y);
+  return mids_.data();
 }
 
 Integer ScaledBackend::scaled_size(Integer pixels, double scale) {
@@ -28,6 +39,10 @@ void ScaledBackend::polyline(const TPoint* p, int n, const Stroke& s) {
   if (n < 2) return;
   if (s.width > 1) {
     // Wide pens are round-ended on the screen too: same points, wider pen.
+    if (RasterBackend* r = smooth_device(s.mode)) {
+      r->smooth_polyline(mids(p, n), n, false, scaled(s));
+      return;
+    }
     dev_.polyline(centres(p, n), n, scaled(s));
     return;
   }
@@ -283,6 +298,11 @@ void ScaledBackend::flush(const Stroke& s) {
     };
     pull(first, run_[1]);
     pull(last, run_[run_.size() - 2]);
+  }
+  if (RasterBackend* r = smooth_device(s.mode)) {
+    r->smooth_polyline(run_.data(), int(run_.size()), false, ds);
+    run_.clear();
+    return;
   }
   pts_.clear();
   for (const PointF& q : run_) pts_.push_back(to_point(q));

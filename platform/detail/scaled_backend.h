@@ -13,10 +13,13 @@
 #include <vector>
 
 #include "platform/detail/canvas_backend.h"
+#include "platform/detail/scan_fill.h"
 #include "platform/graphics.h"
 #include "platform/types.h"
 
 namespace kvr::detail {
+
+class RasterBackend;
 
 class ScaledBackend final : public CanvasBackend {
  public:
@@ -46,9 +49,7 @@ class ScaledBackend final : public CanvasBackend {
   static Integer scaled_size(Integer pixels, double scale);
 
  private:
-  struct PointF {
-    double x, y;
-  };
+  using PointF = detail::PointF;
 
   Integer edge_x(long long v) const;
   Integer edge_y(long long v) const;
@@ -63,8 +64,13 @@ class ScaledBackend final : public CanvasBackend {
   void thin_path(const TPoint* p, int n, bool closed, const Stroke& s);
   void flush(const Stroke& s);
   bool visible_steps(TPoint a, TPoint b, long long n, double& t0, double& t1) const;
+  // The device when it draws smooth in this mode: it then takes the exact device
+  // positions instead of whole pixels.
+  RasterBackend* smooth_device(TPenMode mode) const;
+  const PointF* mids(const TPoint* p, int n);
 
   CanvasBackend& dev_;
+  RasterBackend* raster_;  // dev_ when it is a raster surface
   TPoint org_;
   double s_;
   int w_, h_;
@@ -74,6 +80,7 @@ class ScaledBackend final : public CanvasBackend {
   std::vector<TPoint> pts_;
   std::vector<TPoint> corners_;
   std::vector<TPointDouble> fcorners_;
+  std::vector<PointF> mids_;
 };
 
 }  // namespace kvr::detail

@@ -21,7 +21,7 @@ set(layer_data
 set(layer_drawing
   graphics canvas bitmap svgcanvas scaledcanvas kvrbase kvrbase_draw kvrbase_objects
   detail/canvas_backend detail/scaled_backend detail/raster_backend detail/svg_backend
-  detail/scan_fill detail/pixel_ops detail/font_engine detail/image_codecs detail/pdf_writer
+  detail/scan_fill detail/smooth_raster detail/pixel_ops detail/font_engine detail/image_codecs detail/pdf_writer
   detail/font_source
   pdfcanvas detail/pdf_backend)
 set(layer_window
@@ -64,7 +64,7 @@ function(layer_of key out)
   set(${out} ${result} PARENT_SCOPE)
 endfunction()
 
-set(graphics_libs "^(ft2build\\.h|freetype/|fontconfig/|hb\\.h|hb-|cairo|png\\.h|zlib\\.h)")
+set(graphics_libs "^(ft2build\\.h|freetype/|fontconfig/|hb\\.h|hb-|cairo|png\\.h|zlib\\.h|agg_)")
 set(toolkits "^(Q[A-Za-z]*|Qt[A-Za-z]*/.*|gtk/.*|X11/.*)$")
 
 # The system headers (angle brackets) of a file.

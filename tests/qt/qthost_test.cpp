@@ -65,6 +65,21 @@ TEST(QtHost, PaintShowsTheControlsPixelsAndResizeReachesSetBounds) {
   EXPECT_EQ(shot.pixelColor(119, 79), QColor(255, 0, 0));
 }
 
+TEST(QtHost, TheScreensPixelRatioSetsTheDeviceScale) {
+  app();
+  Probe p;
+  p.SetDeviceScale(3);  // the host decides, from the screen it shows on
+  TQtHost host(&p);
+  host.resize(60, 40);
+  host.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+  const QImage shot = host.grab().toImage();
+  EXPECT_EQ(HostDeviceScale(host), SnapDeviceScale(host.devicePixelRatioF()));
+  EXPECT_EQ(p.DeviceScale(), HostDeviceScale(host));
+  EXPECT_EQ(p.Width(), 60);  // logical size whatever the ratio
+  EXPECT_EQ(shot.pixelColor(15, 15), QColor(0, 0, 255));
+}
+
 TEST(QtHost, MouseEventsArriveInTheFrameworksOrder) {
   app();
   Probe p;
