@@ -675,11 +675,14 @@ void RasterBackend::polygon(const TPoint* p, int n, const Stroke* s, const Fill*
     return;
   }
   if (f) {
-    filler_.reset();
-    filler_.add_contour(p, n);
     const uint32_t brush = pack_opaque(f->color);
     const SpanWriter w = span_writer(f->mode);
-    filler_.fill(clip_box(), false, [&](int y, int x0, int x1) { w(row(y) + x0, x1 - x0, brush); });
+    auto fill_span = [&](int y, int x0, int x1) { w(row(y) + x0, x1 - x0, brush); };
+    if (!filler_.fill_monotone(p, n, clip_box(), fill_span)) {
+      filler_.reset();
+      filler_.add_contour(p, n);
+      filler_.fill(clip_box(), false, fill_span);
+    }
   }
   if (!s) return;
   if (s->width > 1) {

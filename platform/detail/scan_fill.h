@@ -70,6 +70,42 @@ class ScanFiller {
     for (int i = 0; i < n; ++i) add_edge(p[i], p[(i + 1) % n]);
   }
 
+  // The same spans as add_contour + fill for a closed contour that every row crosses at
+  // most twice (its y goes down once and up once: triangles, convex cells, bow ties), in
+  // either rule, without the edge tables. False, with nothing drawn, for other contours
+  // and for vertices beyond the 64-bit range; the caller then takes the general way.
+  template <typename SpanFn>
+  bool fill_monotone(const TPoint* p, int n, const TRect& clip, SpanFn&& span) {
+    if (n < 2 || n > 64) return false;
+    int top = 0, turns = 0, last = 0;
+    for (int i = 0; i < n; ++i) {
+      if (std::llabs(p[i].X) >= kNarrow / 2 || std::llabs(p[i].Y) >= kNarrow / 2) return false;
+      if (p[i].Y < p[top].Y) top = i;
+    }
+    if (std::llabs(clip.Top) >= kNarrow || std::llabs(clip.Bottom) >= kNarrow) return false;
+    int first = 0;
+    for (int i = 0; i < n; ++i) {
+      const long long dy = (long long)p[(i + 1) % n].Y - p[i].Y;
+      const int dir = dy > 0 ? 1 : dy < 0 ? -1 : 0;
+      if (dir == 0) continue;
+      if (last == 0) first = dir;
+      else if (dir != last) ++turns;
+      last = dir;
+    }
+    if (last != 0 && last != first) ++turns;
+    if (turns != 2 && last != 0) return false;
+    if (last == 0 || clip.Right <= clip.Left) return true;  // flat: nothing to fill
+    const long long y0 = std::max<long long>(p[top].Y, clip.Top);
+    Chain a{p, n, top, 1}, b{p, n, top, n - 1};
+    for (long long y = y0; y < clip.Bottom; ++y) {
+      if (!a.at(y) || !b.at(y)) break;
+      const long long xa = std::clamp<long long>(a.next(), clip.Left, clip.Right);
+      const long long xb = std::clamp<long long>(b.next(), clip.Left, clip.Right);
+      if (xa != xb) span(static_cast<int>(y), static_cast<int>(std::min(xa, xb)), static_cast<int>(std::max(xa, xb)));
+    }
+    return true;
+  }
+
   // Calls span(y, x_begin, x_end) for every covered run inside clip (x_end exclusive).
   // nonzero: the union of all contours; otherwise the alternate (even-odd) rule.
   template <typename SpanFn>
@@ -163,6 +199,47 @@ class ScanFiller {
     long long q = 0, slack = 0, qstep = 0, rstep = 0, den = 1;
   };
   static constexpr long long kNarrow = 1LL << 28;
+
+  // One side of a monotone contour, walked from its top vertex in steps of +1 or n-1
+  // (backwards) through edges whose y does not decrease, with the crossing of the current
+  // edge stepped from row to row as in fill().
+  struct Chain {
+    const TPoint* p;
+    int n, v, step;
+    Edge e;
+    bool started = false;
+    Chain(const TPoint* pts, int count, int from, int dir) : p(pts), n(count), v(from), step(dir) {}
+    // Makes the edge covering row y current; false when the side has ended above it.
+    bool at(long long y) {
+      if (started && y < e.ybot) return true;
+      for (int guard = 0; guard < n; ++guard) {
+        const TPoint a = p[v], b = p[(v + step) % n];
+        if (b.Y < a.Y) return false;  // the side turned upwards: the contour is done
+        v = (v + step) % n;
+        if (b.Y <= y) continue;
+        e.ix0 = a.X;
+        e.iy0 = a.Y;
+        e.idx = (long long)b.X - a.X;
+        e.idy = (long long)b.Y - a.Y;
+        e.ybot = b.Y;
+        e.exact = e.narrow = true;
+        start_stepping(e, y, true);
+        started = true;
+        return true;
+      }
+      return false;
+    }
+    long long next() {
+      const long long first = e.q;
+      e.q += e.qstep;
+      e.slack -= e.rstep;
+      if (e.slack < 0) {
+        ++e.q;
+        e.slack += e.den;
+      }
+      return first;
+    }
+  };
   struct Crossing {
     long long x;
     int dir;

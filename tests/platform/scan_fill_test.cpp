@@ -3,6 +3,7 @@
 // bottom-exclusive), decided in exact integer arithmetic on doubled coordinates.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -37,7 +38,27 @@ std::vector<uint8_t> fill(ScanFiller& f, const std::vector<TPoint>& p, const TRe
   return cover;
 }
 
+// The shortcut for contours crossed at most twice per row, where it applies, must give
+// what the general filler gives.
+std::vector<uint8_t> fill_monotone(ScanFiller& f, const std::vector<TPoint>& p, const TRect& clip,
+                                   bool& applied) {
+  const int w = clip.Right - clip.Left, h = clip.Bottom - clip.Top;
+  std::vector<uint8_t> cover(size_t(w) * h, 0);
+  applied = f.fill_monotone(p.data(), int(p.size()), clip, [&](int y, int x0, int x1) {
+    for (int x = x0; x < x1; ++x) ++cover[size_t(y - clip.Top) * w + (x - clip.Left)];
+  });
+  return cover;
+}
+
+int g_monotone_applied = 0;
+
 void expect_matches_oracle(ScanFiller& f, const std::vector<TPoint>& p, const TRect& clip) {
+  bool applied = false;
+  const auto mono = fill_monotone(f, p, clip, applied);
+  if (applied) {
+    ++g_monotone_applied;
+    ASSERT_EQ(mono, fill(f, p, clip));
+  }
   const auto cover = fill(f, p, clip);
   const int w = clip.Right - clip.Left;
   for (int y = clip.Top; y < clip.Bottom; ++y)
@@ -49,7 +70,8 @@ void expect_matches_oracle(ScanFiller& f, const std::vector<TPoint>& p, const TR
 
 TEST(ScanFill, RandomSmallPolygonsMatchTheCentreRule) {
   std::mt19937 rng(7);
-  std::uniform_int_distribution<int> coord(-5, 45), count(3, 7);
+  std::uniform_int_distribution<int> coord(-5, 45), count(2, 7);
+  g_monotone_applied = 0;
   ScanFiller f;
   const TRect clip{0, 0, 40, 40};
   for (int k = 0; k < 400; ++k) {
@@ -57,6 +79,25 @@ TEST(ScanFill, RandomSmallPolygonsMatchTheCentreRule) {
     for (auto& q : p) q = {coord(rng), coord(rng)};
     expect_matches_oracle(f, p, clip);
   }
+  // Triangles, many quads and some larger random contours take the shortcut.
+  EXPECT_GT(g_monotone_applied, 100);
+}
+
+TEST(ScanFill, ConvexCellsWithFlatTopsAndBottomsMatchTheCentreRule) {
+  std::mt19937 rng(5);
+  std::uniform_int_distribution<int> coord(-3, 43);
+  ScanFiller f;
+  const TRect clip{0, 0, 40, 40};
+  g_monotone_applied = 0;
+  for (int k = 0; k < 300; ++k) {
+    const int l = coord(rng), r = coord(rng), t = coord(rng), b = coord(rng), m = coord(rng);
+    // rectangles and trapezoids in both orientations, each starting at another vertex
+    std::vector<TPoint> p = {{l, t}, {r, t}, {r + (m % 5), b}, {l - (m % 3), b}};
+    std::rotate(p.begin(), p.begin() + (k % 4), p.end());
+    if (k % 2) std::reverse(p.begin(), p.end());
+    expect_matches_oracle(f, p, clip);
+  }
+  EXPECT_EQ(g_monotone_applied, 300);
 }
 
 // Vertices far outside the picture take the wide arithmetic; those near it the narrow
