@@ -279,8 +279,12 @@ std::vector<uint8_t> encode_png(const TRGB32* pixels, int width, int height) {
   image.width = png_uint_32(width);
   image.height = png_uint_32(height);
   image.format = PNG_FORMAT_RGB;
-  png_alloc_size_t bytes = 0;
-  if (!png_image_write_to_memory(&image, nullptr, &bytes, 0, rgb.data(), 0, nullptr))
+  // Compressing is the whole cost, so it is done once into a buffer of the largest size
+  // the picture can take; only pictures whose bound is huge ask for the exact size first.
+  const png_alloc_size_t bound = PNG_IMAGE_PNG_SIZE_MAX(image);
+  png_alloc_size_t bytes = bound;
+  if (bound > (png_alloc_size_t(256) << 20) &&
+      !png_image_write_to_memory(&image, nullptr, &bytes, 0, rgb.data(), 0, nullptr))
     RaiseKvrError<Exception>(std::string("PNG encoding failed: ") + image.message);
   std::vector<uint8_t> out(bytes);
   if (!png_image_write_to_memory(&image, out.data(), &bytes, 0, rgb.data(), 0, nullptr))
