@@ -41,7 +41,12 @@ std::size_t TZUvadoFeed::Drain() {
   if (n == 0) return 0;
   const Integer first = FChart.NumItems();
   const Integer excess = ExcessItems(FOut.X);
-  MoveToChart(FOut.X, FOut.Y, excess);
+  // Points that the window drops again in this same drain never enter the chart: after a
+  // long pause (or a producer faster than the repaint) a drain would otherwise append and
+  // remove millions of items that are never seen.
+  const std::size_t skip = std::size_t(std::max<Integer>(0, excess - first));
+  MoveToChart(std::span<const double>(FOut.X).subspan(skip), std::span<const double>(FOut.Y).subspan(skip),
+              excess - Integer(skip));
   FOut.X.clear();
   FOut.Y.clear();
   FDrained += n;

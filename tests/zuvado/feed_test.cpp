@@ -73,6 +73,7 @@ TEST(ZuFeed, DrainBuildsOneLineAcrossDrainsAndMarksOnRequest) {
 
 TEST(ZuFeed, RollingByPointsKeepsTheNewestAndScrolls) {
   RenderChart c;
+  c.SetAllocSize(10);
   TZUvadoFeed f(c);
   f.SetRollingPoints(100);
   // Chunks below, at and far above the window size.
@@ -94,6 +95,9 @@ TEST(ZuFeed, RollingByPointsKeepsTheNewestAndScrolls) {
       EXPECT_EQ(c.Scale1X()->RangeHigh(), last);
     }
   }
+  // Points the window would drop in the same drain never entered the chart.
+  EXPECT_LE(c.NumAllocData(), 210);  // 350 if the 250-point chunk had gone in whole
+  EXPECT_EQ(f.Drained(), 450u);
   // The y range and the zoom history are the user's.
   EXPECT_EQ(c.Scale1Y()->RangeHigh(), 252);
   EXPECT_EQ(c.ZoomStack(1, 0).Right, 340);
