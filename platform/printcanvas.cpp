@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "platform/arith.h"
 #include "platform/canvas.h"
 #include "platform/forms.h"
 #include "platform/kvrerror.h"
@@ -23,6 +24,33 @@ double PrintScale(Integer Width, Integer Height, double ScaleF) {
 
 void PrintPicture(Integer X, Integer Y, double Scale, Integer Width, Integer Height, const TScaledPaint& Paint) {
   DrawScaled(*Printer().Canvas(), X, Y, Scale, Width, Height, Paint);
+}
+
+void PrintCentredPage(double Scale, Integer Width, Integer Height, const TScaledPaint& Paint) {
+  TPrinter& p = Printer();
+  p.BeginDoc();
+  try {
+    const Integer x = (p.PageWidth() - ScaledSize(Width, Scale)) / 2;
+    const Integer y = (p.PageHeight() - ScaledSize(Height, Scale)) / 2;
+    PrintPicture(x, y, Scale, Width, Height, Paint);
+  } catch (...) {
+    p.Abort();
+    throw;
+  }
+  p.EndDoc();
+}
+
+void PrintAtRunningPosition(Integer& X, Integer& Y, double Scale, Integer Width, Integer Height,
+                            const TScaledPaint& Paint) {
+  PrintPicture(X, Y, Scale, Width, Height, Paint);
+  const Integer pw = ScaledSize(Width, Scale), ph = ScaledSize(Height, Scale);
+  const int64_t nx = int64_t(X) + pw;
+  if (nx + pw > Printer().PageWidth()) {
+    X = 0;
+    Y = ClampPix(int64_t(Y) + ph);
+  } else {
+    X = ClampPix(nx);
+  }
 }
 
 }  // namespace kvr

@@ -23,4 +23,14 @@ double PrintScale(Integer Width, Integer Height, double ScaleF);
 // the page has no pixels and nothing lands.
 void PrintPicture(Integer X, Integer Y, double Scale, Integer Width, Integer Height, const TScaledPaint& Paint);
 
+// A document of one page with the picture centred on it. When painting raises, the job
+// is aborted and the exception passed on.
+void PrintCentredPage(double Scale, Integer Width, Integer Height, const TScaledPaint& Paint);
+
+// The picture at (X, Y) on the page of the running job; X and Y then move on to where the
+// next picture of this size goes: to the right, or to the start of the next row when it
+// would not fit beside this one.
+void PrintAtRunningPosition(Integer& X, Integer& Y, double Scale, Integer Width, Integer Height,
+                            const TScaledPaint& Paint);
+
 }  // namespace kvr

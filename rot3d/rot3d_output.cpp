@@ -43,33 +43,14 @@ void TRot3D::CopyToClipboardWMF(bool IncludeFrame) {
 }
 
 void TRot3D::PrintIt(double ScaleF, bool BlkWhite, bool IncludeFrame) {
-  const double s = PrintScale(Width(), Height(), ScaleF);
-  TPrinter& p = Printer();
-  p.BeginDoc();
-  try {
-    const Integer x = (p.PageWidth() - ScaledSize(Width(), s)) / 2;
-    const Integer y = (p.PageHeight() - ScaledSize(Height(), s)) / 2;
-    PrintPicture(x, y, s, Width(), Height(), [&](TCanvas& c) { RenderOnCanvas(&c, IncludeFrame, BlkWhite); });
-  } catch (...) {
-    p.Abort();
-    throw;
-  }
-  p.EndDoc();
+  PrintCentredPage(PrintScale(Width(), Height(), ScaleF), Width(), Height(),
+                   [&](TCanvas& c) { RenderOnCanvas(&c, IncludeFrame, BlkWhite); });
 }
 
 void TRot3D::CopyToOpenPrinter(Integer& X, Integer& Y, double ScaleF, bool BlkWhite, bool IncludeFrame) {
-  TPrinter& p = Printer();
-  if (!p.Printing()) RaiseKvrError<EPrinter>("CopyToOpenPrinter: no print job has been started");
-  const double s = PrintScale(Width(), Height(), ScaleF);
-  PrintPicture(X, Y, s, Width(), Height(), [&](TCanvas& c) { RenderOnCanvas(&c, IncludeFrame, BlkWhite); });
-  const Integer pw = ScaledSize(Width(), s), ph = ScaledSize(Height(), s);
-  const int64_t nx = int64_t(X) + pw;
-  if (nx + pw > p.PageWidth()) {
-    X = 0;
-    Y = ClampPix(int64_t(Y) + ph);
-  } else {
-    X = ClampPix(nx);
-  }
+  if (!Printer().Printing()) RaiseKvrError<EPrinter>("CopyToOpenPrinter: no print job has been started");
+  PrintAtRunningPosition(X, Y, PrintScale(Width(), Height(), ScaleF), Width(), Height(),
+                         [&](TCanvas& c) { RenderOnCanvas(&c, IncludeFrame, BlkWhite); });
 }
 
 }  // namespace kvr

@@ -25,42 +25,18 @@ double print_scale(const TCustomZUvado& chart, double ScaleF) {
   return PrintScale(chart.Width(), chart.Height(), ScaleF);
 }
 
-void print_at(TCustomZUvado& chart, Integer x, Integer y, double scale, bool BlkWhite) {
-  PrintPicture(x, y, scale, chart.Width(), chart.Height(),
-               [&](TCanvas& canvas) { chart.RenderOnCanvas(&canvas, BlkWhite); });
-}
-
 }  // namespace
 
 void TCustomZUvado::PrintIt(double ScaleF, bool BlkWhite) {
-  const double s = print_scale(*this, ScaleF);
-  TPrinter& p = Printer();
-  p.BeginDoc();
-  try {
-    const Integer x = (p.PageWidth() - ScaledSize(Width(), s)) / 2;
-    const Integer y = (p.PageHeight() - ScaledSize(Height(), s)) / 2;
-    print_at(*this, x, y, s, BlkWhite);
-  } catch (...) {
-    p.Abort();
-    throw;
-  }
-  p.EndDoc();
+  PrintCentredPage(print_scale(*this, ScaleF), Width(), Height(),
+                   [&](TCanvas& canvas) { RenderOnCanvas(&canvas, BlkWhite); });
 }
 
 void TCustomZUvado::CopyToOpenPrinter(Integer& x, Integer& y, double ScaleF, bool BlkWhite) {
-  TPrinter& p = Printer();
-  if (!p.Printing())
+  if (!Printer().Printing())
     RaiseKvrError<EKvrZUvadoError>("CopyToOpenPrinter: no print job has been started");
-  const double s = print_scale(*this, ScaleF);
-  print_at(*this, x, y, s, BlkWhite);
-  const Integer pw = ScaledSize(Width(), s), ph = ScaledSize(Height(), s);
-  const long long nx = (long long)x + pw;
-  if (nx + pw > p.PageWidth()) {
-    x = 0;
-    y = ClampPix((long long)y + ph);
-  } else {
-    x = ClampPix(nx);
-  }
+  PrintAtRunningPosition(x, y, print_scale(*this, ScaleF), Width(), Height(),
+                         [&](TCanvas& canvas) { RenderOnCanvas(&canvas, BlkWhite); });
 }
 
 }  // namespace kvr
