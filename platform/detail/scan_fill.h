@@ -17,6 +17,34 @@ struct PointF {
   double x, y;
 };
 
+// Liang-Barsky clipping of a segment to a box; false when nothing is left. P is any
+// point type with members x and y.
+template <class P>
+bool clip_segment(P& a, P& b, double x0, double y0, double x1, double y1) {
+  double t0 = 0, t1 = 1;
+  const double dx = b.x - a.x, dy = b.y - a.y;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {a.x - x0, x1 - a.x, a.y - y0, y1 - a.y};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    const double r = q[i] / p[i];
+    if (p[i] < 0) {
+      if (r > t1) return false;
+      t0 = std::max(t0, r);
+    } else {
+      if (r < t0) return false;
+      t1 = std::min(t1, r);
+    }
+  }
+  const P a0 = a;
+  a = {a0.x + t0 * dx, a0.y + t0 * dy};
+  b = {a0.x + t1 * dx, a0.y + t1 * dy};
+  return true;
+}
+
 class ScanFiller {
  public:
   void reset() { edges_.clear(); }

@@ -15,32 +15,6 @@ namespace {
 
 thread_local bool t_smooth_paint = false;
 
-// Liang-Barsky: cuts a segment to a box; false when nothing is left.
-bool clip_to_box(PointF& a, PointF& b, double x0, double y0, double x1, double y1) {
-  double t0 = 0, t1 = 1;
-  const double dx = b.x - a.x, dy = b.y - a.y;
-  const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {a.x - x0, x1 - a.x, a.y - y0, y1 - a.y};
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0) {
-      if (q[i] < 0) return false;
-      continue;
-    }
-    const double r = q[i] / p[i];
-    if (p[i] < 0) {
-      if (r > t1) return false;
-      t0 = std::max(t0, r);
-    } else {
-      if (r < t0) return false;
-      t1 = std::min(t1, r);
-    }
-  }
-  const PointF a0 = a;
-  a = {a0.x + t0 * dx, a0.y + t0 * dy};
-  b = {a0.x + t1 * dx, a0.y + t1 * dy};
-  return true;
-}
-
 bool finite(PointF p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
 }  // namespace
@@ -166,7 +140,7 @@ void SmoothRaster::add_stroke(const PointF* p, int n, bool closed, const StrokeS
     const double len = std::hypot(b.x - a.x, b.y - a.y);
     if (len == 0) continue;
     PointF ca = a, cb = b;
-    if (!clip_to_box(ca, cb, x0_, y0_, x1_, y1_)) {
+    if (!clip_segment(ca, cb, x0_, y0_, x1_, y1_)) {
       flush();
       advance(len);
       dash_.assign(1, b);
@@ -237,7 +211,7 @@ void SmoothRaster::add_piece(const PointF* p, int n, bool closed, const StrokeSh
   PointF quad[4];
   for (int i = 0; i < segs; ++i) {
     PointF a = q[i], b = q[(i + 1) % m];
-    if (!clip_to_box(a, b, x0_, y0_, x1_, y1_)) continue;
+    if (!clip_segment(a, b, x0_, y0_, x1_, y1_)) continue;
     const double dx = b.x - a.x, dy = b.y - a.y, len = std::hypot(dx, dy);
     if (len == 0) continue;
     const double nx = -dy / len * hw, ny = dx / len * hw;

@@ -13,6 +13,7 @@
 #include "platform/arith.h"
 #include "platform/bitmap.h"
 #include "platform/detail/font_engine.h"
+#include "platform/detail/scan_fill.h"
 #include "platform/detail/utf8.h"
 
 namespace kvr::detail {
@@ -120,32 +121,6 @@ const char* dash_array(TPenStyle style) {
 struct Pt {
   double x, y;
 };
-
-// Liang-Barsky: clips the segment to the box; false when nothing is left.
-bool clip_segment(Pt& p0, Pt& p1, double x_lo, double y_lo, double x_hi, double y_hi) {
-  double t0 = 0.0, t1 = 1.0;
-  const double dx = p1.x - p0.x, dy = p1.y - p0.y;
-  const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {p0.x - x_lo, x_hi - p0.x, p0.y - y_lo, y_hi - p0.y};
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0.0) {
-      if (q[i] < 0.0) return false;
-      continue;
-    }
-    const double t = q[i] / p[i];
-    if (p[i] < 0.0) {
-      if (t > t1) return false;
-      t0 = std::max(t0, t);
-    } else {
-      if (t < t0) return false;
-      t1 = std::min(t1, t);
-    }
-  }
-  const Pt a = p0;
-  p0 = {a.x + t0 * dx, a.y + t0 * dy};
-  p1 = {a.x + t1 * dx, a.y + t1 * dy};
-  return true;
-}
 
 // Sutherland-Hodgman against one axis-aligned half plane.
 template <typename Inside, typename Cut>
