@@ -17,14 +17,7 @@ void TColorScale::Paint() {
 // canvas gets sharp lines and text instead of the enlarged image.
 bool TColorScale::PaintOn(TCanvas& Target) {
   if (!PaintAllowed()) return false;
-  FScale->UseForeignCanvas(&Target, 0, 0);
-  try {
-    RenderImage(&Target);
-  } catch (...) {
-    FScale->UseForeignCanvas(FGrafBmp.Canvas(), 0, 0);
-    throw;
-  }
-  FScale->UseForeignCanvas(FGrafBmp.Canvas(), 0, 0);
+  FScale->PaintOnForeignCanvas(Target, FGrafBmp.Canvas(), [&] { RenderImage(&Target); });
   return true;
 }
 

@@ -148,6 +148,19 @@ class TScale : public TCustomControl {
   // Paint onto another canvas from now on (nullptr: the own window again). The offset
   // moves the axis line: y for horizontal axes, x for vertical ones.
   void UseForeignCanvas(TCanvas* ForeignCv, Integer x, Integer y);
+  // Runs Paint with the scale drawing onto Target at (0, 0), then points it back at Home,
+  // also when Paint raises.
+  template <class F>
+  void PaintOnForeignCanvas(TCanvas& Target, TCanvas* Home, F&& Paint) {
+    UseForeignCanvas(&Target, 0, 0);
+    try {
+      Paint();
+    } catch (...) {
+      UseForeignCanvas(Home, 0, 0);
+      throw;
+    }
+    UseForeignCanvas(Home, 0, 0);
+  }
   // Paints once even when painting is suppressed.
   void ForcePaint();
   // A transparent stand-alone scale asks its parent to repaint; others repaint themselves.
