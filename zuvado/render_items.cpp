@@ -8,6 +8,7 @@
 #include <numbers>
 #include <string_view>
 
+#include "platform/detail/mark_stamp.h"
 #include "platform/forms.h"
 #include "platform/printers.h"
 #include "zuvado/cp1252.h"
@@ -55,6 +56,12 @@ uint64_t one_colour_mark_key(Integer mk, TColor pen, TColor fill, Integer width)
   if (mk < kFirstShapeMark || mk >= kGeometricMarkCount || width < 0 || width > 0xFFFF) return 0;
   if ((mk - kFirstShapeMark) % 3 == 1 && fill != pen) return 0;
   return (uint64_t(uint32_t(pen)) << 32) | (uint64_t(width) << 16) | uint64_t(mk) | (uint64_t(1) << 8);
+}
+
+// Copied from a picture of the mark where that gives the very pixels of drawing it.
+void draw_mark(TCanvas* c, Integer mk, Integer x, Integer y) {
+  if (const detail::MarkStamp* s = detail::mark_stamp_for(*c, mk)) detail::stamp_mark(*c, *s, x, y);
+  else DrawMarkOnCanvas(c, mk, x, y);
 }
 
 bool in_range(double v, double lo, double hi) { return v >= lo && v <= hi; }
@@ -608,13 +615,13 @@ void TCustomZUvado::DrawMarkItem(TCanvas* Canvas, const TrcChartItem& Item, cons
   } else {
     FStampOpen = false;
   }
-  DrawMarkOnCanvas(Canvas, Item.Param3, p.X, p.Y);
+  draw_mark(Canvas, Item.Param3, p.X, p.Y);
 }
 
 // Shape marks leave the canvas pen where it was, so a skipped one leaves no trace.
 void TCustomZUvado::StampedMark(TCanvas* Canvas, Integer mk, TPoint p, TPoint ctl,
                                 uint64_t Key) {
-  if (!MarkStampedBefore(ctl.X, ctl.Y, Key)) DrawMarkOnCanvas(Canvas, mk, p.X, p.Y);
+  if (!MarkStampedBefore(ctl.X, ctl.Y, Key)) draw_mark(Canvas, mk, p.X, p.Y);
 }
 
 // Marks right after a stamped one that share all its attributes: the checks and the
@@ -632,6 +639,10 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, In
   const auto& r = FPassRange[layer];
   const TLayerMap& M = FPassMap[layer];
   const int64_t mx = FPassMarginX, my = FPassMarginY;
+  // The first mark set the canvas's pen and brush; the rest only copy pixels.
+  const detail::MarkStamp* ms = detail::mark_stamp_for(*Canvas, a.Param3);
+  const TRect clip = ms ? Canvas->ClipRect() : TRect{};
+  const TColor pen = Canvas->Pen()->Color(), brush = Canvas->Brush()->Color();
   Integer j = i + 1;
   for (; j < n; ++j) {
     const TrcChartItem& b = Items[j];
@@ -642,7 +653,11 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, In
     if (!in_range(b.x, r[0], r[1]) || !in_range(b.y, r[2], r[3])) continue;
     const int64_t cx = M.X.Map(b.x), cy = M.Y.Map(b.y);
     const TPoint p{ClampItemPix(cx + mx), ClampItemPix(cy + my)};
-    StampedMark(Canvas, a.Param3, p, TPoint{Integer(p.X - mx), Integer(p.Y - my)}, key);
+    if (!ms) {
+      StampedMark(Canvas, a.Param3, p, TPoint{Integer(p.X - mx), Integer(p.Y - my)}, key);
+    } else if (!MarkStampedBefore(Integer(p.X - mx), Integer(p.Y - my), key)) {
+      detail::stamp_mark_pixels(*Canvas, clip, *ms, p.X, p.Y, pen, brush);
+    }
   }
   return j - 1;
 }
@@ -675,7 +690,7 @@ void TCustomZUvado::DrawErrorBarItem(TCanvas* Canvas, const TrcChartItem& Item,
       Canvas->LineTo(ex, p.Y + kWhiskerHalf + 1);
     }
   }
-  DrawMarkOnCanvas(Canvas, Item.Param3, p.X, p.Y);
+  draw_mark(Canvas, Item.Param3, p.X, p.Y);
 }
 
 // The anchor is the vertical middle of the first line; Param3 aligns the block.

@@ -1,0 +1,58 @@
+// Geometric marks copied straight into a raster picture.
+//
+// Charts carry marks by the hundred thousand, and drawing each through the canvas (a
+// polygon or an ellipse per mark) costs far more than the pixels it sets. With a plain
+// pen in copy mode every geometric mark is a fixed set of pen and brush pixels, so each
+// type is drawn once by DrawMarkOnCanvas itself on a scratch bitmap, kept as runs, and
+// copied at every point. Use:
+//   if (const MarkStamp* s = mark_stamp_for(canvas, type)) stamp_mark(canvas, *s, x, y);
+//   else DrawMarkOnCanvas(&canvas, type, x, y);
+// mark_stamp_for answers nullptr wherever the copy could differ from drawing: vector and
+// scaled canvases, other resolutions, smooth drawing, pen modes other than copy, styled
+// or very wide pens, character marks.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/canvas.h"
+
+namespace kvr::detail {
+
+struct MarkStampRun {
+  int16_t dy;
+  int16_t dx;
+  int16_t len;
+  bool brush;  // brush colour, else pen colour
+};
+
+struct MarkStamp {
+  std::vector<MarkStampRun> runs;
+  // Solid shapes fill in the pen colour whatever the brush.
+  bool brush_from_pen = false;
+};
+
+// Off on this thread, every mark is drawn on the canvas (the reference the copies are
+// checked against). Returns the previous setting.
+bool set_mark_stamps(bool on);
+
+// The surface itself allows stamps: a plain raster canvas at 96 dpi without smooth drawing.
+bool can_stamp_on(const TCanvas& c);
+
+// The stamp of a mark drawn with a solid copy-mode pen of the width and the brush style;
+// nullptr for character marks and pens too wide.
+const MarkStamp* mark_stamp(Integer type, Integer width, TBrushStyle brush);
+
+// The stamp for the canvas's present pen and brush, or nullptr when it would not be exact.
+const MarkStamp* mark_stamp_for(const TCanvas& c, Integer type);
+
+// Only the pixels, in the colours given, inside Clip (which lies within the bitmap);
+// the canvas state is left alone.
+void stamp_mark_pixels(TCanvas& c, const TRect& Clip, const MarkStamp& s, Integer x, Integer y,
+                       TColor pen, TColor brush);
+
+// Draws the mark in the pen and brush colours of the canvas, inside its clip rectangle;
+// like DrawMarkOnCanvas it leaves pen position and brush as they were.
+void stamp_mark(TCanvas& c, const MarkStamp& s, Integer x, Integer y);
+
+}  // namespace kvr::detail
