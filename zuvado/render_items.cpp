@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <string_view>
 
 #include "platform/detail/mark_stamp.h"
@@ -639,10 +640,24 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, In
   const auto& r = FPassRange[layer];
   const TLayerMap& M = FPassMap[layer];
   const int64_t mx = FPassMarginX, my = FPassMarginY;
-  // The first mark set the canvas's pen and brush; the rest only copy pixels.
+  // The first mark set the canvas's pen and brush; the rest only copy pixels. They are
+  // gathered a few at a time so that their rows of the picture (and words of the map)
+  // are on their way from memory while the earlier ones are copied.
   const detail::MarkStamp* ms = detail::mark_stamp_for(*Canvas, a.Param3);
-  const TRect clip = ms ? Canvas->ClipRect() : TRect{};
-  const TColor pen = Canvas->Pen()->Color(), brush = Canvas->Brush()->Color();
+  std::optional<detail::MarkStamper> stamper;
+  if (ms)
+    stamper.emplace(*Canvas, Canvas->ClipRect(), *ms, Canvas->Pen()->Color(),
+                    Canvas->Brush()->Color());
+  constexpr int kAhead = 16;
+  std::array<TPoint, kAhead> ahead;
+  int queued = 0;
+  const auto drain = [&] {
+    for (int k = 0; k < queued; ++k) {
+      const TPoint p = ahead[size_t(k)];
+      if (!MarkStampedBefore(Integer(p.X - mx), Integer(p.Y - my), key)) stamper->stamp(p.X, p.Y);
+    }
+    queued = 0;
+  };
   Integer j = i + 1;
   for (; j < n; ++j) {
     const TrcChartItem& b = Items[j];
@@ -653,12 +668,18 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, In
     if (!in_range(b.x, r[0], r[1]) || !in_range(b.y, r[2], r[3])) continue;
     const int64_t cx = M.X.Map(b.x), cy = M.Y.Map(b.y);
     const TPoint p{ClampItemPix(cx + mx), ClampItemPix(cy + my)};
-    if (!ms) {
+    if (!stamper) {
       StampedMark(Canvas, a.Param3, p, TPoint{Integer(p.X - mx), Integer(p.Y - my)}, key);
-    } else if (!MarkStampedBefore(Integer(p.X - mx), Integer(p.Y - my), key)) {
-      detail::stamp_mark_pixels(*Canvas, clip, *ms, p.X, p.Y, pen, brush);
+      continue;
     }
+    stamper->prefetch(p.X, p.Y);
+    const int64_t bx = p.X - mx, by = p.Y - my;
+    if (bx >= 0 && bx < FStampW && by >= 0 && by < FStampH)
+      __builtin_prefetch(&FStampBits[size_t(by * FStampW + bx) >> 6], 1);
+    ahead[size_t(queued++)] = p;
+    if (queued == kAhead) drain();
   }
+  if (stamper) drain();
   return j - 1;
 }
 

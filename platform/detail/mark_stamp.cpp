@@ -76,6 +76,10 @@ std::unique_ptr<MarkStamp> build(int type, int width, TBrushStyle brush) {
       if (x == kScratch) return nullptr;
       s->runs.push_back(MarkStampRun{int16_t(y - kMid), int16_t(x0 - kMid), int16_t(x - x0),
                                      v == brush_px});
+      s->left = std::min(s->left, x0 - kMid);
+      s->right = std::max(s->right, x - kMid);
+      s->top = std::min(s->top, y - kMid);
+      s->bottom = std::max(s->bottom, y - kMid + 1);
     }
   }
   return s;
@@ -144,22 +148,29 @@ const MarkStamp* mark_stamp_for(const TCanvas& c, Integer type) {
   return mark_stamp(type, pen.Width(), c.Brush()->Style());
 }
 
+MarkStamper::MarkStamper(TCanvas& c, const TRect& Clip, const MarkStamp& s, TColor pen,
+                         TColor brush)
+    : s_(s),
+      clip_(Clip),
+      bits_(reinterpret_cast<uint32_t*>(c.Bitmap()->Bits())),
+      stride_(c.Bitmap()->Width()),
+      pen_(pack_opaque(ColorToRGB(pen))),
+      brush_(s.brush_from_pen ? pen_ : pack_opaque(ColorToRGB(brush))) {}
+
+void MarkStamper::stamp_clipped(Integer x, Integer y) const {
+  for (const MarkStampRun& r : s_.runs) {
+    const int64_t py = int64_t(y) + r.dy;
+    if (py < clip_.Top || py >= clip_.Bottom) continue;
+    const int64_t x0 = std::max<int64_t>(int64_t(x) + r.dx, clip_.Left);
+    const int64_t x1 = std::min<int64_t>(int64_t(x) + r.dx + r.len, clip_.Right);
+    if (x0 >= x1) continue;
+    std::fill(bits_ + py * stride_ + x0, bits_ + py * stride_ + x1, r.brush ? brush_ : pen_);
+  }
+}
+
 void stamp_mark_pixels(TCanvas& c, const TRect& Clip, const MarkStamp& s, Integer x, Integer y,
                        TColor pen, TColor brush) {
-  TBitmap* b = c.Bitmap();
-  const uint32_t pen_px = pack_opaque(ColorToRGB(pen));
-  const uint32_t brush_px = s.brush_from_pen ? pen_px : pack_opaque(ColorToRGB(brush));
-  auto* bits = reinterpret_cast<uint32_t*>(b->Bits());
-  const int64_t stride = b->Width();
-  for (const MarkStampRun& r : s.runs) {
-    const int64_t py = int64_t(y) + r.dy;
-    if (py < Clip.Top || py >= Clip.Bottom) continue;
-    const int64_t x0 = std::max<int64_t>(int64_t(x) + r.dx, Clip.Left);
-    const int64_t x1 = std::min<int64_t>(int64_t(x) + r.dx + r.len, Clip.Right);
-    if (x0 >= x1) continue;
-    uint32_t* row = bits + py * stride;
-    std::fill(row + x0, row + x1, r.brush ? brush_px : pen_px);
-  }
+  MarkStamper(c, Clip, s, pen, brush).stamp(x, y);
 }
 
 void stamp_mark(TCanvas& c, const MarkStamp& s, Integer x, Integer y) {

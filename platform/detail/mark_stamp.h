@@ -30,6 +30,8 @@ struct MarkStamp {
   std::vector<MarkStampRun> runs;
   // Solid shapes fill in the pen colour whatever the brush.
   bool brush_from_pen = false;
+  // Extent of the runs around the mark's point (right and bottom excluded).
+  int left = 0, top = 0, right = 0, bottom = 0;
 };
 
 // Off on this thread, every mark is drawn on the canvas (the reference the copies are
@@ -54,5 +56,46 @@ void stamp_mark_pixels(TCanvas& c, const TRect& Clip, const MarkStamp& s, Intege
 // Draws the mark in the pen and brush colours of the canvas, inside its clip rectangle;
 // like DrawMarkOnCanvas it leaves pen position and brush as they were.
 void stamp_mark(TCanvas& c, const MarkStamp& s, Integer x, Integer y);
+
+// One stamp in fixed colours onto one raster canvas, for runs of marks. Marks land all
+// over a picture larger than the cache, so callers that know the next places ask for
+// their rows early (prefetch) and copy them a few marks later.
+class MarkStamper {
+ public:
+  MarkStamper(TCanvas& c, const TRect& Clip, const MarkStamp& s, TColor pen, TColor brush);
+
+  void prefetch(Integer x, Integer y) const {
+    if (!whole(x, y)) return;
+    for (int dy = s_.top; dy < s_.bottom; ++dy)
+      __builtin_prefetch(bits_ + (int64_t(y) + dy) * stride_ + x, 1);
+  }
+
+  void stamp(Integer x, Integer y) const {
+    // Whole marks need no clipping per run.
+    if (whole(x, y)) {
+      uint32_t* at = bits_ + int64_t(y) * stride_ + x;
+      for (const MarkStampRun& r : s_.runs) {
+        uint32_t* d = at + int64_t(r.dy) * stride_ + r.dx;
+        const uint32_t v = r.brush ? brush_ : pen_;
+        for (int k = 0; k < r.len; ++k) d[k] = v;
+      }
+      return;
+    }
+    stamp_clipped(x, y);
+  }
+
+ private:
+  bool whole(int64_t x, int64_t y) const {
+    return y + s_.top >= clip_.Top && y + s_.bottom <= clip_.Bottom && x + s_.left >= clip_.Left &&
+           x + s_.right <= clip_.Right;
+  }
+  void stamp_clipped(Integer x, Integer y) const;
+
+  const MarkStamp& s_;
+  TRect clip_;
+  uint32_t* bits_;
+  int64_t stride_;
+  uint32_t pen_, brush_;
+};
 
 }  // namespace kvr::detail
