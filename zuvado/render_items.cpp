@@ -648,7 +648,7 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, In
   if (ms)
     stamper.emplace(*Canvas, Canvas->ClipRect(), *ms, Canvas->Pen()->Color(),
                     Canvas->Brush()->Color());
-  constexpr int kAhead = 16;
+  constexpr int kAhead = 48;
   std::array<TPoint, kAhead> ahead;
   int queued = 0;
   const auto drain = [&] {

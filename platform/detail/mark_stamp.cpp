@@ -155,7 +155,10 @@ MarkStamper::MarkStamper(TCanvas& c, const TRect& Clip, const MarkStamp& s, TCol
       bits_(reinterpret_cast<uint32_t*>(c.Bitmap()->Bits())),
       stride_(c.Bitmap()->Width()),
       pen_(pack_opaque(ColorToRGB(pen))),
-      brush_(s.brush_from_pen ? pen_ : pack_opaque(ColorToRGB(brush))) {}
+      brush_(s.brush_from_pen ? pen_ : pack_opaque(ColorToRGB(brush))) {
+  std::fill(pen4_, pen4_ + 4, pen_);
+  std::fill(brush4_, brush4_ + 4, brush_);
+}
 
 void MarkStamper::stamp_clipped(Integer x, Integer y) const {
   for (const MarkStampRun& r : s_.runs) {

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "platform/canvas.h"
@@ -76,8 +77,15 @@ class MarkStamper {
       uint32_t* at = bits_ + int64_t(y) * stride_ + x;
       for (const MarkStampRun& r : s_.runs) {
         uint32_t* d = at + int64_t(r.dy) * stride_ + r.dx;
-        const uint32_t v = r.brush ? brush_ : pen_;
-        for (int k = 0; k < r.len; ++k) d[k] = v;
+        const uint32_t* v = r.brush ? brush4_ : pen4_;
+        // Runs are short: blocks of four, the last one overlapping, instead of a loop
+        // that works out its tail for every run.
+        if (r.len >= 4) {
+          for (int k = 0; k + 4 < r.len; k += 4) std::memcpy(d + k, v, 16);
+          std::memcpy(d + r.len - 4, v, 16);
+        } else {
+          for (int k = 0; k < r.len; ++k) d[k] = v[0];
+        }
       }
       return;
     }
@@ -96,6 +104,7 @@ class MarkStamper {
   uint32_t* bits_;
   int64_t stride_;
   uint32_t pen_, brush_;
+  uint32_t pen4_[4], brush4_[4];
 };
 
 }  // namespace kvr::detail
