@@ -67,8 +67,12 @@ class MarkStamper {
 
   void prefetch(Integer x, Integer y) const {
     if (!whole(x, y)) return;
-    for (int dy = s_.top; dy < s_.bottom; ++dy)
-      __builtin_prefetch(bits_ + (int64_t(y) + dy) * stride_ + x, 1);
+    // Both ends: a run of a few pixels often spans two cache lines.
+    const uint32_t* at = bits_ + int64_t(y) * stride_ + x;
+    for (int dy = s_.top; dy < s_.bottom; ++dy) {
+      __builtin_prefetch(at + dy * stride_ + s_.left, 1);
+      __builtin_prefetch(at + dy * stride_ + s_.right - 1, 1);
+    }
   }
 
   void stamp(Integer x, Integer y) const {
