@@ -649,18 +649,33 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, In
     stamper.emplace(*Canvas, Canvas->ClipRect(), *ms, Canvas->Pen()->Color(),
                     Canvas->Brush()->Color());
   constexpr int kAhead = 48;
-  std::array<TPoint, kAhead> ahead;
+  struct Queued {
+    TPoint p;
+    int64_t bit;  // in the map of control pixels, -1 off the control
+  };
+  std::array<Queued, kAhead> ahead;
   int queued = 0;
+  // The epoch of this key is open (checked above), so the map is read and set here as
+  // MarkStampedBefore would, without a call per mark.
   const auto drain = [&] {
     for (int k = 0; k < queued; ++k) {
-      const TPoint p = ahead[size_t(k)];
-      if (!MarkStampedBefore(Integer(p.X - mx), Integer(p.Y - my), key)) stamper->stamp(p.X, p.Y);
+      const Queued& q = ahead[size_t(k)];
+      if (q.bit >= 0) {
+        uint64_t& word = FStampBits[size_t(q.bit) >> 6];
+        const uint64_t m = uint64_t(1) << (q.bit & 63);
+        if (word & m) continue;
+        if (word == 0) FStampDirty.push_back(uint32_t(size_t(q.bit) >> 6));
+        word |= m;
+      }
+      stamper->stamp(q.p.X, q.p.Y);
     }
     queued = 0;
   };
   Integer j = i + 1;
   for (; j < n; ++j) {
     const TrcChartItem& b = Items[j];
+    // The records stream from memory; the copies keep the line-fill buffers busy.
+    if (j + 12 < n) __builtin_prefetch(&Items[j + 12]);
     if (b.ItemKind != tkMarkAt || b.CoordMode != cmAllWorld || b.Param3 != a.Param3 ||
         b.Color != a.Color || b.FillColor != a.FillColor || b.PenStyle != a.PenStyle ||
         b.LWid != a.LWid || b.ItemClass != a.ItemClass || b.Layer != a.Layer)
@@ -673,10 +688,13 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, In
       continue;
     }
     stamper->prefetch(p.X, p.Y);
-    const int64_t bx = p.X - mx, by = p.Y - my;
-    if (bx >= 0 && bx < FStampW && by >= 0 && by < FStampH)
-      __builtin_prefetch(&FStampBits[size_t(by * FStampW + bx) >> 6], 1);
-    ahead[size_t(queued++)] = p;
+    const int64_t bx = int64_t(p.X) - mx, by = int64_t(p.Y) - my;
+    int64_t bit = -1;
+    if (bx >= 0 && bx < FStampW && by >= 0 && by < FStampH) {
+      bit = by * FStampW + bx;
+      __builtin_prefetch(&FStampBits[size_t(bit) >> 6], 1);
+    }
+    ahead[size_t(queued++)] = Queued{p, bit};
     if (queued == kAhead) drain();
   }
   if (stamper) drain();
