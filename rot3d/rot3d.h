@@ -285,9 +285,6 @@ class TRot3D : public TCustomControl {
   void DrawEdges(TCanvas* Cv, Integer Corner, TColor Color);
   void DrawAxes(TCanvas* Cv);
   void DrawPoints(TCanvas* Cv, bool BlackWhite);
-  // Geometric marks written straight into a raster canvas's pixels (same picture).
-  bool CanStampMarks(TCanvas* Cv) const;
-  static void StampMark(TCanvas* Cv, const TRect& Clip, Integer Mark, Integer X, Integer Y, TColor Color);
   void DrawCharMark(TCanvas* Cv, Integer Code, Integer X, Integer Y, TColor Color);
   void DrawLabel(TCanvas* Cv, Integer Item, Integer X, Integer Y);
   void DrawAxisNames(TCanvas* Cv, bool BlackWhite);

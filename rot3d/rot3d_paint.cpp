@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/arith.h"
+#include "platform/detail/mark_stamp.h"
 #include "platform/graphics.h"
 #include "plot3d/detail/cube_tables.h"
 #include "rot3d/rot3d.h"
@@ -204,7 +205,8 @@ void TRot3D::DrawPoints(TCanvas* Cv, bool BlackWhite) {
   // A point that is not drawn breaks the polyline: the next line point starts afresh.
   bool broken = false;
   bool fontSet = false;
-  const bool stamp = CanStampMarks(Cv);
+  // Every mark is a fixed set of pixels of its colour: copied rather than drawn.
+  const bool stamp = detail::can_stamp_on(*Cv) && pen->Mode() == pmCopy;
   const TRect clip = Cv->ClipRect();
   for (Integer k = 0; k < n; ++k) {
     const Byte prop = FRotProp[k];
@@ -239,8 +241,9 @@ void TRot3D::DrawPoints(TCanvas* Cv, bool BlackWhite) {
       }
       case kPropMark: {
         const Integer mark = FRotMark[k];
-        if (stamp && mark < kGeometricMarkCount) {
-          StampMark(Cv, clip, mark, p.X, p.Y, color);
+        const detail::MarkStamp* ms = stamp ? detail::mark_stamp(mark, 1, bsSolid) : nullptr;
+        if (ms) {
+          detail::stamp_mark_pixels(*Cv, clip, *ms, p.X, p.Y, color, color);
           if (OnLblRequest) {
             DrawLabel(Cv, FBackLink[k], p.X, p.Y);
             fontSet = false;  // the label took the control's font

@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <string_view>
 
+#include "platform/detail/mark_stamp.h"
 #include "platform/forms.h"
 #include "platform/printers.h"
 #include "zuvado/cp1252.h"
@@ -55,6 +57,12 @@ uint64_t one_colour_mark_key(Integer mk, TColor pen, TColor fill, Integer width)
   if (mk < kFirstShapeMark || mk >= kGeometricMarkCount || width < 0 || width > 0xFFFF) return 0;
   if ((mk - kFirstShapeMark) % 3 == 1 && fill != pen) return 0;
   return (uint64_t(uint32_t(pen)) << 32) | (uint64_t(width) << 16) | uint64_t(mk) | (uint64_t(1) << 8);
+}
+
+// Copied from a picture of the mark where that gives the very pixels of drawing it.
+void draw_mark(TCanvas* c, Integer mk, Integer x, Integer y) {
+  if (const detail::MarkStamp* s = detail::mark_stamp_for(*c, mk)) detail::stamp_mark(*c, *s, x, y);
+  else DrawMarkOnCanvas(c, mk, x, y);
 }
 
 bool in_range(double v, double lo, double hi) { return v >= lo && v <= hi; }
@@ -608,13 +616,13 @@ void TCustomZUvado::DrawMarkItem(TCanvas* Canvas, const TrcChartItem& Item, cons
   } else {
     FStampOpen = false;
   }
-  DrawMarkOnCanvas(Canvas, Item.Param3, p.X, p.Y);
+  draw_mark(Canvas, Item.Param3, p.X, p.Y);
 }
 
 // Shape marks leave the canvas pen where it was, so a skipped one leaves no trace.
 void TCustomZUvado::StampedMark(TCanvas* Canvas, Integer mk, TPoint p, TPoint ctl,
                                 uint64_t Key) {
-  if (!MarkStampedBefore(ctl.X, ctl.Y, Key)) DrawMarkOnCanvas(Canvas, mk, p.X, p.Y);
+  if (!MarkStampedBefore(ctl.X, ctl.Y, Key)) draw_mark(Canvas, mk, p.X, p.Y);
 }
 
 // Marks right after a stamped one that share all its attributes: the checks and the
@@ -632,9 +640,42 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, In
   const auto& r = FPassRange[layer];
   const TLayerMap& M = FPassMap[layer];
   const int64_t mx = FPassMarginX, my = FPassMarginY;
+  // The first mark set the canvas's pen and brush; the rest only copy pixels. They are
+  // gathered a few at a time so that their rows of the picture (and words of the map)
+  // are on their way from memory while the earlier ones are copied.
+  const detail::MarkStamp* ms = detail::mark_stamp_for(*Canvas, a.Param3);
+  std::optional<detail::MarkStamper> stamper;
+  if (ms)
+    stamper.emplace(*Canvas, Canvas->ClipRect(), *ms, Canvas->Pen()->Color(),
+                    Canvas->Brush()->Color());
+  constexpr int kAhead = 48;
+  struct Queued {
+    TPoint p;
+    int64_t bit;  // in the map of control pixels, -1 off the control
+  };
+  std::array<Queued, kAhead> ahead;
+  int queued = 0;
+  // The epoch of this key is open (checked above), so the map is read and set here as
+  // MarkStampedBefore would, without a call per mark.
+  const auto drain = [&] {
+    for (int k = 0; k < queued; ++k) {
+      const Queued& q = ahead[size_t(k)];
+      if (q.bit >= 0) {
+        uint64_t& word = FStampBits[size_t(q.bit) >> 6];
+        const uint64_t m = uint64_t(1) << (q.bit & 63);
+        if (word & m) continue;
+        if (word == 0) FStampDirty.push_back(uint32_t(size_t(q.bit) >> 6));
+        word |= m;
+      }
+      stamper->stamp(q.p.X, q.p.Y);
+    }
+    queued = 0;
+  };
   Integer j = i + 1;
   for (; j < n; ++j) {
     const TrcChartItem& b = Items[j];
+    // The records stream from memory; the copies keep the line-fill buffers busy.
+    if (j + 12 < n) __builtin_prefetch(&Items[j + 12]);
     if (b.ItemKind != tkMarkAt || b.CoordMode != cmAllWorld || b.Param3 != a.Param3 ||
         b.Color != a.Color || b.FillColor != a.FillColor || b.PenStyle != a.PenStyle ||
         b.LWid != a.LWid || b.ItemClass != a.ItemClass || b.Layer != a.Layer)
@@ -642,8 +683,21 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, In
     if (!in_range(b.x, r[0], r[1]) || !in_range(b.y, r[2], r[3])) continue;
     const int64_t cx = M.X.Map(b.x), cy = M.Y.Map(b.y);
     const TPoint p{ClampItemPix(cx + mx), ClampItemPix(cy + my)};
-    StampedMark(Canvas, a.Param3, p, TPoint{Integer(p.X - mx), Integer(p.Y - my)}, key);
+    if (!stamper) {
+      StampedMark(Canvas, a.Param3, p, TPoint{Integer(p.X - mx), Integer(p.Y - my)}, key);
+      continue;
+    }
+    stamper->prefetch(p.X, p.Y);
+    const int64_t bx = int64_t(p.X) - mx, by = int64_t(p.Y) - my;
+    int64_t bit = -1;
+    if (bx >= 0 && bx < FStampW && by >= 0 && by < FStampH) {
+      bit = by * FStampW + bx;
+      __builtin_prefetch(&FStampBits[size_t(bit) >> 6], 1);
+    }
+    ahead[size_t(queued++)] = Queued{p, bit};
+    if (queued == kAhead) drain();
   }
+  if (stamper) drain();
   return j - 1;
 }
 
@@ -675,7 +729,7 @@ void TCustomZUvado::DrawErrorBarItem(TCanvas* Canvas, const TrcChartItem& Item,
       Canvas->LineTo(ex, p.Y + kWhiskerHalf + 1);
     }
   }
-  DrawMarkOnCanvas(Canvas, Item.Param3, p.X, p.Y);
+  draw_mark(Canvas, Item.Param3, p.X, p.Y);
 }
 
 // The anchor is the vertical middle of the first line; Param3 aligns the block.

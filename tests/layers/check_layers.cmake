@@ -22,7 +22,7 @@ set(layer_drawing
   graphics canvas bitmap svgcanvas scaledcanvas kvrbase kvrbase_draw kvrbase_objects
   detail/canvas_backend detail/scaled_backend detail/raster_backend detail/svg_backend
   detail/scan_fill detail/smooth_raster detail/pixel_ops detail/font_engine detail/image_codecs detail/pdf_writer
-  detail/font_source
+  detail/font_source detail/mark_stamp
   pdfcanvas detail/pdf_backend)
 set(layer_window
   control forms dialogs clipbrd printers printcanvas registry themes)

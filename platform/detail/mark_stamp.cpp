@@ -1,0 +1,183 @@
+#include "platform/detail/mark_stamp.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+#include "platform/bitmap.h"
+#include "platform/detail/pixel_ops.h"
+#include "platform/detail/smooth_raster.h"
+#include "platform/kvrbase.h"
+
+namespace kvr::detail {
+
+namespace {
+
+constexpr int kFirstShape = 10;
+// Wider pens are rare on marks; they are drawn as before.
+constexpr int kMaxWidth = 12;
+constexpr int kScratch = 64;
+constexpr int kMid = kScratch / 2;
+// Distinct colours tell pen pixels, brush pixels and untouched ones apart on the scratch.
+constexpr TColor kPenProbe = 0x0000FF;
+constexpr TColor kBrushProbe = 0x00FF00;
+constexpr TColor kBackProbe = 0xFFFFFF;
+
+enum class Interior { none, open, brush, solid };
+
+Interior interior_of(int type) {
+  if (type < kFirstShape) return Interior::none;
+  return static_cast<Interior>(1 + (type - kFirstShape) % 3);
+}
+
+// Draws the mark once; nullptr when some pixel is neither pen nor brush nor untouched
+// (the drawing blended), so that such a mark keeps being drawn.
+std::unique_ptr<MarkStamp> build(int type, int width, TBrushStyle brush) {
+  // A control painting smoothly on this thread would smooth the scratch too.
+  const bool outer_smooth = smooth_paint();
+  set_smooth_paint(false);
+  TBitmap b(kScratch, kScratch);
+  TCanvas* c = b.Canvas();
+  c->Brush()->SetStyle(bsSolid);
+  c->Brush()->SetColor(kBackProbe);
+  c->FillRect(Rect(0, 0, kScratch, kScratch));
+  c->Pen()->SetStyle(psSolid);
+  c->Pen()->SetMode(pmCopy);
+  c->Pen()->SetWidth(width);
+  c->Pen()->SetColor(kPenProbe);
+  c->Brush()->SetStyle(brush);
+  c->Brush()->SetColor(kBrushProbe);
+  const TPoint before{-1000, -1000};
+  c->SetPenPos(before);
+  DrawMarkOnCanvas(c, type, kMid, kMid);
+  set_smooth_paint(outer_smooth);
+
+  auto s = std::make_unique<MarkStamp>();
+  if (c->PenPos().X != before.X || c->PenPos().Y != before.Y) return nullptr;
+  s->brush_from_pen = interior_of(type) == Interior::solid;
+
+  const uint32_t pen_px = pack_opaque(kPenProbe), brush_px = pack_opaque(kBrushProbe),
+                 back_px = pack_opaque(kBackProbe);
+  for (int y = 0; y < kScratch; ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(b.ScanLine(y));
+    for (int x = 0; x < kScratch;) {
+      const uint32_t v = row[x] | 0xFF000000u;
+      if (v == back_px) {
+        ++x;
+        continue;
+      }
+      if (v != pen_px && v != brush_px) return nullptr;
+      // A mark reaching the scratch's edge would be cut.
+      if (x == 0 || y == 0 || y == kScratch - 1) return nullptr;
+      const int x0 = x;
+      while (x < kScratch && (row[x] | 0xFF000000u) == v) ++x;
+      if (x == kScratch) return nullptr;
+      s->runs.push_back(MarkStampRun{int16_t(y - kMid), int16_t(x0 - kMid), int16_t(x - x0),
+                                     v == brush_px});
+      s->left = std::min(s->left, x0 - kMid);
+      s->right = std::max(s->right, x - kMid);
+      s->top = std::min(s->top, y - kMid);
+      s->bottom = std::max(s->bottom, y - kMid + 1);
+    }
+  }
+  return s;
+}
+
+// One slot per type, width and brush style, built on first use; a slot that cannot be
+// exact is remembered too so that it is tried only once.
+struct Slot {
+  std::atomic<const MarkStamp*> stamp{nullptr};
+  std::atomic<bool> tried{false};
+};
+
+class StampTable {
+ public:
+  const MarkStamp* get(int type, int width, TBrushStyle brush) {
+    Slot& slot = slots_[(size_t(type) * (kMaxWidth + 1) + size_t(width)) * 2 + (brush == bsClear)];
+    if (slot.tried.load(std::memory_order_acquire)) return slot.stamp.load(std::memory_order_relaxed);
+    std::lock_guard lock(mutex_);
+    if (!slot.tried.load(std::memory_order_relaxed)) {
+      owned_.push_back(build(type, width, brush));
+      slot.stamp.store(owned_.back().get(), std::memory_order_relaxed);
+      slot.tried.store(true, std::memory_order_release);
+    }
+    return slot.stamp.load(std::memory_order_relaxed);
+  }
+
+ private:
+  std::array<Slot, size_t(kGeometricMarkCount) * (kMaxWidth + 1) * 2> slots_;
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<MarkStamp>> owned_;
+};
+
+thread_local bool stamps_on = true;
+
+StampTable& table() {
+  static StampTable t;
+  return t;
+}
+
+}  // namespace
+
+bool set_mark_stamps(bool on) {
+  const bool was = stamps_on;
+  stamps_on = on;
+  return was;
+}
+
+bool can_stamp_on(const TCanvas& c) {
+  if (!stamps_on) return false;
+  const TBitmap* b = c.Bitmap();
+  return b && !b->Empty() && c.Resolution() == 96 && !c.Smooth();
+}
+
+const MarkStamp* mark_stamp(Integer type, Integer width, TBrushStyle brush) {
+  if (type < 0 || type >= kGeometricMarkCount) return nullptr;
+  width = std::max<Integer>(width, 1);
+  if (width > kMaxWidth) return nullptr;
+  // Only brush-filled shapes read the brush style; the others share one slot.
+  if (interior_of(int(type)) != Interior::brush) brush = bsSolid;
+  return table().get(int(type), int(width), brush);
+}
+
+const MarkStamp* mark_stamp_for(const TCanvas& c, Integer type) {
+  const TPen& pen = *c.Pen();
+  if (pen.Mode() != pmCopy || pen.Style() != psSolid || !can_stamp_on(c)) return nullptr;
+  return mark_stamp(type, pen.Width(), c.Brush()->Style());
+}
+
+MarkStamper::MarkStamper(TCanvas& c, const TRect& Clip, const MarkStamp& s, TColor pen,
+                         TColor brush)
+    : s_(s),
+      clip_(Clip),
+      bits_(reinterpret_cast<uint32_t*>(c.Bitmap()->Bits())),
+      stride_(c.Bitmap()->Width()),
+      pen_(pack_opaque(ColorToRGB(pen))),
+      brush_(s.brush_from_pen ? pen_ : pack_opaque(ColorToRGB(brush))) {
+  std::fill(pen4_, pen4_ + 4, pen_);
+  std::fill(brush4_, brush4_ + 4, brush_);
+}
+
+void MarkStamper::stamp_clipped(Integer x, Integer y) const {
+  for (const MarkStampRun& r : s_.runs) {
+    const int64_t py = int64_t(y) + r.dy;
+    if (py < clip_.Top || py >= clip_.Bottom) continue;
+    const int64_t x0 = std::max<int64_t>(int64_t(x) + r.dx, clip_.Left);
+    const int64_t x1 = std::min<int64_t>(int64_t(x) + r.dx + r.len, clip_.Right);
+    if (x0 >= x1) continue;
+    std::fill(bits_ + py * stride_ + x0, bits_ + py * stride_ + x1, r.brush ? brush_ : pen_);
+  }
+}
+
+void stamp_mark_pixels(TCanvas& c, const TRect& Clip, const MarkStamp& s, Integer x, Integer y,
+                       TColor pen, TColor brush) {
+  MarkStamper(c, Clip, s, pen, brush).stamp(x, y);
+}
+
+void stamp_mark(TCanvas& c, const MarkStamp& s, Integer x, Integer y) {
+  stamp_mark_pixels(c, c.ClipRect(), s, x, y, c.Pen()->Color(), c.Brush()->Color());
+}
+
+}  // namespace kvr::detail

@@ -1,0 +1,122 @@
+// Marks copied from a picture of each type give the pixels and the canvas state that
+// drawing them gives; surfaces and pens where a copy could differ get no stamp.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/bitmap.h"
+#include "platform/detail/mark_stamp.h"
+#include "platform/kvrbase.h"
+#include "platform/svgcanvas.h"
+
+namespace kvr {
+namespace {
+
+constexpr int kW = 61, kH = 47;
+
+void prepare(TCanvas* c, TColor pen, TColor brush, int width, TBrushStyle style) {
+  c->Brush()->SetStyle(bsSolid);
+  c->Brush()->SetColor(0xE0E0E0);
+  c->FillRect(Rect(0, 0, kW, kH));
+  c->Pen()->SetColor(pen);
+  c->Pen()->SetWidth(width);
+  c->Brush()->SetColor(brush);
+  c->Brush()->SetStyle(style);
+  c->SetPenPos(TPoint{3, 4});
+}
+
+// Every geometric type at places that cut it on each side of the bitmap and of a
+// clip rectangle, overlapping in turn, for each pen width and brush style.
+TEST(MarkStamp, CopiesGiveTheDrawnPixelsAndState) {
+  const TPoint at[] = {{30, 23}, {0, 0}, {kW - 1, kH - 1}, {-3, 20}, {kW + 2, 10},
+                       {25, -4}, {12, kH + 3}, {9, 8}, {33, 25}};
+  for (int width : {1, 2, 3, 6}) {
+    for (TBrushStyle style : {bsSolid, bsClear}) {
+      for (bool clipped : {false, true}) {
+        for (int type = 0; type < kGeometricMarkCount; ++type) {
+          SCOPED_TRACE("type " + std::to_string(type) + " width " + std::to_string(width) +
+                       (style == bsClear ? " clear" : " solid") + (clipped ? " clipped" : ""));
+          TBitmap got(kW, kH), want(kW, kH);
+          TCanvas *g = got.Canvas(), *w = want.Canvas();
+          // Two colours, so that pen and brush pixels cannot be confused.
+          prepare(g, 0x2040C0, 0x10A030, width, style);
+          prepare(w, 0x2040C0, 0x10A030, width, style);
+          if (clipped) {
+            g->SetClipRect(Rect(7, 5, 50, 40));
+            w->SetClipRect(Rect(7, 5, 50, 40));
+          }
+          const detail::MarkStamp* s = detail::mark_stamp_for(*g, type);
+          ASSERT_NE(s, nullptr);
+          for (const TPoint p : at) {
+            detail::stamp_mark(*g, *s, p.X, p.Y);
+            DrawMarkOnCanvas(w, type, p.X, p.Y);
+            ASSERT_EQ(g->PenPos().X, w->PenPos().X);
+            ASSERT_EQ(g->PenPos().Y, w->PenPos().Y);
+          }
+          EXPECT_EQ(g->Brush()->Style(), w->Brush()->Style());
+          EXPECT_EQ(g->Brush()->Color(), w->Brush()->Color());
+          int diff = 0;
+          for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) diff += g->Pixels(x, y) != w->Pixels(x, y);
+          EXPECT_EQ(diff, 0);
+        }
+      }
+    }
+  }
+}
+
+TEST(MarkStamp, NoStampWhereACopyCouldDiffer) {
+  TBitmap bmp(20, 20);
+  TCanvas* c = bmp.Canvas();
+  EXPECT_NE(detail::mark_stamp_for(*c, 12), nullptr);
+  EXPECT_EQ(detail::mark_stamp_for(*c, -1), nullptr);
+  EXPECT_EQ(detail::mark_stamp_for(*c, kGeometricMarkCount), nullptr);  // character marks
+  c->Pen()->SetStyle(psDash);
+  EXPECT_EQ(detail::mark_stamp_for(*c, 12), nullptr);
+  c->Pen()->SetStyle(psSolid);
+  c->Pen()->SetMode(pmXor);
+  EXPECT_EQ(detail::mark_stamp_for(*c, 12), nullptr);
+  c->Pen()->SetMode(pmCopy);
+  c->Pen()->SetWidth(40);
+  EXPECT_EQ(detail::mark_stamp_for(*c, 12), nullptr);
+  c->Pen()->SetWidth(1);
+  c->SetSmooth(true);
+  EXPECT_EQ(detail::mark_stamp_for(*c, 12), nullptr);
+  c->SetSmooth(false);
+  c->SetResolution(192);
+  EXPECT_EQ(detail::mark_stamp_for(*c, 12), nullptr);
+  c->SetResolution(96);
+  {
+    TSmoothDrawing smooth(true);
+    EXPECT_EQ(detail::mark_stamp_for(*c, 12), nullptr);
+  }
+  const bool was = detail::set_mark_stamps(false);
+  EXPECT_EQ(detail::mark_stamp_for(*c, 12), nullptr);
+  detail::set_mark_stamps(was);
+  EXPECT_NE(detail::mark_stamp_for(*c, 12), nullptr);
+  auto svg = CreateSvgCanvas(20, 20);
+  EXPECT_EQ(detail::mark_stamp_for(*svg, 12), nullptr);
+  TBitmap empty;
+  EXPECT_EQ(detail::mark_stamp_for(*empty.Canvas(), 12), nullptr);
+}
+
+// The first stamp of a type may be built while a control paints smoothly; it must
+// still be the plain picture.
+TEST(MarkStamp, BuiltPlainUnderSmoothPainting) {
+  const detail::MarkStamp* s;
+  {
+    TSmoothDrawing smooth(true);
+    s = detail::mark_stamp(28, 5, bsSolid);
+  }
+  ASSERT_NE(s, nullptr);
+  TBitmap got(kW, kH), want(kW, kH);
+  prepare(got.Canvas(), clRed, clRed, 5, bsSolid);
+  prepare(want.Canvas(), clRed, clRed, 5, bsSolid);
+  detail::stamp_mark(*got.Canvas(), *s, 30, 20);
+  DrawMarkOnCanvas(want.Canvas(), 28, 30, 20);
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) ASSERT_EQ(got.Canvas()->Pixels(x, y), want.Canvas()->Pixels(x, y));
+}
+
+}  // namespace
+}  // namespace kvr

@@ -1,0 +1,76 @@
+// Marks copied from a picture of each type into the chart's raster image give the
+// pixels of drawing every mark through the canvas: the same chart painted with the
+// copies switched off is the reference.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "platform/detail/mark_stamp.h"
+#include "render_util.h"
+
+namespace kvr {
+namespace {
+
+using test::RenderChart;
+
+int differing(RenderChart& fast, RenderChart& plain) {
+  fast.SetSuppressPaint(false);
+  fast.Repaint();
+  const bool was = detail::set_mark_stamps(false);
+  plain.SetSuppressPaint(false);
+  plain.Repaint();
+  detail::set_mark_stamps(was);
+  int d = 0;
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 400; ++x) {
+      if (fast.Ctl(x, y) != plain.Ctl(x, y) && d < 10)
+        ADD_FAILURE() << x << "," << y << " " << std::hex << fast.Ctl(x, y) << " " << plain.Ctl(x, y);
+      d += fast.Ctl(x, y) != plain.Ctl(x, y);
+    }
+  return d;
+}
+
+// Every type in two colours, with a fill of its own, wide and dashed pens, in world
+// and screen coordinates, on the chart's edges and the control's border; then the
+// same once more with duplicates avoided.
+void fill(RenderChart& c) {
+  c.SetSuppressPaint(true);
+  std::mt19937 r(3);
+  std::uniform_real_distribution<double> u(-4.0, 344.0);
+  for (int type = 0; type < kGeometricMarkCount; ++type) {
+    for (int k = 0; k < 12; ++k) {
+      c.SetDataColor(k % 2 ? 0xC02000 : 0x0060A0);
+      c.SetFillColor(k % 3 ? 0x20C040 : (k % 2 ? 0xC02000 : 0x0060A0));
+      c.SetLineWidth(k % 4 == 3 ? 3 : 1);
+      c.SetPenStyle(k == 5 ? psDash : psSolid);
+      c.MarkAt(u(r), u(r) * 0.75, Byte(type));
+    }
+    // Cut by the chart area's sides and corners.
+    c.MarkAt(0.0, 2.0 * type, Byte(type));
+    c.MarkAt(340.0, 2.0 * type + 1, Byte(type));
+    c.MarkAt(6.5 * type, 0.0, Byte(type));
+    c.MarkAt(6.5 * type + 3, 252.0, Byte(type));
+    // Screen coordinates reach the control's border.
+    c.MarkAt(Integer(-50 + 8 * type), Integer(-14), Byte(type));
+    c.MarkAt(Integer(-48), Integer(-16 + 5 * type), Byte(type));
+    c.DrawToRelPix(5, 3);  // from where a line mark left the pen
+  }
+  // A dense run of one mark, mostly on places already taken.
+  c.SetDataColor(0x7000A0);
+  c.SetLineWidth(1);
+  c.SetPenStyle(psSolid);
+  for (int i = 0; i < 3000; ++i) c.MarkAt(u(r) * 0.1 + 150, u(r) * 0.1 + 100, Byte(16 + i / 1000));
+}
+
+TEST(ZuRenderMarks, CopiedMarksGiveTheDrawnPixels) {
+  RenderChart fast, plain;
+  fill(fast);
+  fill(plain);
+  EXPECT_EQ(differing(fast, plain), 0);
+  EXPECT_GT(fast.CountArea(0x7000A0), 100);
+  for (RenderChart* c : {&fast, &plain}) c->SetAvoidDuplicateMarks(true);
+  EXPECT_EQ(differing(fast, plain), 0);
+}
+
+}  // namespace
+}  // namespace kvr
