@@ -1,6 +1,7 @@
 // The polyline buffer that turns runs of pen-connected points into few canvas calls,
 // and the merging of points that stay in one pixel column before they enter it.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "zuvado/customzuvado.h"
@@ -101,6 +102,78 @@ Integer TCustomZUvado::AddLineRun(TCanvas* Canvas, const TrcChartItem* Items, In
 void TCustomZUvado::EnterColumnRun(TCanvas* Canvas) {
   for (const Integer v : {FRunMin, FRunMax, FRunLast})
     if (LineTail().Y != v) EnterPolyline(FRunX, v, Canvas);
+}
+
+// Smooth drawing has no whole pixels to merge into, but a column a quarter pixel wide
+// (a device pixel up to four times the density) still takes its first, lowest, highest
+// and last point in their order without visible change: the stroke covers the same span.
+namespace {
+constexpr double kColumnsPerPixel = 4.0;
+
+int64_t precise_column(double x) { return int64_t(std::floor(x * kColumnsPerPixel)); }
+}  // namespace
+
+void TCustomZUvado::AddPrecisePoint(TPointDouble p) {
+  if (!FPassPreciseMerge || FLastPenStyle != psSolid || FLastLWidth > 1) {
+    FPColOpen = false;
+    FPreciseRun.push_back(p);
+    return;
+  }
+  if (!FPColOpen && !FPreciseRun.empty()) {
+    const TPointDouble t = FPreciseRun.back();
+    FPColOpen = true;
+    FPCol = precise_column(t.X);
+    FPColMin = FPColMax = FPColLast = t;
+    FPColMaxFirst = false;
+  }
+  if (FPColOpen && precise_column(p.X) == FPCol) {
+    if (p.Y < FPColMin.Y) {
+      FPColMin = p;
+      FPColMaxFirst = true;
+    } else if (p.Y > FPColMax.Y) {
+      FPColMax = p;
+      FPColMaxFirst = false;
+    }
+    FPColLast = p;
+    return;
+  }
+  EnterPreciseColumn();
+  FPreciseRun.push_back(p);
+  FPColOpen = true;
+  FPCol = precise_column(p.X);
+  FPColMin = FPColMax = FPColLast = p;
+  FPColMaxFirst = false;
+}
+
+// The column's first point is in the run already; points equal to the one before add
+// nothing.
+void TCustomZUvado::EnterPreciseColumn() {
+  if (!FPColOpen) return;
+  FPColOpen = false;
+  const TPointDouble a = FPColMaxFirst ? FPColMax : FPColMin, b = FPColMaxFirst ? FPColMin : FPColMax;
+  for (const TPointDouble& q : {a, b, FPColLast}) {
+    const TPointDouble& t = FPreciseRun.back();
+    if (q.X != t.X || q.Y != t.Y) FPreciseRun.push_back(q);
+  }
+}
+
+// The bulk twin of AddLineRun for the sub-pixel path: the same attributes end the run.
+Integer TCustomZUvado::AddPreciseLineRun(const TrcChartItem* Items, Integer i, Integer n) {
+  const TrcChartItem& a = Items[i];
+  if (a.ItemKind != tkLineto || a.CoordMode != cmAllWorld || FPreciseRun.empty()) return i;
+  const TLayerMap& M = FPassMap[a.Layer >= 2 ? 1 : 0];
+  const double mx = FPassMarginX, my = FPassMarginY, lim = double(kItemClamp);
+  auto clamp = [lim](double v) { return v >= -lim ? std::min(v, lim) : -lim; };
+  Integer j = i + 1;
+  for (; j < n; ++j) {
+    const TrcChartItem& b = Items[j];
+    if (b.ItemKind != tkLineto || b.CoordMode != cmAllWorld || b.Color != a.Color ||
+        b.FillColor != a.FillColor || b.PenStyle != a.PenStyle || b.LWid != a.LWid ||
+        b.ItemClass != a.ItemClass || b.Layer != a.Layer)
+      break;
+    AddPrecisePoint(TPointDouble{clamp(M.X.Pixel(b.x) + mx), clamp(M.Y.Pixel(b.y) + my)});
+  }
+  return j - 1;
 }
 
 void TCustomZUvado::FlushLine(TCanvas* Canvas) {
