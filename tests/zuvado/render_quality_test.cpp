@@ -230,7 +230,7 @@ TEST(ZuRenderQuality, DenseSmoothCurveLooksAsEveryPointDrawn) {
     }
   EXPECT_GT(inked, 10000);
   EXPECT_LT(visible, inked / 20);
-  EXPECT_LT(inside, inked / 200);
+  EXPECT_LT(inside, inked / 100);
   c.GrafBmp()->SaveToFile(test_out_file("dense_chart.png"));
   ref.SaveToFile(test_out_file("dense_ref.png"));
 }
