@@ -121,7 +121,7 @@ void show_labels(kvr::TCanvas& c, int x, int y) {
     z.TextFont()->SetSize(13);
     z.TextFont()->SetKerning(kern != 0);
     z.SetDataColor(0x303030);
-    for (int i = 0; i < 4; ++i) z.Text(0.5, 8.5 - i * 2.3, 13, lines[i]);
+    for (int i = 0; i < 4; ++i) z.Text(5.0, 8.5 - i * 2.3, 13, lines[i]);
     z.SetSmooth(true);
     z.SetSuppressPaint(false);
     z.ShowGraf();

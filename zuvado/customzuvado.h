@@ -1174,6 +1174,8 @@ class TCustomZUvado : public TCustomControl {
   int64_t FPCol = 0;
   TPointDouble FPColMin, FPColMax, FPColLast;
   bool FPColMaxFirst = false;  // the highest point came before the lowest
+  int FPColCount = 0;          // points after the column's first
+  std::array<TPointDouble, 3> FPColPts{};  // the first of them, kept while few
 
   // ---- Polyline buffer and pixel-column merging (polyline.cpp) ----
   // Dense connected lines: points that stay in one pixel column are merged into the

@@ -125,8 +125,11 @@ void TCustomZUvado::AddPrecisePoint(TPointDouble p) {
     FPCol = precise_column(t.X);
     FPColMin = FPColMax = FPColLast = t;
     FPColMaxFirst = false;
+    FPColCount = 0;
   }
   if (FPColOpen && precise_column(p.X) == FPCol) {
+    if (FPColCount < int(FPColPts.size())) FPColPts[size_t(FPColCount)] = p;
+    ++FPColCount;
     if (p.Y < FPColMin.Y) {
       FPColMin = p;
       FPColMaxFirst = true;
@@ -143,6 +146,7 @@ void TCustomZUvado::AddPrecisePoint(TPointDouble p) {
   FPCol = precise_column(p.X);
   FPColMin = FPColMax = FPColLast = p;
   FPColMaxFirst = false;
+  FPColCount = 0;
 }
 
 // The column's first point is in the run already; points equal to the one before add
@@ -150,6 +154,11 @@ void TCustomZUvado::AddPrecisePoint(TPointDouble p) {
 void TCustomZUvado::EnterPreciseColumn() {
   if (!FPColOpen) return;
   FPColOpen = false;
+  // A sparse column goes as it is: merging would only bend it.
+  if (FPColCount <= int(FPColPts.size())) {
+    for (int i = 0; i < FPColCount; ++i) FPreciseRun.push_back(FPColPts[size_t(i)]);
+    return;
+  }
   // The extremes stand on the column's centre, so the stroke between them fills the
   // whole column as the dense points do.
   const double cx = double(FPCol) / kColumnsPerPixel;
