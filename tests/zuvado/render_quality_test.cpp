@@ -187,6 +187,32 @@ TEST(ZuRenderQuality, SmoothCurvePassesThroughSubPixelPositions) {
   }
 }
 
+// At twice the density a smooth curve is drawn at device precision, not as doubled chart
+// pixels: a shift of a quarter chart pixel still moves the stroke.
+TEST(ZuRenderQuality, SmoothCurveAtTwiceTheScaleKeepsTheFractions) {
+  TBitmap pic[2];
+  for (int k = 0; k < 2; ++k) {
+    RenderChart c;
+    smooth_chart(c);
+    const double y0 = 100.2 + k * 0.25;
+    c.MoveTo(10, y0);
+    c.DrawTo(330, y0 + 8);
+    c.ShowGraf();
+    c.SetDeviceScale(2);
+    pic[k].Assign(c.HostDevicePicture());
+  }
+  ASSERT_EQ(pic[0].Width(), 800);
+  int differ = 0, partial = 0;
+  for (int y = 0; y < 600; ++y)
+    for (int x = 200; x < 700; ++x) {
+      const TColor a = pic[0].Canvas()->Pixels(x, y);
+      differ += a != pic[1].Canvas()->Pixels(x, y);
+      partial += GetRValue(a) == 255 && GetGValue(a) > 20 && GetGValue(a) < 235 && GetGValue(a) == GetBValue(a);
+    }
+  EXPECT_GT(differ, 400);
+  EXPECT_GT(partial, 400);
+}
+
 // A dense curve (many points per pixel column) is merged per column before drawing,
 // without visible change against drawing every point.
 TEST(ZuRenderQuality, DenseSmoothCurveLooksAsEveryPointDrawn) {
