@@ -1,7 +1,12 @@
 // Gallery page of picture quality: the same chart drawn classic and smooth, at one and
-// at two device pixels per chart pixel.
+// at two device pixels per chart pixel, a region enlarged 8x, the PDF export rendered
+// back, and labels in several scripts.
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+
+#include <unistd.h>
 
 #include "examples/pages.h"
 #include "platform/bitmap.h"
@@ -50,6 +55,82 @@ void show(kvr::TCanvas& c, TZUvado& z, bool smooth, double scale, int x, int y, 
   c.Draw(x, y, &b);
 }
 
+// A region of the smooth chart at eight device pixels per chart pixel: the geometry is
+// sub-pixel, so the curves stay curves when enlarged. (No SVG rasteriser is assumed on
+// the machine, so the scaled canvas draws the enlargement instead of an SVG renderer.)
+void show_zoomed(kvr::TCanvas& c, TZUvado& z, int x, int y) {
+  z.SetSmooth(true);
+  kvr::TBitmap b;
+  z.CopyToBitmapScaled(&b, 8);
+  PageHeading(c, x, y - 20, "Smooth, region enlarged 8x (sub-pixel geometry)");
+  const int sx = 118 * 8, sy = 36 * 8, w = 400, h = 440;
+  c.CopyRect(kvr::Rect(x, y, x + w, y + h), b.Canvas(), kvr::Rect(sx, sy, sx + w, sy + h));
+  c.Pen()->SetColor(0x808080);
+  c.Brush()->SetStyle(kvr::bsClear);
+  c.Rectangle(x, y, x + w, y + h);
+}
+
+// The PDF export rendered back by pdftoppm at twice the screen's resolution, when
+// poppler's tools are installed.
+void show_pdf(kvr::TCanvas& c, TZUvado& z, int x, int y) {
+  PageHeading(c, x, y - 20, "PDF export, rendered back with pdftoppm at 192 dpi");
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path dir = fs::temp_directory_path(ec) / ("kvr_quality_" + std::to_string(::getpid()));
+  fs::create_directories(dir, ec);
+  const std::string pdf = (dir / "chart.pdf").string(), png = (dir / "chart").string();
+  bool shown = false;
+  if (!ec && std::system("command -v pdftoppm >/dev/null 2>&1") == 0) {
+    z.SetSmooth(false);
+    z.CopyToPDF(pdf);
+    const std::string cmd = "pdftoppm -q -singlefile -png -r 192 '" + pdf + "' '" + png + "' 2>/dev/null";
+    if (std::system(cmd.c_str()) == 0 && fs::exists(png + ".png")) {
+      kvr::TBitmap b;
+      b.LoadFromFile(png + ".png");
+      c.Draw(x, y, &b);
+      shown = true;
+    }
+  }
+  fs::remove_all(dir, ec);
+  if (!shown) {
+    c.Font()->SetStyle(kvr::TFontStyles{});
+    c.Font()->SetColor(0x404040);
+    c.TextOut(x + 20, y + 40, "pdftoppm (poppler-utils) is not installed: no rendering of the PDF");
+  }
+}
+
+// Labels in four scripts on a chart, kerned (HarfBuzz shaping with font fallback).
+void show_labels(kvr::TCanvas& c, int x, int y) {
+  PageHeading(c, x, y - 20, "Multilingual labels, kerning off (top) and on (bottom)");
+  const char* lines[] = {
+      "AVATAR Wa To",
+      "\xCE\x98\xCE\xB5\xCF\x81\xCE\xBC\xCE\xBF\xCE\xBA\xCF\x81\xCE\xB1\xCF\x83\xCE\xAF\xCE\xB1 "
+      "(\xCE\xB8, \xC2\xB0" "C)",                                            // Greek: temperature
+      "\xE6\xB8\xA9\xE5\xBA\xA6\xE6\x9B\xB2\xE7\xBA\xBF",                          // CJK: temperature curve
+      "\xD8\xAF\xD8\xB1\xD8\xAC\xD8\xA9 \xD8\xA7\xD9\x84\xD8\xAD\xD8\xB1\xD8\xA7\xD8\xB1\xD8\xA9",  // Arabic
+  };
+  for (int kern = 0; kern < 2; ++kern) {
+    TZUvado z(nullptr);
+    z.SetBounds(0, 0, 560, 200);
+    z.CreateWnd();
+    z.SetSuppressPaint(true);
+    z.SetCaption(lines[0]);
+    z.SetGridStyle(kvr::gsLines);
+    z.SetGridColor(0xE0E0E0);
+    z.SetRange(1, 0, 0, 10, 10);
+    z.TextFont()->SetSize(13);
+    z.TextFont()->SetKerning(kern != 0);
+    z.SetDataColor(0x303030);
+    for (int i = 0; i < 4; ++i) z.Text(5.0, 8.5 - i * 2.3, 13, lines[i]);
+    z.SetSmooth(true);
+    z.SetSuppressPaint(false);
+    z.ShowGraf();
+    kvr::TBitmap b;
+    z.CopyToBitmapScaled(&b, 1);
+    c.Draw(x, y + kern * 220, &b);
+  }
+}
+
 }  // namespace
 
 void RenderQualityPage(kvr::TCanvas& c, int w, int h) {
@@ -61,4 +142,7 @@ void RenderQualityPage(kvr::TCanvas& c, int w, int h) {
   show(c, z, true, 1, 640, 30, "Smooth, 1x");
   show(c, z, false, 2, 20, 300, "Classic, 2x");
   show(c, z, true, 2, 640, 300, "Smooth, 2x");
+  show_zoomed(c, z, 20, 800);
+  show_pdf(c, z, 640, 800);
+  show_labels(c, 20, 1300);
 }

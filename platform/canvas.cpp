@@ -159,7 +159,11 @@ std::span<const TPoint> round_points(std::span<const TPointDouble> p, std::vecto
 
 bool TCanvas::KeepsFractions() const { return FBackend->keeps_fractions(); }
 
-bool TCanvas::Smooth() const { return FRaster && FRaster->smooth(); }
+bool TCanvas::Smooth() const { return (FRaster && FRaster->smooth()) || FBackend->smooth_fractions(); }
+
+bool TCanvas::BackendFractions() const {
+  return KeepsFractions() || (FPen.Mode() == pmCopy && FBackend->smooth_fractions());
+}
 
 void TCanvas::SetSmooth(bool v) {
   if (FRaster) FRaster->set_smooth(v);
@@ -183,7 +187,7 @@ void TCanvas::LineToF(double X, double Y) {
       r.X == FPenPos.X && r.Y == FPenPos.Y ? FPenPosF : TPointDouble{double(FPenPos.X), double(FPenPos.Y)};
   const TPointDouble to{X, Y};
   detail::Stroke s;
-  if (KeepsFractions() && finite_point(from) && finite_point(to)) {
+  if (BackendFractions() && finite_point(from) && finite_point(to)) {
     MoveToF(X, Y);
     if (stroke_of(FPen, s)) FBackend->line_f(from, to, s);
     return;
@@ -214,7 +218,7 @@ bool TCanvas::PixelCentres(std::span<const TPointDouble> Points) {
 void TCanvas::PolylineF(std::span<const TPointDouble> Points) {
   if (Points.empty() || Points.size() > 0x7FFFFFFF) return;
   detail::Stroke s;
-  if (KeepsFractions() && finite_points(Points)) {
+  if (BackendFractions() && finite_points(Points)) {
     MoveToF(Points.back().X, Points.back().Y);
     if (Points.size() >= 2 && stroke_of(FPen, s)) FBackend->polyline_f(Points.data(), int(Points.size()), s);
     return;
@@ -233,7 +237,7 @@ void TCanvas::PolygonF(std::span<const TPointDouble> Points) {
   detail::Stroke s;
   detail::Fill f;
   const bool hs = stroke_of(FPen, s), hf = fill_of(FBrush, FPen, f) && Points.size() >= 3;
-  if (KeepsFractions() && finite_points(Points)) {
+  if (BackendFractions() && finite_points(Points)) {
     if (hs || hf)
       FBackend->polygon_f(Points.data(), int(Points.size()), hs ? &s : nullptr, hf ? &f : nullptr);
     return;
@@ -250,7 +254,7 @@ void TCanvas::EllipseF(double X1, double Y1, double X2, double Y2) {
   detail::Stroke s;
   detail::Fill f;
   const bool hs = stroke_of(FPen, s), hf = fill_of(FBrush, FPen, f);
-  if (KeepsFractions() && finite_point({X1, Y1}) && finite_point({X2, Y2})) {
+  if (BackendFractions() && finite_point({X1, Y1}) && finite_point({X2, Y2})) {
     if (r > l && b > t && (hs || hf)) FBackend->ellipse_f(l, t, r, b, hs ? &s : nullptr, hf ? &f : nullptr);
     return;
   }

@@ -168,6 +168,9 @@ class TCanvas : public TPersistent {
  private:
   bool SmoothStroke(detail::Stroke& s) const;
   bool PixelCentres(std::span<const TPointDouble> Points);
+  // The F calls go to the back end with their fractions (vector, or smooth through a
+  // scaled raster).
+  bool BackendFractions() const;
 
   TPen FPen;
   TBrush FBrush;

@@ -1164,6 +1164,18 @@ class TCustomZUvado : public TCustomControl {
   TPointDouble FPreciseFrom;
   TPointDouble PreciseLineStart() const;
   void SetPreciseLineStart(TPointDouble p);
+  // Smooth raster drawing takes the sub-pixel path too; dense connected lines are then
+  // merged per fraction of a pixel column at sub-pixel precision (polyline.cpp).
+  bool FPassPreciseMerge = false;
+  void AddPrecisePoint(TPointDouble p);
+  void EnterPreciseColumn();
+  Integer AddPreciseLineRun(const TrcChartItem* Items, Integer i, Integer n);
+  bool FPColOpen = false;
+  int64_t FPCol = 0;
+  TPointDouble FPColMin, FPColMax, FPColLast;
+  bool FPColMaxFirst = false;  // the highest point came before the lowest
+  int FPColCount = 0;          // points after the column's first
+  std::array<TPointDouble, 3> FPColPts{};  // the first of them, kept while few
 
   // ---- Polyline buffer and pixel-column merging (polyline.cpp) ----
   // Dense connected lines: points that stay in one pixel column are merged into the

@@ -142,8 +142,11 @@ void TCustomZUvado::ResetRenderCache(TCanvas* Canvas, Integer ox, Integer oy) {
   SetPolylinePenPos(ox, oy);
   FRunActive = false;
   FPassMerge = pen.Mode() == pmCopy;
-  FPassPrecise = Canvas->KeepsFractions();
+  FPassPrecise = Canvas->KeepsFractions() || Canvas->Smooth();
+  // Vector output keeps every point; a smooth raster only needs what shows.
+  FPassPreciseMerge = FPassMerge && !Canvas->KeepsFractions();
   FPreciseRun.clear();
+  FPColOpen = false;
   ResetMarkStamps();
 }
 
@@ -182,6 +185,7 @@ void TCustomZUvado::RenderPass(TCanvas* Canvas, const TRcItemContainer& Items,
                                bool Mono, Integer ox, Integer oy, Integer First) {
   const std::array<bool, 256>& classVis = IsAnnotation ? FAnnoClassVisib : FClassVisib;
   FStampOpen = false;
+  const bool vector = Canvas->KeepsFractions();
   const Integer n = Items.Count();
   const TrcChartItem* items = Items.begin();
   TrcChartItem lead;
@@ -207,8 +211,12 @@ void TCustomZUvado::RenderPass(TCanvas* Canvas, const TRcItemContainer& Items,
       DrawContainerItemOnCanvas(Canvas, copy, i, IsAnnotation, Texts, Mono, ox, oy);
     } else {
       DrawContainerItemOnCanvas(Canvas, it, i, IsAnnotation, Texts, Mono, ox, oy);
-      // Vector surfaces take every point at its own sub-pixel position instead.
-      if (FPassPrecise) continue;
+      // Sub-pixel surfaces take every point at its own position instead.
+      if (it.ItemKind == tkLineto && FPassPrecise) {
+        if (FPassPreciseMerge) i = AddPreciseLineRun(items, i, n);
+        continue;
+      }
+      if (vector) continue;
       if (it.ItemKind == tkLineto) i = AddLineRun(Canvas, items, i, n);
       else if (it.ItemKind == tkMarkAt) i = AddMarkRun(Canvas, items, i, n, Mono);
     }

@@ -1,6 +1,7 @@
 // Items at sub-pixel positions. On a vector surface the pixel grid is only the layout's:
 // connected lines, segments and ellipses in world coordinates go out where the mapping
 // puts them, so a zoomed SVG or PDF shows the data and not the staircase of the screen.
+// Smooth raster drawing takes the same path, so its curves are not snapped either.
 // Axes, grid, texts and every other item keep the pixel rules of render_items.cpp, which
 // the raster surfaces always use.
 #include <algorithm>
@@ -35,6 +36,7 @@ TPointDouble TCustomZUvado::PreciseLineStart() const {
 
 void TCustomZUvado::FlushPreciseLine(TCanvas* Canvas) {
   if (FPreciseRun.empty()) return;
+  EnterPreciseColumn();
   const TPointDouble last = FPreciseRun.back();
   if (Canvas) {
     if (FPreciseRun.size() >= 2) Canvas->PolylineF(FPreciseRun);
@@ -76,8 +78,11 @@ bool TCustomZUvado::DrawPreciseItem(TCanvas* Canvas, const TrcChartItem& Item, T
       }
       // A connected line starts where the last one ended or the last move went, as
       // with the pixel rules (segments in between do not move it).
-      if (FPreciseRun.empty()) FPreciseRun.push_back(PreciseLineStart());
-      FPreciseRun.push_back(at(Item.x, Item.y));
+      if (FPreciseRun.empty()) {
+        FPColOpen = false;
+        FPreciseRun.push_back(PreciseLineStart());
+      }
+      AddPrecisePoint(at(Item.x, Item.y));
       return true;
     }
     case tkLine:

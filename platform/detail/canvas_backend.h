@@ -133,6 +133,9 @@ class CanvasBackend {
   // calls (integral values are pixels). The defaults round half to even, so a back end
   // that overrides keeps_fractions() alone still draws what the integer calls draw.
   virtual bool keeps_fractions() const { return false; }
+  // A raster device drawn smooth through this back end: the copy-mode F calls come here
+  // with their fractions although keeps_fractions() is false.
+  virtual bool smooth_fractions() const { return false; }
   virtual void line_f(TPointDouble a, TPointDouble b, const Stroke& s);
   virtual void polyline_f(const TPointDouble* p, int n, const Stroke& s);
   virtual void polygon_f(const TPointDouble* p, int n, const Stroke* s, const Fill* f);

@@ -71,6 +71,7 @@ PdfBackend::~PdfBackend() {
   cairo_destroy(cr_);
   cairo_surface_destroy(surface_);
   for (auto& [key, face] : faces_) cairo_font_face_destroy(face);
+  for (auto& [key, face] : source_faces_) cairo_font_face_destroy(face);
 }
 
 // Source colour and operator of a pen mode; false when the mode draws nothing.
@@ -360,50 +361,100 @@ void PdfBackend::text(int x, int y, std::string_view raw, const TextStyle& t) {
     cairo_fill(cr_);
   }
   if (utf8.empty()) return;
-  cairo_set_font_face(cr_, face_for(*t.font));
-  cairo_set_font_size(cr_, t.font->PixelSize());
-  cairo_glyph_t* glyphs = nullptr;
-  cairo_text_cluster_t* clusters = nullptr;
-  int n_glyphs = 0, n_clusters = 0;
-  cairo_text_cluster_flags_t flags{};
-  if (cairo_scaled_font_text_to_glyphs(cairo_get_scaled_font(cr_), 0, 0, utf8.data(), int(utf8.size()), &glyphs,
-                                       &n_glyphs, &clusters, &n_clusters, &flags) != CAIRO_STATUS_SUCCESS)
-    return;
-  // Glyphs go where the raster surface puts them: each character at the sum of the
-  // advances before it, so that measured widths and drawn text agree.
+  // The glyphs of the shaping the raster surface draws: fallback faces, right-to-left
+  // order and kerning come out alike, and the clusters keep the words selectable.
   glyphs_.clear();
-  clusters_.clear();
-  double pen = 0;
-  size_t byte = 0;
-  int g = 0;
-  for (int c = 0; c < n_clusters; ++c) {
-    const cairo_text_cluster_t& cl = clusters[c];
-    for (int k = 0; k < cl.num_glyphs && g < n_glyphs; ++k, ++g) glyphs_.push_back({glyphs[g].index, pen, 0.0});
-    pen += text_width(*t.font, std::string_view(utf8).substr(byte, size_t(cl.num_bytes)));
-    byte += size_t(cl.num_bytes);
-    clusters_.push_back({cl.num_bytes, cl.num_glyphs});
+  int32_t pen = 0;
+  for (const ShapedGlyph& g : shape_text(*t.font, utf8)) {
+    glyphs_.push_back({g.glyph, (pen + g.x_offset) / 64.0, -g.y_offset / 64.0, g.face, g.cluster});
+    pen += g.x_advance;
   }
-  cairo_glyph_free(glyphs);
-  cairo_text_cluster_free(clusters);
-  const PdfGlyphRun run{t.font, t.color, double(x), double(y) + m.ascent, pen, glyphs_.data(), int(glyphs_.size()),
-                        utf8, clusters_.data(), int(clusters_.size())};
+  const PdfGlyphRun run{t.font, t.color, double(x), double(y) + m.ascent, pen / 64.0, glyphs_.data(),
+                        int(glyphs_.size()), utf8};
   draw_glyph_run(run);
+}
+
+// The face file the shaper took a glyph from, with the style it had to make up.
+cairo_font_face_t* PdfBackend::face_for(const FaceSource& src) {
+  auto key = std::make_tuple(src.file, src.index, src.synth_bold, src.synth_italic);
+  if (auto it = source_faces_.find(key); it != source_faces_.end()) return it->second;
+  FcPattern* pat = FcPatternCreate();
+  FcPatternAddString(pat, FC_FILE, reinterpret_cast<const FcChar8*>(src.file.c_str()));
+  FcPatternAddInteger(pat, FC_INDEX, src.index);
+  cairo_font_face_t* face = cairo_ft_font_face_create_for_pattern(pat);
+  FcPatternDestroy(pat);
+  if (face && cairo_font_face_status(face) == CAIRO_STATUS_SUCCESS) {
+    unsigned synth = 0;
+    if (src.synth_bold) synth |= CAIRO_FT_SYNTHESIZE_BOLD;
+    if (src.synth_italic) synth |= CAIRO_FT_SYNTHESIZE_OBLIQUE;
+    if (synth) cairo_ft_font_face_set_synthesize(face, synth);
+  }
+  source_faces_.emplace(std::move(key), face);
+  return face;
+}
+
+// Glyphs [from, to) of one face whose characters follow each other in the text, forwards
+// or backwards (right-to-left): one text object that maps the glyphs to their bytes.
+void PdfBackend::show_glyphs(const PdfGlyphRun& run, int from, int to, std::span<const uint32_t> starts) {
+  static thread_local std::vector<cairo_glyph_t> cglyphs_;
+  static thread_local std::vector<cairo_text_cluster_t> cclusters_;
+  const PdfGlyph* gl = run.glyphs;
+  cairo_set_font_face(cr_, gl[from].face ? face_for(*gl[from].face) : face_for(*run.font));
+  cairo_set_font_size(cr_, run.font->PixelSize());
+  cglyphs_.clear();
+  for (int i = from; i < to; ++i) cglyphs_.push_back({gl[i].index, run.x + gl[i].x, run.y + gl[i].y});
+  if (run.utf8.empty() || gl[from].cluster >= run.utf8.size()) {
+    cairo_show_glyphs(cr_, cglyphs_.data(), int(cglyphs_.size()));
+    return;
+  }
+  // A cluster reaches up to the next larger cluster start (or the end of the text).
+  auto end_of = [&](uint32_t c) {
+    const auto it = std::upper_bound(starts.begin(), starts.end(), c);
+    return it == starts.end() ? uint32_t(run.utf8.size()) : *it;
+  };
+  const bool backward = to - from > 1 && gl[to - 1].cluster < gl[from].cluster;
+  cclusters_.clear();
+  uint32_t lo = UINT32_MAX, hi = 0;
+  for (int i = from; i < to;) {
+    int j = i + 1;
+    while (j < to && gl[j].cluster == gl[i].cluster) ++j;
+    const uint32_t c = gl[i].cluster, e = end_of(c);
+    cclusters_.push_back({int(e - c), j - i});
+    lo = std::min(lo, c);
+    hi = std::max(hi, e);
+    i = j;
+  }
+  cairo_show_text_glyphs(cr_, run.utf8.data() + lo, int(hi - lo), cglyphs_.data(), int(cglyphs_.size()),
+                         cclusters_.data(), int(cclusters_.size()),
+                         backward ? CAIRO_TEXT_CLUSTER_FLAG_BACKWARD : cairo_text_cluster_flags_t(0));
 }
 
 void PdfBackend::draw_glyph_run(const PdfGlyphRun& run) {
   if (!run.font || run.glyph_count <= 0 || !paint(run.color, pmCopy)) return;
-  cairo_set_font_face(cr_, face_for(*run.font));
-  cairo_set_font_size(cr_, run.font->PixelSize());
-  std::vector<cairo_glyph_t> g(size_t(run.glyph_count));
+  const PdfGlyph* gl = run.glyphs;
+  starts_.clear();
   for (int i = 0; i < run.glyph_count; ++i)
-    g[size_t(i)] = {run.glyphs[i].index, run.x + run.glyphs[i].x, run.y + run.glyphs[i].y};
-  if (run.clusters && run.cluster_count > 0) {
-    std::vector<cairo_text_cluster_t> c(size_t(run.cluster_count));
-    for (int i = 0; i < run.cluster_count; ++i) c[size_t(i)] = {run.clusters[i].bytes, run.clusters[i].glyphs};
-    cairo_show_text_glyphs(cr_, run.utf8.data(), int(run.utf8.size()), g.data(), int(g.size()), c.data(),
-                           int(c.size()), cairo_text_cluster_flags_t(0));
-  } else {
-    cairo_show_glyphs(cr_, g.data(), int(g.size()));
+    if (gl[i].cluster < run.utf8.size()) starts_.push_back(gl[i].cluster);
+  std::sort(starts_.begin(), starts_.end());
+  starts_.erase(std::unique(starts_.begin(), starts_.end()), starts_.end());
+  auto next_start = [&](uint32_t c) {
+    const auto it = std::upper_bound(starts_.begin(), starts_.end(), c);
+    return it == starts_.end() ? uint32_t(run.utf8.size()) : *it;
+  };
+  // Pieces of one face and one direction whose clusters are neighbours in the text.
+  for (int from = 0; from < run.glyph_count;) {
+    int to = from + 1;
+    int dir = 0;
+    for (; to < run.glyph_count; ++to) {
+      const PdfGlyph &p = gl[to - 1], &q = gl[to];
+      if (q.face != p.face || q.cluster >= run.utf8.size()) break;
+      if (q.cluster == p.cluster) continue;
+      const int d = q.cluster == next_start(p.cluster) ? 1 : p.cluster == next_start(q.cluster) ? -1 : 0;
+      if (d == 0 || (dir != 0 && d != dir)) break;
+      dir = d;
+    }
+    show_glyphs(run, from, to, starts_);
+    from = to;
   }
   const TFontStyles st = run.font->Style();
   if (!st.Contains(fsUnderline) && !st.Contains(fsStrikeOut)) return;

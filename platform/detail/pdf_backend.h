@@ -16,13 +16,16 @@
 // finish() ends the document and hands out the bytes of the file.
 #pragma once
 
+#include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <string_view>
 #include <tuple>
 #include <vector>
 
 #include "platform/detail/canvas_backend.h"
+#include "platform/detail/font_source.h"
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
@@ -32,12 +35,10 @@ namespace kvr::detail {
 
 // Text as positioned glyphs: the one form in which text reaches the PDF page.
 struct PdfGlyph {
-  unsigned long index;  // glyph index in the face of the run's font
-  double x, y;          // pen position relative to the run's origin, pixels
-};
-// `bytes` of the UTF-8 text make `glyphs` glyphs (the mapping that makes text selectable).
-struct PdfCluster {
-  int bytes, glyphs;
+  unsigned long index;     // glyph index in `face`
+  double x, y;             // pen position relative to the run's origin, pixels
+  const FaceSource* face;  // the face that has the glyph; nullptr: the run font's face
+  uint32_t cluster;        // byte offset in the run's text of the first character it shows
 };
 struct PdfGlyphRun {
   const TFont* font;
@@ -46,9 +47,7 @@ struct PdfGlyphRun {
   double advance;   // width of the run (underline, strike-out)
   const PdfGlyph* glyphs;
   int glyph_count;
-  std::string_view utf8;
-  const PdfCluster* clusters;  // may be null: the text is then not mapped to glyphs
-  int cluster_count;
+  std::string_view utf8;  // empty: the glyphs are not mapped to text
 };
 
 class PdfBackend final : public CanvasBackend {
@@ -93,6 +92,8 @@ class PdfBackend final : public CanvasBackend {
   void stroke_style(const Stroke& s, bool closed);
   void path_points(const TPointDouble* p, int n, bool closed);
   cairo_font_face_t* face_for(const TFont& font);
+  cairo_font_face_t* face_for(const FaceSource& src);
+  void show_glyphs(const PdfGlyphRun& run, int from, int to, std::span<const uint32_t> starts);
 
   int width_, height_;
   double dpi_;
@@ -104,8 +105,9 @@ class PdfBackend final : public CanvasBackend {
   std::vector<TPointDouble> points_;   // integer input as doubles
   std::vector<TPointDouble> scratch_;  // device geometry of one primitive
   std::vector<PdfGlyph> glyphs_;
-  std::vector<PdfCluster> clusters_;
+  std::vector<uint32_t> starts_;
   std::map<std::tuple<std::string, bool, bool>, cairo_font_face_t*> faces_;
+  std::map<std::tuple<std::string, int, bool, bool>, cairo_font_face_t*> source_faces_;
 };
 
 }  // namespace kvr::detail

@@ -20,6 +20,14 @@ RasterBackend* ScaledBackend::smooth_device(TPenMode mode) const {
   return raster_ && mode == pmCopy && raster_->smooth() ? raster_ : nullptr;
 }
 
+bool ScaledBackend::smooth_fractions() const { return raster_ && raster_->smooth(); }
+
+const ScaledBackend::PointF* ScaledBackend::mids(const TPointDouble* p, int n) {
+  mids_.resize(size_t(n));
+  for (int i = 0; i < n; ++i) mids_[size_t(i)] = mid(p[i].X, p[i].Y);
+  return mids_.data();
+}
+
 const ScaledBackend::PointF* ScaledBackend::mids(const TPoint* p, int n) {
   mids_.resize(size_t(n));
   for (int i = 0; i < n; ++i) mids_[size_t(i)] = mid(p[i].X, p[i].Y);
@@ -145,6 +153,10 @@ void ScaledBackend::polyline_f(const TPointDouble* p, int n, const Stroke& s) {
     CanvasBackend::polyline_f(p, n, s);
     return;
   }
+  if (RasterBackend* r = smooth_device(s.mode)) {
+    r->smooth_polyline(mids(p, n), n, false, scaled(s));
+    return;
+  }
   fcorners_.resize(size_t(n));
   for (int i = 0; i < n; ++i) {
     const PointF m = mid(p[i].X, p[i].Y);
@@ -156,6 +168,11 @@ void ScaledBackend::polyline_f(const TPointDouble* p, int n, const Stroke& s) {
 void ScaledBackend::polygon_f(const TPointDouble* p, int n, const Stroke* s, const Fill* f) {
   if (s && s->width <= 1 && !dash_runs(s->style).empty()) {
     CanvasBackend::polygon_f(p, n, s, f);
+    return;
+  }
+  if (RasterBackend* r = smooth_device(s ? s->mode : f ? f->mode : pmCopy)) {
+    const Stroke ds = s ? scaled(*s) : Stroke{};
+    r->smooth_polygon(mids(p, n), n, s ? &ds : nullptr, f);
     return;
   }
   fcorners_.resize(size_t(n));
@@ -171,6 +188,10 @@ void ScaledBackend::ellipse_f(double l, double t, double r, double b, const Stro
   const double x0 = org_.X + l * s_, y0 = org_.Y + t * s_, x1 = org_.X + r * s_, y1 = org_.Y + b * s_;
   if (!(x1 > x0) || !(y1 > y0)) return;
   const Stroke ds = s ? scaled(*s) : Stroke{};
+  if (RasterBackend* r = smooth_device(s ? s->mode : f ? f->mode : pmCopy)) {
+    r->smooth_ellipse(x0, y0, x1, y1, s ? &ds : nullptr, f);
+    return;
+  }
   dev_.ellipse_f(x0, y0, x1, y1, s ? &ds : nullptr, f);
 }
 

@@ -38,6 +38,7 @@ class ScaledBackend final : public CanvasBackend {
   void set_clip(const TRect* r) override;
   // Sub-pixel geometry goes on to a device that keeps it, scaled without rounding.
   bool keeps_fractions() const override { return dev_.keeps_fractions(); }
+  bool smooth_fractions() const override;
   void line_f(TPointDouble a, TPointDouble b, const Stroke& s) override;
   void polyline_f(const TPointDouble* p, int n, const Stroke& s) override;
   void polygon_f(const TPointDouble* p, int n, const Stroke* s, const Fill* f) override;
@@ -68,6 +69,7 @@ class ScaledBackend final : public CanvasBackend {
   // positions instead of whole pixels.
   RasterBackend* smooth_device(TPenMode mode) const;
   const PointF* mids(const TPoint* p, int n);
+  const PointF* mids(const TPointDouble* p, int n);
 
   CanvasBackend& dev_;
   RasterBackend* raster_;  // dev_ when it is a raster surface

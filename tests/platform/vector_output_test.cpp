@@ -232,5 +232,64 @@ TEST(PdfPrinter, PagesAreVectorsAndTheCanvasStillReadsBack) {
   EXPECT_FALSE(p.Canvas()->KeepsFractions());
 }
 
+// PDF text is the shaped text: glyphs of fallback faces (CJK), right-to-left words and
+// kerning come out as on the raster surface and can still be found in the file.
+TEST(PdfCanvas, ShapedTextKeepsFallbackRightToLeftAndKerning) {
+  const std::string cjk = "\xE6\xB8\xA9\xE5\xBA\xA6";                          // temperature
+  const std::string greek = "\xCE\xA0\xCE\xAF\xCE\xB5\xCF\x83\xCE\xB7";  // pressure
+  const std::string arabic = "\xD8\xB6\xD8\xBA\xD8\xB7";                      // pressure
+  auto page = [&](bool kerning, const std::string& name) {
+    TPdfCanvas pdf(300, 160);
+    pdf.Brush()->SetColor(clWhite);
+    pdf.FillRect(TRect{0, 0, 300, 160});
+    pdf.Font()->SetSize(14);
+    pdf.Font()->SetKerning(kerning);
+    pdf.TextOut(10, 10, "AVATAR");
+    pdf.TextOut(10, 40, cjk + " / " + greek);
+    pdf.TextOut(10, 80, arabic);
+    const std::string file = test_out_file(name, "pdf");
+    pdf.SavePdfToFile(file);
+    return file;
+  };
+  const std::string plain = page(false, "shaped_plain.pdf"), kerned = page(true, "shaped_kerned.pdf");
+  if (!have_poppler()) GTEST_SKIP() << "poppler-utils missing";
+  const std::string text = test::pdf_text(plain);
+  EXPECT_NE(text.find("AVATAR"), std::string::npos) << text;
+  EXPECT_NE(text.find(cjk), std::string::npos) << text;
+  EXPECT_NE(text.find(greek), std::string::npos) << text;
+  EXPECT_NE(text.find(arabic), std::string::npos) << text;
+  EXPECT_NE(test::pdf_text(kerned).find("AVATAR"), std::string::npos);
+  // The word's ink: narrower with kerning; the CJK label is drawn, not left empty.
+  auto ink_span = [](const TBitmap& b, int y0, int y1) {
+    int lo = b.Width(), hi = -1;
+    for (int y = y0; y < y1; ++y)
+      for (int x = 0; x < b.Width(); ++x)
+        if (GetRValue(b.Canvas()->Pixels(x, y)) < 128) lo = std::min(lo, x), hi = std::max(hi, x);
+    return hi - lo;
+  };
+  TBitmap a, k;
+  test::render_pdf(plain, 96, a);
+  test::render_pdf(kerned, 96, k);
+  ASSERT_EQ(a.Width(), 300);
+  ASSERT_EQ(k.Width(), 300);
+  EXPECT_LT(ink_span(k, 8, 34), ink_span(a, 8, 34) - 2);
+  EXPECT_GT(ink_span(a, 40, 70), 60);
+  // Fallback glyphs, not empty boxes: about the ink of the raster picture.
+  TBitmap r(300, 160);
+  r.Canvas()->Brush()->SetColor(clWhite);
+  r.Canvas()->FillRect(TRect{0, 0, 300, 160});
+  r.Canvas()->Font()->SetSize(14);
+  r.Canvas()->TextOut(10, 40, cjk);
+  auto ink = [](const TBitmap& b) {
+    int n = 0;
+    for (int y = 38; y < 70; ++y)
+      for (int x = 0; x < 60; ++x) n += GetRValue(b.Canvas()->Pixels(x, y)) < 128;
+    return n;
+  };
+  EXPECT_GT(ink(r), 40);
+  EXPECT_NEAR(ink(a), ink(r), ink(r) * 0.35);
+  EXPECT_GT(ink_span(a, 80, 110), 15);
+}
+
 }  // namespace
 }  // namespace kvr

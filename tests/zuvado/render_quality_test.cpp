@@ -137,3 +137,126 @@ TEST(ZuRenderQuality, TwiceTheScaleDoublesTheGeometry) {
   EXPECT_THROW(c.CopyToBMP(file, false, 0), EKvrZUvadoError);
   EXPECT_THROW(c.CopyToBMP(file, false, std::nan("")), EKvrZUvadoError);
 }
+
+namespace {
+
+// Ink of the curve's colour (blue) over the white area: 0 white, 255 full.
+int ink(TColor c) { return 255 - GetGValue(c); }
+
+// Ink-weighted mean row of an area column near the world row y0 (grid lines elsewhere).
+double ink_row(const RenderChart& c, int x, double y0) {
+  double s = 0, w = 0;
+  for (int y = int(252 - y0) - 4; y <= int(252 - y0) + 4; ++y) {
+    const int k = ink(c.Area(x, y));
+    s += k * y;
+    w += k;
+  }
+  return w > 0 ? s / w : -1;
+}
+
+void smooth_chart(RenderChart& c) {
+  c.SetSmooth(true);
+  c.SetChartColor(kArea);
+  c.SetDataColor(kCurve);
+}
+
+}  // namespace
+
+// Smooth chart curves keep their sub-pixel positions: half a pixel in world terms moves
+// the stroke by half a pixel instead of snapping it to the same or the next row.
+TEST(ZuRenderQuality, SmoothCurvePassesThroughSubPixelPositions) {
+  RenderChart a, b;
+  for (auto [c, dy] : {std::pair{&a, 0.0}, std::pair{&b, 0.5}}) {
+    smooth_chart(*c);
+    c->MoveTo(10, 100.2 + dy);
+    for (int i = 1; i <= 32; ++i) c->DrawTo(10 + i * 10, 100.2 + dy + i * 0.25);
+    c->ShowGraf();
+    c->Repaint();
+  }
+  int partial = 0, differ = 0;
+  for (int y = 0; y < 252; ++y)
+    for (int x = 20; x < 320; ++x) {
+      partial += ink(a.Area(x, y)) > 20 && ink(a.Area(x, y)) < 235;
+      differ += a.Area(x, y) != b.Area(x, y);
+    }
+  EXPECT_GT(partial, 300);
+  EXPECT_GT(differ, 300);
+  for (int x = 30; x < 320; x += 23) {
+    const double y0 = 100.2 + (x - 10) * 0.025;
+    EXPECT_NEAR(ink_row(a, x, y0) - ink_row(b, x, y0), 0.5, 0.1) << x;
+  }
+}
+
+// At twice the density a smooth curve is drawn at device precision, not as doubled chart
+// pixels: a shift of a quarter chart pixel still moves the stroke.
+TEST(ZuRenderQuality, SmoothCurveAtTwiceTheScaleKeepsTheFractions) {
+  TBitmap pic[2];
+  for (int k = 0; k < 2; ++k) {
+    RenderChart c;
+    smooth_chart(c);
+    const double y0 = 100.2 + k * 0.25;
+    c.MoveTo(10, y0);
+    c.DrawTo(330, y0 + 8);
+    c.ShowGraf();
+    c.SetDeviceScale(2);
+    pic[k].Assign(c.HostDevicePicture());
+  }
+  ASSERT_EQ(pic[0].Width(), 800);
+  int differ = 0, partial = 0;
+  for (int y = 0; y < 600; ++y)
+    for (int x = 200; x < 700; ++x) {
+      const TColor a = pic[0].Canvas()->Pixels(x, y);
+      differ += a != pic[1].Canvas()->Pixels(x, y);
+      partial += GetRValue(a) == 255 && GetGValue(a) > 20 && GetGValue(a) < 235 && GetGValue(a) == GetBValue(a);
+    }
+  EXPECT_GT(differ, 400);
+  EXPECT_GT(partial, 400);
+}
+
+// A dense curve (many points per pixel column) is merged per column before drawing,
+// without visible change against drawing every point.
+TEST(ZuRenderQuality, DenseSmoothCurveLooksAsEveryPointDrawn) {
+  RenderChart c;
+  smooth_chart(c);
+  std::vector<TPointDouble> pts;
+  const int n = 60000;
+  for (int i = 0; i <= n; ++i) {
+    const double x = 10 + 320.0 * i / n;
+    const double y = 126 + 60 * std::sin(x / 17.0) + 25 * std::sin(i * 2.7);
+    pts.push_back({x, y});
+    if (i == 0) c.MoveTo(x, y);
+    else c.DrawTo(x, y);
+  }
+  c.ShowGraf();
+  c.Repaint();
+
+  TBitmap ref;
+  ref.SetSize(340, 252);
+  TCanvas& k = *ref.Canvas();
+  k.Brush()->SetColor(kArea);
+  k.FillRect(TRect{0, 0, 340, 252});
+  k.SetSmooth(true);
+  k.Pen()->SetColor(kCurve);
+  for (TPointDouble& p : pts) p.Y = 252 - p.Y;
+  k.PolylineF(pts);
+  // The raw zigzag's sharp turns stick out as short join spikes along the band's edge,
+  // which the merged one has fewer of; inside and elsewhere the pictures agree.
+  int inked = 0, visible = 0, inside = 0;
+  for (int y = 1; y < 251; ++y)
+    for (int x = 1; x < 339; ++x) {
+      // Grid and frame (grey) are not in the reference.
+      const TColor g = c.Area(x, y);
+      if (GetRValue(g) != 255 && g != 0) continue;
+      const int r = ink(ref.Canvas()->Pixels(x, y));
+      const int d = std::abs(ink(g) - r);
+      inked += r > 0;
+      visible += d > 24;
+      inside += r == 255 && ink(g) != 255 && ink(ref.Canvas()->Pixels(x, y - 1)) == 255 &&
+                ink(ref.Canvas()->Pixels(x, y + 1)) == 255;
+    }
+  EXPECT_GT(inked, 10000);
+  EXPECT_LT(visible, inked / 20);
+  EXPECT_LT(inside, inked / 100);
+  c.GrafBmp()->SaveToFile(test_out_file("dense_chart.png"));
+  ref.SaveToFile(test_out_file("dense_ref.png"));
+}
