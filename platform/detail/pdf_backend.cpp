@@ -15,6 +15,7 @@
 #include "platform/arith.h"
 #include "platform/bitmap.h"
 #include "platform/detail/font_engine.h"
+#include "platform/detail/font_source.h"
 #include "platform/detail/svg_backend.h"
 #include "platform/detail/utf8.h"
 #include "platform/kvrerror.h"
@@ -311,35 +312,18 @@ void PdfBackend::polygon_f(const TPointDouble* pts, int n, const Stroke* s, cons
   }
 }
 
-// Fonts are matched through fontconfig exactly as the glyph engine matches them, so the
-// PDF embeds the face the raster picture shows.
+// The face the glyph engine draws the font with (the same lookup and the same one
+// fallback), so the PDF embeds the face the raster picture shows.
 cairo_font_face_t* PdfBackend::face_for(const TFont& font) {
   const bool bold = font.Style().Contains(fsBold), italic = font.Style().Contains(fsItalic);
+  const FaceSource* src = resolve_face(font.Name(), bold, italic);
+  if (!src) src = resolve_face("DejaVu Sans", bold, italic);
+  if (src) return face_for(*src);
   auto key = std::make_tuple(font.Name(), bold, italic);
   if (auto it = faces_.find(key); it != faces_.end()) return it->second;
-  cairo_font_face_t* face = nullptr;
-  for (const std::string& name : {font.Name(), std::string("DejaVu Sans")}) {
-    FcPattern* pat = FcPatternCreate();
-    FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
-    FcPatternAddInteger(pat, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pat, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
-    FcDefaultSubstitute(pat);
-    FcResult res;
-    FcPattern* m = FcFontMatch(nullptr, pat, &res);
-    FcPatternDestroy(pat);
-    if (m) {
-      FcChar8* file = nullptr;
-      if (FcPatternGetString(m, FC_FILE, 0, &file) == FcResultMatch && file)
-        face = cairo_ft_font_face_create_for_pattern(m);
-      FcPatternDestroy(m);
-    }
-    if (face) break;
-  }
-  if (!face)
-    face = cairo_toy_font_face_create("sans-serif", italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-                                      bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_font_face_t* face =
+      cairo_toy_font_face_create("sans-serif", italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+                                 bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
   faces_.emplace(std::move(key), face);
   return face;
 }
