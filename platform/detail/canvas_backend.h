@@ -3,7 +3,10 @@
 // already dropped) so that a back end never sees degenerate input.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <numbers>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -45,6 +48,33 @@ struct Fill {
   TColor color;  // already resolved to RGB
   TPenMode mode;
 };
+
+// The ellipse an arc outline runs on (centre, radii inset for the pen) and the parameter
+// angles, counter-clockwise on screen, where the radials through start and end meet it;
+// sweep in [0, 2 pi). No curve when the box is too small for one.
+struct ArcGeometry {
+  double cx, cy, rx, ry, start, sweep;
+  bool curve() const { return rx > 0 && ry > 0; }
+};
+
+inline ArcGeometry arc_geometry(const TRect& r, TPoint start, TPoint end, const Stroke& s) {
+  ArcGeometry g;
+  const double w = double(r.Right) - r.Left, h = double(r.Bottom) - r.Top;
+  const double inset = s.style == psInsideFrame ? std::max(1, s.width) / 2.0 : 0.5;
+  g.rx = w / 2.0 - inset;
+  g.ry = h / 2.0 - inset;
+  g.cx = (double(r.Left) + r.Right) / 2.0;
+  g.cy = (double(r.Top) + r.Bottom) / 2.0;
+  auto angle = [&](TPoint q) {
+    const double dx = q.X + 0.5 - g.cx, dy = q.Y + 0.5 - g.cy;
+    if (dx == 0.0 && dy == 0.0) return 0.0;
+    return std::atan2(-dy / g.ry, dx / g.rx);
+  };
+  g.start = angle(start);
+  g.sweep = std::fmod(angle(end) - g.start, 2 * std::numbers::pi);
+  if (g.sweep < 0) g.sweep += 2 * std::numbers::pi;
+  return g;
+}
 
 // The outline model of Rectangle: border bands centred on the outermost pixel rows and
 // columns (the odd pixel outside at the top-left), or inside the box for the

@@ -252,25 +252,14 @@ void PdfBackend::ellipse_f(double l, double t, double r, double b, const Stroke*
 }
 
 void PdfBackend::arc(const TRect& r, TPoint start, TPoint end, const Stroke& s) {
-  const double w = double(r.Right) - r.Left, h = double(r.Bottom) - r.Top;
-  const double inset = s.style == psInsideFrame ? std::max(1, s.width) / 2.0 : 0.5;
-  const double rx = w / 2.0 - inset, ry = h / 2.0 - inset;
-  if (rx <= 0 || ry <= 0) {
+  const ArcGeometry g = arc_geometry(r, start, end, s);
+  if (!g.curve()) {
     rectangle(r, &s, nullptr);
     return;
   }
-  const double cx = (double(r.Left) + r.Right) / 2.0, cy = (double(r.Top) + r.Bottom) / 2.0;
-  // Parameter angle (counter-clockwise on screen) where the radial through q meets the
-  // ellipse; cairo's angles run the other way in y-down space.
-  auto angle = [&](TPoint q) {
-    const double dx = q.X + 0.5 - cx, dy = q.Y + 0.5 - cy;
-    if (dx == 0.0 && dy == 0.0) return 0.0;
-    return std::atan2(-dy / ry, dx / rx);
-  };
-  const double ts = angle(start), te = angle(end);
-  double sweep = std::fmod(te - ts, 2 * std::numbers::pi);
-  if (sweep < 0) sweep += 2 * std::numbers::pi;
-  if (sweep < 1e-12) sweep = 2 * std::numbers::pi;  // start and end on one radial: all of it
+  const double cx = g.cx, cy = g.cy, rx = g.rx, ry = g.ry, ts = g.start;
+  // Start and end on one radial: all of it. cairo's angles run the other way in y-down space.
+  const double sweep = g.sweep < 1e-12 ? 2 * std::numbers::pi : g.sweep;
   if (!paint(s.color, s.mode)) return;
   cairo_new_path(cr_);
   cairo_save(cr_);

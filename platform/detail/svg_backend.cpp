@@ -552,25 +552,13 @@ void SvgBackend::ellipse_f(double l, double t, double r, double b, const Stroke*
 void SvgBackend::arc(const TRect& r, TPoint start, TPoint end, const Stroke& s) {
   const Paint p = paint_for(s.color, s.mode);
   if (p.skip) return;
-  const double w = double(r.Right) - r.Left, h = double(r.Bottom) - r.Top;
-  const double inset = s.style == psInsideFrame ? std::max(1, s.width) / 2.0 : 0.5;
-  const double rx = w / 2.0 - inset, ry = h / 2.0 - inset;
-  if (rx <= 0 || ry <= 0) {
+  const ArcGeometry g = arc_geometry(r, start, end, s);
+  if (!g.curve()) {
     rectangle(r, &s, nullptr);
     return;
   }
-  const double cx = (double(r.Left) + r.Right) / 2.0, cy = (double(r.Top) + r.Bottom) / 2.0;
-  // Parameter angle (counter-clockwise on screen) of the point where the radial
-  // through p meets the ellipse.
-  auto angle = [&](TPoint q) {
-    const double dx = q.X + 0.5 - cx, dy = q.Y + 0.5 - cy;
-    if (dx == 0.0 && dy == 0.0) return 0.0;
-    return std::atan2(-dy / ry, dx / rx);
-  };
+  const double cx = g.cx, cy = g.cy, rx = g.rx, ry = g.ry, ts = g.start, sweep = g.sweep;
   auto point = [&](double t) { return Pt{cx + rx * std::cos(t), cy - ry * std::sin(t)}; };
-  const double ts = angle(start), te = angle(end);
-  double sweep = std::fmod(te - ts, 2 * std::numbers::pi);
-  if (sweep < 0) sweep += 2 * std::numbers::pi;
   const Pt ps = point(ts);
 
   body_ += "<path d=\"M";
@@ -592,7 +580,7 @@ void SvgBackend::arc(const TRect& r, TPoint start, TPoint end, const Stroke& s) 
     arc_to(point(ts + std::numbers::pi), false);
     arc_to(ps, false);
   } else {
-    arc_to(point(te), sweep > std::numbers::pi);
+    arc_to(point(ts + sweep), sweep > std::numbers::pi);
   }
   body_ += "\" fill=\"none\"";
   stroke_attrs(s, false);
