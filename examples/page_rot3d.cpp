@@ -16,15 +16,6 @@ constexpr int kH = 330;
 constexpr int kCol = 415;
 constexpr int kRow = 380;
 
-void label(kvr::TCanvas& c, int x, int y, const std::string& s) {
-  c.Font()->SetName("DejaVu Sans");
-  c.Font()->SetSize(8);
-  c.Font()->SetStyle(kvr::TFontStyles{});
-  c.Font()->SetColor(0x404040);
-  c.Brush()->SetStyle(kvr::bsClear);
-  c.TextOut(x, y, s);
-}
-
 void set_up(TRot3D& r) {
   r.SetBounds(0, 0, kW, kH);
   r.SetMagnify(0.9);
@@ -62,7 +53,7 @@ void helix(TRot3D& r) {
 }
 
 void show(kvr::TCanvas& c, TRot3D& r, int x, int y, const std::string& title, bool blkWhite = false) {
-  label(c, x, y - 15, title);
+  PanelLabel(c, x, y - 15, title);
   kvr::TBitmap b(kW, kH);
   r.RenderOnCanvas(b.Canvas(), true, blkWhite);
   c.Draw(x, y, &b);

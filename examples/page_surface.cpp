@@ -16,15 +16,6 @@ constexpr int kH = 210;
 constexpr int kCol = 250;
 constexpr int kRow = 265;
 
-void label(kvr::TCanvas& c, int x, int y, const std::string& s) {
-  c.Font()->SetName("DejaVu Sans");
-  c.Font()->SetSize(8);
-  c.Font()->SetStyle(kvr::TFontStyles{});
-  c.Font()->SetColor(0x404040);
-  c.Brush()->SetStyle(kvr::bsClear);
-  c.TextOut(x, y, s);
-}
-
 void fill(TPlot3D& p) {
   p.SetBounds(0, 0, kW, kH);
   p.SetSuppressPaint(true);
@@ -56,7 +47,7 @@ void fill(TPlot3D& p) {
 }
 
 void show(kvr::TCanvas& c, TPlot3D& p, int x, int y, const std::string& title, bool blkWhite = false) {
-  label(c, x, y - 15, title);
+  PanelLabel(c, x, y - 15, title);
   kvr::TBitmap b(kW, kH);
   p.RenderOnCanvas(b.Canvas(), true, blkWhite);
   c.Draw(x, y, &b);

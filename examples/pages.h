@@ -17,6 +17,16 @@ inline void PageHeading(kvr::TCanvas& c, int x, int y, const std::string& s) {
   c.TextOut(x, y, s);
 }
 
+// The small grey caption above a panel.
+inline void PanelLabel(kvr::TCanvas& c, int x, int y, const std::string& s) {
+  c.Font()->SetName("DejaVu Sans");
+  c.Font()->SetSize(8);
+  c.Font()->SetStyle(kvr::TFontStyles{});
+  c.Font()->SetColor(0x404040);
+  c.Brush()->SetStyle(kvr::bsClear);
+  c.TextOut(x, y, s);
+}
+
 void RenderTestCard(kvr::TCanvas& c, int w, int h);
 void RenderMarksPage(kvr::TCanvas& c, int w, int h);
 void RenderScalesPage(kvr::TCanvas& c, int w, int h);
