@@ -6,7 +6,8 @@ JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 PACKAGES   := cmake g++ make pkg-config libfreetype-dev libfontconfig-dev libpng-dev \
               zlib1g-dev libagg-dev fonts-dejavu-core libgtest-dev libbenchmark-dev libxml2-utils \
-              qt6-base-dev libharfbuzz-dev fonts-noto-cjk libcairo2-dev poppler-utils
+              qt6-base-dev libharfbuzz-dev fonts-noto-cjk libcairo2-dev poppler-utils \
+              librsvg2-bin
 
 .PHONY: all deps configure build demo test bench clean
 

@@ -55,44 +55,62 @@ void show(kvr::TCanvas& c, TZUvado& z, bool smooth, double scale, int x, int y, 
   c.Draw(x, y, &b);
 }
 
-// A region of the smooth chart at eight device pixels per chart pixel: the geometry is
-// sub-pixel, so the curves stay curves when enlarged. (No SVG rasteriser is assumed on
-// the machine, so the scaled canvas draws the enlargement instead of an SVG renderer.)
-void show_zoomed(kvr::TCanvas& c, TZUvado& z, int x, int y) {
-  z.SetSmooth(true);
-  kvr::TBitmap b;
-  z.CopyToBitmapScaled(&b, 8);
-  PageHeading(c, x, y - 20, "Smooth, region enlarged 8x (sub-pixel geometry)");
-  const int sx = 118 * 8, sy = 36 * 8, w = 400, h = 440;
-  c.CopyRect(kvr::Rect(x, y, x + w, y + h), b.Canvas(), kvr::Rect(sx, sy, sx + w, sy + h));
+// Runs a converter on a file the chart writes into a private temporary folder and
+// loads the PNG it produces; false when the tool is missing or fails.
+template <typename Write>
+bool convert_export(kvr::TBitmap& out, const char* tool, const std::string& ext, Write write,
+                    const std::string& args) {
+  namespace fs = std::filesystem;
+  if (std::system(("command -v " + std::string(tool) + " >/dev/null 2>&1").c_str()) != 0) return false;
+  std::error_code ec;
+  const fs::path dir = fs::temp_directory_path(ec) / ("kvr_quality_" + std::to_string(::getpid()));
+  fs::create_directories(dir, ec);
+  if (ec) return false;
+  const std::string in = (dir / ("chart." + ext)).string(), png = (dir / "chart").string();
+  write(in);
+  std::string cmd = tool;
+  cmd += " " + args;
+  for (auto at = cmd.find("{in}"); at != std::string::npos; at = cmd.find("{in}")) cmd.replace(at, 4, "'" + in + "'");
+  for (auto at = cmd.find("{out}"); at != std::string::npos; at = cmd.find("{out}")) cmd.replace(at, 5, "'" + png + "'");
+  const bool ok = std::system((cmd + " 2>/dev/null").c_str()) == 0 && fs::exists(png + ".png");
+  if (ok) out.LoadFromFile(png + ".png");
+  fs::remove_all(dir, ec);
+  return ok;
+}
+
+void frame(kvr::TCanvas& c, int x, int y, int w, int h) {
   c.Pen()->SetColor(0x808080);
   c.Brush()->SetStyle(kvr::bsClear);
   c.Rectangle(x, y, x + w, y + h);
 }
 
-// The PDF export rendered back by pdftoppm at twice the screen's resolution, when
-// poppler's tools are installed.
+// A region of the chart's SVG export enlarged 8x by an SVG renderer: item geometry keeps
+// its fractions, so the curves stay curves. Without rsvg-convert, the scaled canvas draws
+// the same enlargement.
+void show_zoomed(kvr::TCanvas& c, TZUvado& z, int x, int y) {
+  const int sx = 118 * 8, sy = 36 * 8, w = 400, h = 440;
+  kvr::TBitmap b;
+  if (convert_export(b, "rsvg-convert", "svg", [&](const std::string& f) { z.CopyToWMF(f, false); },
+                     "-z 8 -b white -o {out}.png {in}")) {
+    PageHeading(c, x, y - 20, "SVG export, rendered by rsvg-convert, region enlarged 8x");
+  } else {
+    z.SetSmooth(true);
+    z.CopyToBitmapScaled(&b, 8);
+    PageHeading(c, x, y - 20, "Smooth, region enlarged 8x (sub-pixel geometry)");
+  }
+  c.CopyRect(kvr::Rect(x, y, x + w, y + h), b.Canvas(), kvr::Rect(sx, sy, sx + w, sy + h));
+  frame(c, x, y, w, h);
+}
+
+// The PDF export rendered back by pdftoppm at twice the screen's resolution.
 void show_pdf(kvr::TCanvas& c, TZUvado& z, int x, int y) {
   PageHeading(c, x, y - 20, "PDF export, rendered back with pdftoppm at 192 dpi");
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::path dir = fs::temp_directory_path(ec) / ("kvr_quality_" + std::to_string(::getpid()));
-  fs::create_directories(dir, ec);
-  const std::string pdf = (dir / "chart.pdf").string(), png = (dir / "chart").string();
-  bool shown = false;
-  if (!ec && std::system("command -v pdftoppm >/dev/null 2>&1") == 0) {
-    z.SetSmooth(false);
-    z.CopyToPDF(pdf);
-    const std::string cmd = "pdftoppm -q -singlefile -png -r 192 '" + pdf + "' '" + png + "' 2>/dev/null";
-    if (std::system(cmd.c_str()) == 0 && fs::exists(png + ".png")) {
-      kvr::TBitmap b;
-      b.LoadFromFile(png + ".png");
-      c.Draw(x, y, &b);
-      shown = true;
-    }
-  }
-  fs::remove_all(dir, ec);
-  if (!shown) {
+  z.SetSmooth(false);
+  kvr::TBitmap b;
+  if (convert_export(b, "pdftoppm", "pdf", [&](const std::string& f) { z.CopyToPDF(f); },
+                     "-q -singlefile -png -r 192 {in} {out}")) {
+    c.Draw(x, y, &b);
+  } else {
     c.Font()->SetStyle(kvr::TFontStyles{});
     c.Font()->SetColor(0x404040);
     c.TextOut(x + 20, y + 40, "pdftoppm (poppler-utils) is not installed: no rendering of the PDF");
