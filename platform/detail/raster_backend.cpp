@@ -671,6 +671,104 @@ void RasterBackend::polygon(const TPoint* p, int n, const Stroke* s, const Fill*
   }
 }
 
+namespace {
+
+// Pixel offsets of every line of at most kTableSteps steps by the thin line's stepping
+// rule (step i has minor offset floor((2*dm*i + n) / (2n))); the slots past a line's
+// length repeat its first pixel, so that every line takes the same stores.
+constexpr int kTableSteps = 7;
+struct StepList {
+  int8_t n;
+  int8_t ox[kTableSteps], oy[kTableSteps];
+};
+constexpr int kTableSide = 2 * kTableSteps + 1;
+
+constexpr std::array<StepList, kTableSide * kTableSide> make_step_lists() {
+  std::array<StepList, kTableSide * kTableSide> t{};
+  for (int dy = -kTableSteps; dy <= kTableSteps; ++dy)
+    for (int dx = -kTableSteps; dx <= kTableSteps; ++dx) {
+      StepList& l = t[(dy + kTableSteps) * kTableSide + dx + kTableSteps];
+      const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+      const bool xmajor = adx >= ady;
+      const int n = xmajor ? adx : ady, dm = xmajor ? ady : adx;
+      l.n = int8_t(n);
+      for (int i = 0; i < n; ++i) {
+        const int k = (2 * dm * i + n) / (2 * n);
+        const int ox = xmajor ? i : k, oy = xmajor ? k : i;
+        l.ox[i] = int8_t(dx < 0 ? -ox : ox);
+        l.oy[i] = int8_t(dy < 0 ? -oy : oy);
+      }
+    }
+  return t;
+}
+
+constexpr std::array<StepList, kTableSide * kTableSide> kStepLists = make_step_lists();
+
+// A thin solid line from a towards b, b excluded, both inside the bitmap.
+inline void thin_line_inside(uint32_t* base, ptrdiff_t stride, TPoint a, TPoint b, uint32_t pen) {
+  const int dx = b.X - a.X, dy = b.Y - a.Y;
+  uint32_t* const p0 = base + a.Y * stride + a.X;
+  if (unsigned(dx + kTableSteps) < unsigned(kTableSide) && unsigned(dy + kTableSteps) < unsigned(kTableSide)) {
+    const StepList& l = kStepLists[(dy + kTableSteps) * kTableSide + dx + kTableSteps];
+    if (l.n == 0) return;
+    for (int i = 0; i < kTableSteps; ++i) p0[l.oy[i] * stride + l.ox[i]] = pen;
+    return;
+  }
+  const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+  const ptrdiff_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -stride : stride;
+  const bool xmajor = adx >= ady;
+  const ptrdiff_t step_major = xmajor ? sx : sy, step_both = step_major + (xmajor ? sy : sx);
+  const int len = xmajor ? adx : ady, two_dm = 2 * (xmajor ? ady : adx), over = two_dm - 2 * len;
+  uint32_t* px = p0;
+  // The remainder after a minor step is chosen, not branched on: short dependency chain.
+  int rem = len;
+  for (int k = 0; k < len; ++k) {
+    *px = pen;
+    const int t = rem + over;
+    const bool carry = t >= 0;
+    rem = carry ? t : rem + two_dm;
+    px += carry ? step_both : step_major;
+  }
+}
+
+// [x0, x1), x1 > x0, in stores of four where the run allows.
+inline void fill_run(uint32_t* rp, int x0, int x1, uint32_t c) {
+  const int w = x1 - x0;
+  uint32_t* q = rp + x0;
+  if (w < 4) {
+    q[0] = c;
+    q[w > 1] = c;
+    q[w > 2 ? 2 : 0] = c;
+    return;
+  }
+  uint32_t* const last = rp + x1 - 4;
+  for (; q < last; q += 4) q[0] = q[1] = q[2] = q[3] = c;
+  last[0] = last[1] = last[2] = last[3] = c;
+}
+
+}  // namespace
+
+bool RasterBackend::fast_polygon(const TPoint* p, int n, const Stroke* s, const Fill* f) {
+  if ((s && (s->mode != pmCopy || s->style != psSolid || s->width != 1)) || (f && f->mode != pmCopy) ||
+      n > ScanFiller::kSmallCount || smooth())
+    return false;
+  const TRect c = clip_box();
+  if (c.Right > ScanFiller::kSmallCoord || c.Bottom > ScanFiller::kSmallCoord) return false;
+  for (int i = 0; i < n; ++i)
+    if (p[i].X < c.Left || p[i].X >= c.Right || p[i].Y < c.Top || p[i].Y >= c.Bottom) return false;
+  uint32_t* const base = row(0);
+  const ptrdiff_t stride = bmp_.Width();
+  if (f) {
+    const uint32_t brush = pack_opaque(f->color);
+    auto fill_span = [&](int y, int x0, int x1) { fill_run(base + y * stride, x0, x1, brush); };
+    if (!ScanFiller::fill_monotone_small(p, n, fill_span)) return false;
+  }
+  if (!s) return true;
+  const uint32_t pen = pack_opaque(s->color);
+  for (int i = 0; i < n; ++i) thin_line_inside(base, stride, p[i], p[i + 1 == n ? 0 : i + 1], pen);
+  return true;
+}
+
 void RasterBackend::text(int x, int y, std::string_view utf8, const TextStyle& t) {
   const TRect c = clip_box();
   if (c.Left >= c.Right || c.Top >= c.Bottom || utf8.empty()) return;
