@@ -717,33 +717,58 @@ inline void thin_line_inside(uint32_t* base, ptrdiff_t stride, TPoint a, TPoint 
   const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
   const ptrdiff_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -stride : stride;
   const bool xmajor = adx >= ady;
-  const ptrdiff_t step_major = xmajor ? sx : sy, step_both = step_major + (xmajor ? sy : sx);
+  const ptrdiff_t step_major = xmajor ? sx : sy, step_minor = xmajor ? sy : sx;
   const int len = xmajor ? adx : ady, two_dm = 2 * (xmajor ? ady : adx), over = two_dm - 2 * len;
   uint32_t* px = p0;
-  // The remainder after a minor step is chosen, not branched on: short dependency chain.
+  // Branch-free minor steps: their pattern is unpredictable.
   int rem = len;
   for (int k = 0; k < len; ++k) {
     *px = pen;
     const int t = rem + over;
-    const bool carry = t >= 0;
-    rem = carry ? t : rem + two_dm;
-    px += carry ? step_both : step_major;
+    const int carry = ~(t >> 31);  // all ones when the minor coordinate steps
+    rem = t + (2 * len & ~carry);
+    px += step_major + (step_minor & ptrdiff_t(carry));
   }
 }
 
-// [x0, x1), x1 > x0, in stores of four where the run allows.
-inline void fill_run(uint32_t* rp, int x0, int x1, uint32_t c) {
-  const int w = x1 - x0;
-  uint32_t* q = rp + x0;
-  if (w < 4) {
-    q[0] = c;
-    q[w > 1] = c;
-    q[w > 2 ? 2 : 0] = c;
+// Slot i of a run of w pixels (1 <= w <= 8) stores pixel min(i, w - 1).
+constexpr std::array<std::array<uint8_t, 8>, 9> make_run_slots() {
+  std::array<std::array<uint8_t, 8>, 9> t{};
+  for (int w = 1; w <= 8; ++w)
+    for (int i = 0; i < 8; ++i) t[w][i] = uint8_t(i < w ? i : w - 1);
+  return t;
+}
+constexpr std::array<std::array<uint8_t, 8>, 9> kRunSlots = make_run_slots();
+
+// w pixels from q on, none when w is 0. Runs of up to eight take eight stores, some
+// repeated, rather than a branch on their length; an empty one stores the first pixel's
+// own value.
+inline void fill_run(uint32_t* q, int w, uint32_t c) {
+  if (w <= 8) {
+    const uint32_t keep = uint32_t(-int(w == 0));
+    const uint32_t v = (c & ~keep) | (q[0] & keep);
+    const std::array<uint8_t, 8>& slot = kRunSlots[size_t(w)];
+    for (int i = 0; i < 8; ++i) q[slot[i]] = v;
     return;
   }
-  uint32_t* const last = rp + x1 - 4;
-  for (; q < last; q += 4) q[0] = q[1] = q[2] = q[3] = c;
-  last[0] = last[1] = last[2] = last[3] = c;
+  uint32_t* const end = q + w - 4;
+  for (; q < end; q += 4) q[0] = q[1] = q[2] = q[3] = c;
+  end[0] = end[1] = end[2] = end[3] = c;
+}
+
+// fast_polygon's drawing once the polygon is known to fit; N as in fill_monotone_small.
+template <int N>
+bool draw_small(uint32_t* base, ptrdiff_t stride, const TPoint* p, int count, const Stroke* s, const Fill* f) {
+  const int n = N ? N : count;
+  if (f) {
+    const uint32_t brush = pack_opaque(f->color);
+    auto fill_span = [&](int y, int x0, int w) { fill_run(base + y * stride + x0, w, brush); };
+    if (!ScanFiller::fill_monotone_small<N>(p, n, fill_span)) return false;
+  }
+  if (!s) return true;
+  const uint32_t pen = pack_opaque(s->color);
+  for (int i = 0; i < n; ++i) thin_line_inside(base, stride, p[i], p[i + 1 == n ? 0 : i + 1], pen);
+  return true;
 }
 
 }  // namespace
@@ -754,19 +779,13 @@ bool RasterBackend::fast_polygon(const TPoint* p, int n, const Stroke* s, const 
     return false;
   const TRect c = clip_box();
   if (c.Right > ScanFiller::kSmallCoord || c.Bottom > ScanFiller::kSmallCoord) return false;
-  for (int i = 0; i < n; ++i)
-    if (p[i].X < c.Left || p[i].X >= c.Right || p[i].Y < c.Top || p[i].Y >= c.Bottom) return false;
+  const unsigned cw = unsigned(c.Right - c.Left), ch = unsigned(c.Bottom - c.Top);
+  bool inside = true;
+  for (int i = 0; i < n; ++i) inside &= unsigned(p[i].X - c.Left) < cw && unsigned(p[i].Y - c.Top) < ch;
+  if (!inside) return false;
   uint32_t* const base = row(0);
   const ptrdiff_t stride = bmp_.Width();
-  if (f) {
-    const uint32_t brush = pack_opaque(f->color);
-    auto fill_span = [&](int y, int x0, int x1) { fill_run(base + y * stride, x0, x1, brush); };
-    if (!ScanFiller::fill_monotone_small(p, n, fill_span)) return false;
-  }
-  if (!s) return true;
-  const uint32_t pen = pack_opaque(s->color);
-  for (int i = 0; i < n; ++i) thin_line_inside(base, stride, p[i], p[i + 1 == n ? 0 : i + 1], pen);
-  return true;
+  return n == 4 ? draw_small<4>(base, stride, p, n, s, f) : draw_small<0>(base, stride, p, n, s, f);
 }
 
 void RasterBackend::text(int x, int y, std::string_view utf8, const TextStyle& t) {

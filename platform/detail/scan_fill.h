@@ -137,11 +137,13 @@ class ScanFiller {
   // fill_monotone for a contour of at most kSmallCount vertices whose coordinates all lie
   // in [0, kSmallCoord): nothing to clip, and every product fits 32 bits, so surface cells
   // by the ten thousand cost little. Same spans, same result; false, with nothing drawn,
-  // for other contours.
+  // for other contours. It calls span(y, x_begin, length), empty runs included.
   static constexpr int kSmallCount = 16;
   static constexpr int kSmallCoord = 1 << 14;
-  template <typename SpanFn>
-  static bool fill_monotone_small(const TPoint* p, int n, SpanFn&& span) {
+  // N, when not 0, is the count known when compiling (the cells of a surface are quads).
+  template <int N = 0, typename SpanFn>
+  static bool fill_monotone_small(const TPoint* p, int count, SpanFn&& span) {
+    const int n = N ? N : count;
     if (n < 2 || n > kSmallCount) return false;
     int top = 0, bottom = 0;
     for (int i = 0; i < n; ++i) {
@@ -162,10 +164,14 @@ class ScanFiller {
     if (turns != 2 && last != 0) return false;
     if (last == 0) return true;  // flat: nothing to fill
     SmallChain a{p, n, top, 1}, b{p, n, top, n - 1};
-    for (int y = p[top].Y; y < p[bottom].Y; ++y) {
+    for (int y = p[top].Y; y < p[bottom].Y;) {
       if (!a.at(y) || !b.at(y)) break;
-      const int xa = a.next(), xb = b.next();
-      if (xa != xb) span(y, std::min(xa, xb), std::max(xa, xb));
+      // Rows down to the nearer edge end need no edge changes.
+      for (const int end = std::min(a.ybot, b.ybot); y < end; ++y) {
+        // Ends in either order, sorted without a branch.
+        const int xa = a.next(), d = b.next() - xa, neg = d >> 31;
+        span(y, xa + (d & neg), (d ^ neg) - neg);
+      }
     }
     return true;
   }
@@ -337,14 +343,14 @@ class ScanFiller {
       }
       return false;
     }
+    // Without a branch: the carry comes every few rows in no pattern.
     int next() {
       const int first = q;
       q += qstep;
       slack -= rstep;
-      if (slack < 0) {
-        ++q;
-        slack += den;
-      }
+      const int borrow = slack >> 31;  // -1 when negative
+      q -= borrow;
+      slack += den & borrow;
       return first;
     }
   };
