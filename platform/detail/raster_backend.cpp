@@ -740,20 +740,23 @@ constexpr std::array<std::array<uint8_t, 8>, 9> make_run_slots() {
 }
 constexpr std::array<std::array<uint8_t, 8>, 9> kRunSlots = make_run_slots();
 
-// w pixels from q on, none when w is 0. Runs of up to eight take eight stores, some
-// repeated, rather than a branch on their length; an empty one stores the first pixel's
-// own value.
+// w pixels from q on, none when w is 0. Runs of four or more take overlapping stores of
+// four; shorter ones three single stores, some repeated, whatever their length, and an
+// empty one writes to a scratch word.
 inline void fill_run(uint32_t* q, int w, uint32_t c) {
-  if (w <= 8) {
-    const uint32_t keep = uint32_t(-int(w == 0));
-    const uint32_t v = (c & ~keep) | (q[0] & keep);
-    const std::array<uint8_t, 8>& slot = kRunSlots[size_t(w)];
-    for (int i = 0; i < 8; ++i) q[slot[i]] = v;
+  if (w >= 4) {
+    const uint32_t c4[4] = {c, c, c, c};
+    uint32_t* const end = q + w - 4;
+    for (; q < end; q += 4) std::memcpy(q, c4, sizeof c4);
+    std::memcpy(end, c4, sizeof c4);
     return;
   }
-  uint32_t* const end = q + w - 4;
-  for (; q < end; q += 4) q[0] = q[1] = q[2] = q[3] = c;
-  end[0] = end[1] = end[2] = end[3] = c;
+  uint32_t sink[1];
+  uint32_t* const t = w != 0 ? q : sink;
+  const std::array<uint8_t, 8>& slot = kRunSlots[size_t(w)];
+  t[slot[0]] = c;
+  t[slot[1]] = c;
+  t[slot[2]] = c;
 }
 
 // fast_polygon's drawing once the polygon is known to fit; N as in fill_monotone_small.
