@@ -718,17 +718,16 @@ inline void thin_line_inside(uint32_t* base, ptrdiff_t stride, TPoint a, TPoint 
   const ptrdiff_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -stride : stride;
   const bool xmajor = adx >= ady;
   const ptrdiff_t step_major = xmajor ? sx : sy, step_minor = xmajor ? sy : sx;
-  const int len = xmajor ? adx : ady, two_dm = 2 * (xmajor ? ady : adx), over = two_dm - 2 * len;
-  uint32_t* px = p0;
-  // Branch-free minor steps: their pattern is unpredictable.
-  int rem = len;
-  for (int k = 0; k < len; ++k) {
-    *px = pen;
-    const int t = rem + over;
-    const int carry = ~(t >> 31);  // all ones when the minor coordinate steps
-    rem = t + (2 * len & ~carry);
-    px += step_major + (step_minor & ptrdiff_t(carry));
-  }
+  const int len = xmajor ? adx : ady, two_dm = 2 * (xmajor ? ady : adx);
+  // Minor offset of step i: floor((2*dm*i + len) / (2*len)), taken as a product with
+  // m = ceil(2^46 / (2*len)). With the numerator below 2^30 and 2*len below 2^16 the
+  // product's error stays under 1 / (2*len), so the quotient is exact; and no step waits
+  // for the one before, as a running remainder would make it.
+  const uint64_t d = 2 * uint64_t(len), m = ((uint64_t(1) << 46) + d - 1) / d;
+  uint64_t num = uint64_t(len);
+  ptrdiff_t major = 0;
+  for (int k = 0; k < len; ++k, num += uint64_t(two_dm), major += step_major)
+    p0[major + ptrdiff_t((num * m) >> 46) * step_minor] = pen;
 }
 
 // Slot i of a run of w pixels (1 <= w <= 8) stores pixel min(i, w - 1).
