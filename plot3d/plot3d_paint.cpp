@@ -19,6 +19,13 @@ using detail::kCubeNeighbours;
 
 double Sign(int n, int bit) { return n & bit ? 1.0 : -1.0; }
 
+// z rounded half to even and kept an Integer, NaN as 0: the long double Round without
+// the x87 code, the same value for every double.
+Integer ZUnits(double z) {
+  if (std::isnan(z)) return 0;
+  return static_cast<Integer>(std::rint(std::clamp(z, -2147483647.0, 2147483647.0)));
+}
+
 // One byte of a face colour: low + diff * s div 200, kept a byte.
 Integer ShadeByte(Integer low, Integer diff, Integer s) { return std::clamp<Integer>(low + (diff * s) / 200, 0, 255); }
 
@@ -153,7 +160,7 @@ void TPlot3D::DrawSurface(TCanvas* Cv) {
       FNodePts[k] = p;
       ProjMapX.SetVal(i, j, p.X);
       ProjMapY.SetVal(i, j, p.Y);
-      ProjMapZ.SetVal(i, j, static_cast<Integer>(std::clamp<int64_t>(Round(z), -2147483647, 2147483647)));
+      ProjMapZ.SetVal(i, j, ZUnits(z));
     }
   if (nx < 2 || ny < 2) return;
 
