@@ -4,7 +4,9 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -310,6 +312,17 @@ class ScanFiller {
       return first;
     }
   };
+  // floor(n / d) = (n * ceil(2^40 / d)) >> 40 for d = 2 * rise <= 32 and 0 <= n < 2^35:
+  // the product's excess n * (m * d - 2^40) / (d * 2^40) stays under 1 / d. Short edges
+  // are most of a surface's, and this spares them two divisions.
+  static constexpr int kShortRise = 16;
+  static constexpr int kRecipShift = 40;
+  static constexpr std::array<uint64_t, kShortRise + 1> kRecip = [] {
+    std::array<uint64_t, kShortRise + 1> t{};
+    for (int i = 1; i <= kShortRise; ++i) t[size_t(i)] = ((uint64_t(1) << kRecipShift) + 2 * i - 1) / (2 * i);
+    return t;
+  }();
+
   // Chain in 32-bit arithmetic for fill_monotone_small: |A| < 2^30 for coordinates
   // below 2^14, and the index steps without a division.
   struct SmallChain {
@@ -330,12 +343,21 @@ class ScanFiller {
         const int idx = b.X - a.X, idy = b.Y - a.Y;
         den = 2 * idy;
         const int num = 2 * a.X * idy + (2 * (y - a.Y) + 1) * idx - idy;
-        q = num / den;
-        if (num % den != 0 && num > 0) ++q;
-        slack = q * den - num;
         const int growth = 2 * idx;
-        qstep = growth / den;
-        if (growth % den != 0 && growth < 0) --qstep;
+        if (idy <= kShortRise) {
+          // Both quotients by multiplication. The crossing is at x >= 0, so num >= -idy
+          // and the ceiling is the floor of num + den - 1 >= 0; the growth is lifted by
+          // den * 2^15 > |growth| to be positive as well.
+          const uint64_t m = kRecip[idy];
+          q = int((uint64_t(num + den - 1) * m) >> kRecipShift);
+          qstep = int((uint64_t(growth + (den << 15)) * m) >> kRecipShift) - (1 << 15);
+        } else {
+          q = num / den;
+          if (num % den != 0 && num > 0) ++q;
+          qstep = growth / den;
+          if (growth % den != 0 && growth < 0) --qstep;
+        }
+        slack = q * den - num;
         rstep = growth - qstep * den;
         ybot = b.Y;
         started = true;
