@@ -783,7 +783,8 @@ bool RasterBackend::fast_polygon(const TPoint* p, int n, const Stroke* s, const 
   if (c.Right > ScanFiller::kSmallCoord || c.Bottom > ScanFiller::kSmallCoord) return false;
   const unsigned cw = unsigned(c.Right - c.Left), ch = unsigned(c.Bottom - c.Top);
   bool inside = true;
-  for (int i = 0; i < n; ++i) inside &= unsigned(p[i].X - c.Left) < cw && unsigned(p[i].Y - c.Top) < ch;
+  for (int i = 0; i < n; ++i)
+    inside &= unsigned(p[i].X) - unsigned(c.Left) < cw && unsigned(p[i].Y) - unsigned(c.Top) < ch;
   if (!inside) return false;
   uint32_t* const base = row(0);
   const ptrdiff_t stride = bmp_.Width();

@@ -3,6 +3,7 @@
 // draw that way.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
 #include <vector>
 
@@ -85,6 +86,13 @@ TEST(FastPolygon, DeclinesWhatItCannotDrawTheSameWay) {
     pair.g.set_clip(&clip);
     pair.f.set_clip(&clip);
     EXPECT_FALSE(pair.draw(cell, &thin, &fill));
+    EXPECT_EQ(kvr::test::snapshot(pair.fast), kvr::test::snapshot(pair.general));
+  }
+  {
+    // Vertices at the ends of the integer range.
+    Pair pair(6);
+    const std::vector<TPoint> far{{10, 10}, {INT32_MIN, 20}, {20, INT32_MAX}, {INT32_MAX, INT32_MIN}};
+    EXPECT_FALSE(pair.draw(far, &thin, &fill));
     EXPECT_EQ(kvr::test::snapshot(pair.fast), kvr::test::snapshot(pair.general));
   }
   {
