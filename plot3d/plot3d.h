@@ -342,8 +342,7 @@ class TPlot3D : public TCustomControl {
   double FAngleAnchor[3] = {};
   Integer MouseAnchorX = 0;
   Integer MouseAnchorY = 0;
-  // The grid's values and projected nodes while the surface is drawn, kept between paints.
-  std::vector<double> FNodeVals;
+  // The projected nodes while the surface is drawn, kept between paints.
   std::vector<TPoint> FNodePts;
 };
 

@@ -147,15 +147,13 @@ void TPlot3D::DrawSurface(TCanvas* Cv) {
   const double dx = nx > 1 ? 300.0 / (nx - 1) : 1.0;
   const double dy = ny > 1 ? 300.0 / (ny - 1) : 1.0;
   // Every node once, column by column as the grid stores them; the cells below read the
-  // copies rather than four bounds-checked look-ups per corner.
+  // points from a plain array rather than two bounds-checked maps per corner.
   const size_t rows = size_t(ny);
-  FNodeVals.resize(size_t(nx) * rows);
   FNodePts.resize(size_t(nx) * rows);
   for (Integer i = 1; i <= nx; ++i)
     for (Integer j = 1; j <= ny; ++j) {
       const size_t k = size_t(i - 1) * rows + size_t(j - 1);
-      FNodeVals[k] = GridMat.GetVal(i, j);
-      const double z = CalcIntZ(FNodeVals[k]);
+      const double z = CalcIntZ(GridMat.GetVal(i, j));
       const TPoint p = Project(-150.0 + (i - 1) * dx, -150.0 + (j - 1) * dy, z);
       FNodePts[k] = p;
       ProjMapX.SetVal(i, j, p.X);
@@ -177,7 +175,8 @@ void TPlot3D::DrawSurface(TCanvas* Cv) {
       const Integer cx = flipCols ? nx - c0 : c0;
       // Corners (cx, r), (cx + 1, r), (cx + 1, r + 1), (cx, r + 1).
       const size_t k0 = size_t(cx - 1) * rows + size_t(r - 1), k1 = k0 + rows;
-      const double v[4] = {FNodeVals[k0], FNodeVals[k1], FNodeVals[k1 + 1], FNodeVals[k0 + 1]};
+      const double v[4] = {GridMat.GetVal(cx, r), GridMat.GetVal(cx + 1, r), GridMat.GetVal(cx + 1, r + 1),
+                           GridMat.GetVal(cx, r + 1)};
       // A cell with a missing node has no surface to show.
       if (!std::isfinite(v[0] + v[1] + v[2] + v[3])) continue;
       const TQuad quad{FNodePts[k0], FNodePts[k1], FNodePts[k1 + 1], FNodePts[k0 + 1]};
