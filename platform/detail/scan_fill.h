@@ -313,8 +313,9 @@ class ScanFiller {
     }
   };
   // floor(n / d) = (n * ceil(2^40 / d)) >> 40 for d = 2 * rise <= 32 and 0 <= n < 2^35:
-  // the product's excess n * (m * d - 2^40) / (d * 2^40) stays under 1 / d. Short edges
-  // are most of a surface's, and this spares them two divisions.
+  // the product's excess n * (m * d - 2^40) / (d * 2^40) stays under 1 / d. The product
+  // fits 64 bits while the quotient is below 2^16, as both of SmallChain's are. Short
+  // edges are most of a surface's, and this spares them two divisions.
   static constexpr int kShortRise = 16;
   static constexpr int kRecipShift = 40;
   static constexpr std::array<uint64_t, kShortRise + 1> kRecip = [] {
