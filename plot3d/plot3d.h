@@ -19,6 +19,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/bitmap.h"
 #include "platform/control.h"
@@ -341,6 +342,8 @@ class TPlot3D : public TCustomControl {
   double FAngleAnchor[3] = {};
   Integer MouseAnchorX = 0;
   Integer MouseAnchorY = 0;
+  // The projected nodes while the surface is drawn, kept between paints.
+  std::vector<TPoint> FNodePts;
 };
 
 // Records TPlot3D on the palette page "KVR".

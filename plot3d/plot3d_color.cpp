@@ -13,9 +13,12 @@ namespace {
 
 Integer Mix(Integer lo, Integer hi, double t) { return static_cast<Integer>(RoundPix(lo + t * (hi - lo))); }
 
+// Called for every cell of a surface: plain colours skip the call.
+TColor PlainRGB(TColor c) { return c >= 0 ? c & 0xFFFFFF : ColorToRGB(c); }
+
 TColor MixColors(TColor Low, TColor High, double t) {
-  Low = ColorToRGB(Low);
-  High = ColorToRGB(High);
+  Low = PlainRGB(Low);
+  High = PlainRGB(High);
   const Integer r = Mix(GetRValue(Low), GetRValue(High), t);
   const Integer g = Mix(GetGValue(Low), GetGValue(High), t);
   const Integer b = Mix(GetBValue(Low), GetBValue(High), t);

@@ -19,6 +19,13 @@ using detail::kCubeNeighbours;
 
 double Sign(int n, int bit) { return n & bit ? 1.0 : -1.0; }
 
+// z rounded half to even and kept an Integer, NaN as 0: the long double Round without
+// the x87 code, the same value for every double.
+Integer ZUnits(double z) {
+  if (std::isnan(z)) return 0;
+  return static_cast<Integer>(std::rint(std::clamp(z, -2147483647.0, 2147483647.0)));
+}
+
 // One byte of a face colour: low + diff * s div 200, kept a byte.
 Integer ShadeByte(Integer low, Integer diff, Integer s) { return std::clamp<Integer>(low + (diff * s) / 200, 0, 255); }
 
@@ -139,14 +146,19 @@ void TPlot3D::DrawSurface(TCanvas* Cv) {
   ProjMapZ.Resize(nx, ny);
   const double dx = nx > 1 ? 300.0 / (nx - 1) : 1.0;
   const double dy = ny > 1 ? 300.0 / (ny - 1) : 1.0;
-  // Every node once; the cells below read the maps.
+  // Every node once, column by column as the grid stores them; the cells below read the
+  // points from a plain array rather than two bounds-checked maps per corner.
+  const size_t rows = size_t(ny);
+  FNodePts.resize(size_t(nx) * rows);
   for (Integer i = 1; i <= nx; ++i)
     for (Integer j = 1; j <= ny; ++j) {
+      const size_t k = size_t(i - 1) * rows + size_t(j - 1);
       const double z = CalcIntZ(GridMat.GetVal(i, j));
       const TPoint p = Project(-150.0 + (i - 1) * dx, -150.0 + (j - 1) * dy, z);
+      FNodePts[k] = p;
       ProjMapX.SetVal(i, j, p.X);
       ProjMapY.SetVal(i, j, p.Y);
-      ProjMapZ.SetVal(i, j, static_cast<Integer>(std::clamp<int64_t>(Round(z), -2147483647, 2147483647)));
+      ProjMapZ.SetVal(i, j, ZUnits(z));
     }
   if (nx < 2 || ny < 2) return;
 
@@ -161,14 +173,13 @@ void TPlot3D::DrawSurface(TCanvas* Cv) {
     const Integer r = flipRows ? ny - r0 : r0;
     for (Integer c0 = 1; c0 <= nx - 1; ++c0) {
       const Integer cx = flipCols ? nx - c0 : c0;
+      // Corners (cx, r), (cx + 1, r), (cx + 1, r + 1), (cx, r + 1).
+      const size_t k0 = size_t(cx - 1) * rows + size_t(r - 1), k1 = k0 + rows;
       const double v[4] = {GridMat.GetVal(cx, r), GridMat.GetVal(cx + 1, r), GridMat.GetVal(cx + 1, r + 1),
                            GridMat.GetVal(cx, r + 1)};
       // A cell with a missing node has no surface to show.
       if (!std::isfinite(v[0] + v[1] + v[2] + v[3])) continue;
-      const TQuad quad{TPoint{ProjMapX.GetVal(cx, r), ProjMapY.GetVal(cx, r)},
-                       TPoint{ProjMapX.GetVal(cx + 1, r), ProjMapY.GetVal(cx + 1, r)},
-                       TPoint{ProjMapX.GetVal(cx + 1, r + 1), ProjMapY.GetVal(cx + 1, r + 1)},
-                       TPoint{ProjMapX.GetVal(cx, r + 1), ProjMapY.GetVal(cx, r + 1)}};
+      const TQuad quad{FNodePts[k0], FNodePts[k1], FNodePts[k1 + 1], FNodePts[k0 + 1]};
       const double key = FColorCodeAvg ? (v[0] + v[1] + v[2] + v[3]) / 4
                                        : std::max(std::max(v[0], v[1]), std::max(v[2], v[3]));
       TColor color = CalcColorCoding(key);

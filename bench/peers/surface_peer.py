@@ -8,9 +8,20 @@ little before each frame so that nothing is reused.
   terminals; N frames in one process, minus the cost of a process that draws one frame,
   so that start-up is not counted.
 
+gnuplot's frame includes encoding and writing its PNG, which the repaint in
+bench/plot3d_bench.cpp does not (BM_Plot3DRepaintAndPng100 does). To compare drawing with
+drawing, two estimates of gnuplot's encoding share are printed as well:
+- the frame time of a blank plot of the same terminal and size (set-up plus encoding of
+  an almost uniform picture, a lower bound of the encoding of a busy one);
+- the time the terminal's own PNG writer (libgd for png, cairo for pngcairo, called
+  through ctypes) takes to encode the very picture of a surface frame; the frame minus
+  this is gnuplot's drawing.
+
 Run with Debian's interpreter: /usr/bin/python3 bench/peers/surface_peer.py [frames]
 Needs python3-matplotlib and gnuplot-nox (Debian).
 """
+import ctypes
+import ctypes.util
 import math
 import os
 import resource
@@ -80,10 +91,23 @@ do for [f=1:{frames}] {{
 """
 
 
-def gnuplot_cpu_ms(terminal, frames, workdir):
+def blank_script(terminal, frames, out):
+    return f"""set terminal {terminal} size 1000,700
+unset border
+unset tics
+unset key
+do for [f=1:{frames}] {{
+  set output '{out}'
+  plot [0:1][0:1] 2 notitle
+  unset output
+}}
+"""
+
+
+def gnuplot_cpu_ms(terminal, frames, workdir, script=gnuplot_script):
     path = os.path.join(workdir, f"s{frames}.gp")
     with open(path, "w") as fh:
-        fh.write(gnuplot_script(terminal, frames, os.path.join(workdir, "out.png")))
+        fh.write(script(terminal, frames, os.path.join(workdir, "out.png")))
     before = resource.getrusage(resource.RUSAGE_CHILDREN)
     t0 = time.perf_counter()
     subprocess.run(["gnuplot", path], check=True)
@@ -93,13 +117,74 @@ def gnuplot_cpu_ms(terminal, frames, workdir):
     return wall, cpu
 
 
-def gnuplot_ms(terminal, frames):
+def gnuplot_ms(terminal, frames, script=gnuplot_script):
     with tempfile.TemporaryDirectory() as d:
-        one = [gnuplot_cpu_ms(terminal, 1, d) for _ in range(3)]
-        many = [gnuplot_cpu_ms(terminal, frames + 1, d) for _ in range(3)]
+        one = [gnuplot_cpu_ms(terminal, 1, d, script) for _ in range(3)]
+        many = [gnuplot_cpu_ms(terminal, frames + 1, d, script) for _ in range(3)]
     wall = (statistics.median(w for w, _ in many) - statistics.median(w for w, _ in one)) / frames
     cpu = (statistics.median(c for _, c in many) - statistics.median(c for _, c in one)) / frames
     return wall, cpu
+
+
+def gd_encode_ms(png, reps):
+    """libgd's PNG writer on the decoded picture, in memory: what the png terminal does
+    after drawing (less the file write)."""
+    name = ctypes.util.find_library("gd")
+    if not name:
+        return None
+    gd = ctypes.CDLL(name)
+    gd.gdImageCreateFromPngPtr.restype = ctypes.c_void_p
+    gd.gdImageCreateFromPngPtr.argtypes = [ctypes.c_int, ctypes.c_void_p]
+    gd.gdImagePngPtr.restype = ctypes.c_void_p
+    gd.gdImagePngPtr.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int)]
+    gd.gdFree.argtypes = [ctypes.c_void_p]
+    gd.gdImageDestroy.argtypes = [ctypes.c_void_p]
+    with open(png, "rb") as fh:
+        data = fh.read()
+    im = gd.gdImageCreateFromPngPtr(len(data), ctypes.create_string_buffer(data, len(data)))
+    if not im:
+        return None
+    cpu = []
+    for _ in range(reps):
+        size = ctypes.c_int()
+        c0 = time.process_time()
+        out = gd.gdImagePngPtr(im, ctypes.byref(size))
+        cpu.append((time.process_time() - c0) * 1000.0)
+        gd.gdFree(out)
+    gd.gdImageDestroy(im)
+    return statistics.median(cpu)
+
+
+def cairo_encode_ms(png, reps, workdir):
+    """cairo's PNG writer on the decoded picture, to a file: what pngcairo does after
+    drawing."""
+    name = ctypes.util.find_library("cairo")
+    if not name:
+        return None
+    cr = ctypes.CDLL(name)
+    cr.cairo_image_surface_create_from_png.restype = ctypes.c_void_p
+    cr.cairo_image_surface_create_from_png.argtypes = [ctypes.c_char_p]
+    cr.cairo_surface_write_to_png.argtypes = [ctypes.c_void_p, ctypes.c_char_p]
+    cr.cairo_surface_destroy.argtypes = [ctypes.c_void_p]
+    surface = cr.cairo_image_surface_create_from_png(png.encode())
+    target = os.path.join(workdir, "again.png").encode()
+    cpu = []
+    for _ in range(reps):
+        c0 = time.process_time()
+        cr.cairo_surface_write_to_png(surface, target)
+        cpu.append((time.process_time() - c0) * 1000.0)
+    cr.cairo_surface_destroy(surface)
+    return statistics.median(cpu)
+
+
+def encode_ms(terminal, reps=15):
+    """The terminal's encoding of one surface frame, CPU ms."""
+    with tempfile.TemporaryDirectory() as d:
+        gnuplot_cpu_ms(terminal, 1, d)
+        png = os.path.join(d, "out.png")
+        if terminal == "png":
+            return gd_encode_ms(png, reps)
+        return cairo_encode_ms(png, reps, d)
 
 
 def main():
@@ -113,6 +198,12 @@ def main():
         wall, cpu = gnuplot_ms(terminal, frames)
         print(f"gnuplot splot with pm3d ({terminal}) 100 x 100: {wall:.1f} ms wall, "
               f"{cpu:.1f} ms CPU per frame")
+        bwall, bcpu = gnuplot_ms(terminal, frames, blank_script)
+        print(f"  blank frame, same terminal and size: {bwall:.1f} ms wall, {bcpu:.1f} ms CPU")
+        enc = encode_ms(terminal)
+        if enc is not None:
+            print(f"  encoding the surface frame's PNG: {enc:.1f} ms CPU; "
+                  f"drawing alone about {cpu - enc:.1f} ms CPU")
 
 
 if __name__ == "__main__":

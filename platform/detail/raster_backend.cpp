@@ -671,6 +671,126 @@ void RasterBackend::polygon(const TPoint* p, int n, const Stroke* s, const Fill*
   }
 }
 
+namespace {
+
+// Pixel offsets of every line of at most kTableSteps steps by the thin line's stepping
+// rule (step i has minor offset floor((2*dm*i + n) / (2n))); the slots past a line's
+// length repeat its first pixel, so that every line takes the same stores.
+constexpr int kTableSteps = 7;
+struct StepList {
+  int8_t n;
+  int8_t ox[kTableSteps], oy[kTableSteps];
+};
+constexpr int kTableSide = 2 * kTableSteps + 1;
+
+constexpr std::array<StepList, kTableSide * kTableSide> make_step_lists() {
+  std::array<StepList, kTableSide * kTableSide> t{};
+  for (int dy = -kTableSteps; dy <= kTableSteps; ++dy)
+    for (int dx = -kTableSteps; dx <= kTableSteps; ++dx) {
+      StepList& l = t[(dy + kTableSteps) * kTableSide + dx + kTableSteps];
+      const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+      const bool xmajor = adx >= ady;
+      const int n = xmajor ? adx : ady, dm = xmajor ? ady : adx;
+      l.n = int8_t(n);
+      for (int i = 0; i < n; ++i) {
+        const int k = (2 * dm * i + n) / (2 * n);
+        const int ox = xmajor ? i : k, oy = xmajor ? k : i;
+        l.ox[i] = int8_t(dx < 0 ? -ox : ox);
+        l.oy[i] = int8_t(dy < 0 ? -oy : oy);
+      }
+    }
+  return t;
+}
+
+constexpr std::array<StepList, kTableSide * kTableSide> kStepLists = make_step_lists();
+
+// A thin solid line from a towards b, b excluded, both inside the bitmap.
+inline void thin_line_inside(uint32_t* base, ptrdiff_t stride, TPoint a, TPoint b, uint32_t pen) {
+  const int dx = b.X - a.X, dy = b.Y - a.Y;
+  uint32_t* const p0 = base + a.Y * stride + a.X;
+  if (unsigned(dx + kTableSteps) < unsigned(kTableSide) && unsigned(dy + kTableSteps) < unsigned(kTableSide)) {
+    const StepList& l = kStepLists[(dy + kTableSteps) * kTableSide + dx + kTableSteps];
+    if (l.n == 0) return;
+    for (int i = 0; i < kTableSteps; ++i) p0[l.oy[i] * stride + l.ox[i]] = pen;
+    return;
+  }
+  const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+  const ptrdiff_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -stride : stride;
+  const bool xmajor = adx >= ady;
+  const ptrdiff_t step_major = xmajor ? sx : sy, step_minor = xmajor ? sy : sx;
+  const int len = xmajor ? adx : ady, two_dm = 2 * (xmajor ? ady : adx);
+  // Minor offset of step i: floor((2*dm*i + len) / (2*len)), taken as a product with
+  // m = ceil(2^46 / (2*len)). With the numerator below 2^30 and 2*len below 2^16 the
+  // product's error stays under 1 / (2*len), so the quotient is exact; and no step waits
+  // for the one before, as a running remainder would make it.
+  const uint64_t d = 2 * uint64_t(len), m = ((uint64_t(1) << 46) + d - 1) / d;
+  uint64_t num = uint64_t(len);
+  ptrdiff_t major = 0;
+  for (int k = 0; k < len; ++k, num += uint64_t(two_dm), major += step_major)
+    p0[major + ptrdiff_t((num * m) >> 46) * step_minor] = pen;
+}
+
+// Slot i of a run of w pixels (1 <= w <= 8) stores pixel min(i, w - 1).
+constexpr std::array<std::array<uint8_t, 8>, 9> make_run_slots() {
+  std::array<std::array<uint8_t, 8>, 9> t{};
+  for (int w = 1; w <= 8; ++w)
+    for (int i = 0; i < 8; ++i) t[w][i] = uint8_t(i < w ? i : w - 1);
+  return t;
+}
+constexpr std::array<std::array<uint8_t, 8>, 9> kRunSlots = make_run_slots();
+
+// w pixels from q on, none when w is 0. Runs of four or more take overlapping stores of
+// four; shorter ones three single stores, some repeated, whatever their length, and an
+// empty one writes to a scratch word.
+inline void fill_run(uint32_t* q, int w, uint32_t c) {
+  if (w >= 4) {
+    const uint32_t c4[4] = {c, c, c, c};
+    uint32_t* const end = q + w - 4;
+    for (; q < end; q += 4) std::memcpy(q, c4, sizeof c4);
+    std::memcpy(end, c4, sizeof c4);
+    return;
+  }
+  uint32_t sink[1];
+  uint32_t* const t = w != 0 ? q : sink;
+  const std::array<uint8_t, 8>& slot = kRunSlots[size_t(w)];
+  t[slot[0]] = c;
+  t[slot[1]] = c;
+  t[slot[2]] = c;
+}
+
+// fast_polygon's drawing once the polygon is known to fit; N as in fill_monotone_small.
+template <int N>
+bool draw_small(uint32_t* base, ptrdiff_t stride, const TPoint* p, int count, const Stroke* s, const Fill* f) {
+  const int n = N ? N : count;
+  if (f) {
+    const uint32_t brush = pack_opaque(f->color);
+    auto fill_span = [&](int y, int x0, int w) { fill_run(base + y * stride + x0, w, brush); };
+    if (!ScanFiller::fill_monotone_small<N>(p, n, fill_span)) return false;
+  }
+  if (!s) return true;
+  const uint32_t pen = pack_opaque(s->color);
+  for (int i = 0; i < n; ++i) thin_line_inside(base, stride, p[i], p[i + 1 == n ? 0 : i + 1], pen);
+  return true;
+}
+
+}  // namespace
+
+bool RasterBackend::fast_polygon(const TPoint* p, int n, const Stroke* s, const Fill* f) {
+  if ((s && (s->mode != pmCopy || s->style != psSolid || s->width != 1)) || (f && f->mode != pmCopy) ||
+      n > ScanFiller::kSmallCount || smooth())
+    return false;
+  const TRect c = clip_box();
+  if (c.Right > ScanFiller::kSmallCoord || c.Bottom > ScanFiller::kSmallCoord) return false;
+  const unsigned cw = unsigned(c.Right - c.Left), ch = unsigned(c.Bottom - c.Top);
+  bool inside = true;
+  for (int i = 0; i < n; ++i)
+    inside &= unsigned(p[i].X) - unsigned(c.Left) < cw && unsigned(p[i].Y) - unsigned(c.Top) < ch;
+  if (!inside) return false;
+  uint32_t* const base = row(0);
+  const ptrdiff_t stride = bmp_.Width();
+  return n == 4 ? draw_small<4>(base, stride, p, n, s, f) : draw_small<0>(base, stride, p, n, s, f);
+}
+
 void RasterBackend::text(int x, int y, std::string_view utf8, const TextStyle& t) {
   const TRect c = clip_box();
   if (c.Left >= c.Right || c.Top >= c.Bottom || utf8.empty()) return;

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -130,6 +132,48 @@ class ScanFiller {
       const long long xa = std::clamp<long long>(a.next(), clip.Left, clip.Right);
       const long long xb = std::clamp<long long>(b.next(), clip.Left, clip.Right);
       if (xa != xb) span(static_cast<int>(y), static_cast<int>(std::min(xa, xb)), static_cast<int>(std::max(xa, xb)));
+    }
+    return true;
+  }
+
+  // fill_monotone for a contour of at most kSmallCount vertices whose coordinates all lie
+  // in [0, kSmallCoord): nothing to clip, and every product fits 32 bits, so surface cells
+  // by the ten thousand cost little. Same spans, same result; false, with nothing drawn,
+  // for other contours. It calls span(y, x_begin, length), empty runs included.
+  static constexpr int kSmallCount = 16;
+  static constexpr int kSmallCoord = 1 << 14;
+  // N, when not 0, is the count known when compiling (the cells of a surface are quads).
+  template <int N = 0, typename SpanFn>
+  static bool fill_monotone_small(const TPoint* p, int count, SpanFn&& span) {
+    const int n = N ? N : count;
+    if (n < 2 || n > kSmallCount) return false;
+    int top = 0, bottom = 0;
+    for (int i = 0; i < n; ++i) {
+      if (unsigned(p[i].X) >= unsigned(kSmallCoord) || unsigned(p[i].Y) >= unsigned(kSmallCoord)) return false;
+      if (p[i].Y < p[top].Y) top = i;
+      if (p[i].Y > p[bottom].Y) bottom = i;
+    }
+    int turns = 0, last = 0, first = 0;
+    for (int i = 0; i < n; ++i) {
+      const int dy = p[i + 1 == n ? 0 : i + 1].Y - p[i].Y;
+      const int dir = (dy > 0) - (dy < 0);
+      if (dir == 0) continue;
+      if (last == 0) first = dir;
+      else if (dir != last) ++turns;
+      last = dir;
+    }
+    if (last != 0 && last != first) ++turns;
+    if (turns != 2 && last != 0) return false;
+    if (last == 0) return true;  // flat: nothing to fill
+    SmallChain a{p, n, top, 1}, b{p, n, top, n - 1};
+    for (int y = p[top].Y; y < p[bottom].Y;) {
+      if (!a.at(y) || !b.at(y)) break;
+      // Rows down to the nearer edge end need no edge changes.
+      for (const int end = std::min(a.ybot, b.ybot); y < end; ++y) {
+        // Ends in either order, sorted without a branch.
+        const int xa = a.next(), d = b.next() - xa, neg = d >> 31;
+        span(y, xa + (d & neg), (d ^ neg) - neg);
+      }
     }
     return true;
   }
@@ -265,6 +309,71 @@ class ScanFiller {
         ++e.q;
         e.slack += e.den;
       }
+      return first;
+    }
+  };
+  // floor(n / d) = (n * ceil(2^40 / d)) >> 40 for d = 2 * rise <= 32 and 0 <= n < 2^35:
+  // the product's excess n * (m * d - 2^40) / (d * 2^40) stays under 1 / d. The product
+  // fits 64 bits while the quotient is below 2^16, as both of SmallChain's are. Short
+  // edges are most of a surface's, and this spares them two divisions.
+  static constexpr int kShortRise = 16;
+  static constexpr int kRecipShift = 40;
+  static constexpr std::array<uint64_t, kShortRise + 1> kRecip = [] {
+    std::array<uint64_t, kShortRise + 1> t{};
+    for (int i = 1; i <= kShortRise; ++i) t[size_t(i)] = ((uint64_t(1) << kRecipShift) + 2 * i - 1) / (2 * i);
+    return t;
+  }();
+
+  // Chain in 32-bit arithmetic for fill_monotone_small: |A| < 2^30 for coordinates
+  // below 2^14, and the index steps without a division.
+  struct SmallChain {
+    const TPoint* p;
+    int n, v, step;
+    int q = 0, slack = 0, qstep = 0, rstep = 0, den = 1, ybot = 0;
+    bool started = false;
+    SmallChain(const TPoint* pts, int count, int from, int dir) : p(pts), n(count), v(from), step(dir) {}
+    bool at(int y) {
+      if (started && y < ybot) return true;
+      for (int guard = 0; guard < n; ++guard) {
+        int w = v + step;
+        if (w >= n) w -= n;
+        const TPoint a = p[v], b = p[w];
+        if (b.Y < a.Y) return false;
+        v = w;
+        if (b.Y <= y) continue;
+        const int idx = b.X - a.X, idy = b.Y - a.Y;
+        den = 2 * idy;
+        const int num = 2 * a.X * idy + (2 * (y - a.Y) + 1) * idx - idy;
+        const int growth = 2 * idx;
+        if (idy <= kShortRise) {
+          // Both quotients by multiplication. The crossing is at x >= 0, so num >= -idy
+          // and the ceiling is the floor of num + den - 1 >= 0; the growth is lifted by
+          // den * 2^15 > |growth| to be positive as well.
+          const uint64_t m = kRecip[idy];
+          q = int((uint64_t(num + den - 1) * m) >> kRecipShift);
+          qstep = int((uint64_t(growth + (den << 15)) * m) >> kRecipShift) - (1 << 15);
+        } else {
+          q = num / den;
+          if (num % den != 0 && num > 0) ++q;
+          qstep = growth / den;
+          if (growth % den != 0 && growth < 0) --qstep;
+        }
+        slack = q * den - num;
+        rstep = growth - qstep * den;
+        ybot = b.Y;
+        started = true;
+        return true;
+      }
+      return false;
+    }
+    // Without a branch: the carry comes every few rows in no pattern.
+    int next() {
+      const int first = q;
+      q += qstep;
+      slack -= rstep;
+      const int borrow = slack >> 31;  // -1 when negative
+      q -= borrow;
+      slack += den & borrow;
       return first;
     }
   };
