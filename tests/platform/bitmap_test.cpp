@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -55,6 +56,27 @@ TEST(BitmapFiles, PngAndBmpRoundTripOddSizes) {
       r.LoadFromFile(path);
       expect_same_rgb(b, r);
     }
+  }
+}
+
+// Pictures of up to 256 colours are written with a palette, others as RGB; either way
+// the pixels come back exactly, also when the colour that breaks the palette is the last.
+TEST(BitmapFiles, PngPaletteOnlyUpTo256ColoursAndExactEitherWay) {
+  auto colour_type = [](const std::vector<uint8_t>& png) { return png.size() > 25 ? int(png[25]) : -1; };
+  for (const int colours : {1, 2, 256, 257}) {
+    TBitmap b(40, 30);
+    // Runs of a colour with a few colours far apart, and the last new colour at the end.
+    for (int i = 0; i < 40 * 30; ++i) {
+      const int k = std::min(i / 4, colours - 1);
+      b.ScanLine(i / 40)[i % 40] = {uint8_t(k * 37), uint8_t(k * 11 + (k >> 8)), uint8_t(255 - k), 255};
+    }
+    const std::vector<uint8_t> png = b.SaveToPNGData();
+    EXPECT_EQ(colour_type(png), colours <= 256 ? 3 : 2) << colours;
+    const std::string path = test_out_file("palette_" + std::to_string(colours) + ".png");
+    b.SaveToFile(path);
+    TBitmap r;
+    r.LoadFromFile(path);
+    expect_same_rgb(b, r);
   }
 }
 
