@@ -61,7 +61,7 @@ uint64_t one_colour_mark_key(Integer mk, TColor pen, TColor fill, Integer width)
 
 // Copied from a picture of the mark where that gives the very pixels of drawing it.
 void draw_mark(TCanvas* c, Integer mk, Integer x, Integer y) {
-  if (const detail::MarkStamp* s = detail::mark_stamp_for(*c, mk)) detail::stamp_mark(*c, *s, x, y);
+  if (const detail::MarkStamp* s = detail::any_mark_stamp_for(*c, mk)) detail::stamp_mark(*c, *s, x, y);
   else DrawMarkOnCanvas(c, mk, x, y);
 }
 
@@ -651,7 +651,7 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, In
   // The first mark set the canvas's pen and brush; the rest only copy pixels. They are
   // gathered a few at a time so that their rows of the picture (and words of the map)
   // are on their way from memory while the earlier ones are copied.
-  const detail::MarkStamp* ms = detail::mark_stamp_for(*Canvas, a.Param3);
+  const detail::MarkStamp* ms = detail::any_mark_stamp_for(*Canvas, a.Param3);
   std::optional<detail::MarkStamper> stamper;
   if (ms)
     stamper.emplace(*Canvas, Canvas->ClipRect(), *ms, Canvas->Pen()->Color(),

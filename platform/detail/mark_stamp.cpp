@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstring>
 #include <memory>
 #include <mutex>
 
 #include "platform/bitmap.h"
 #include "platform/detail/pixel_ops.h"
+#include "platform/detail/raster_backend.h"
 #include "platform/detail/smooth_raster.h"
 #include "platform/kvrbase.h"
 
@@ -32,14 +34,8 @@ Interior interior_of(int type) {
   return static_cast<Interior>(1 + (type - kFirstShape) % 3);
 }
 
-// Draws the mark once; nullptr when some pixel is neither pen nor brush nor untouched
-// (the drawing blended), so that such a mark keeps being drawn.
-std::unique_ptr<MarkStamp> build(int type, int width, TBrushStyle brush) {
-  // A control painting smoothly on this thread would smooth the scratch too.
-  const bool outer_smooth = smooth_paint();
-  set_smooth_paint(false);
-  TBitmap b(kScratch, kScratch);
-  TCanvas* c = b.Canvas();
+// The scratch: untouched pixels in the background probe, pen and brush set up.
+void prepare_scratch(TCanvas* c, int width, TBrushStyle brush) {
   c->Brush()->SetStyle(bsSolid);
   c->Brush()->SetColor(kBackProbe);
   c->FillRect(Rect(0, 0, kScratch, kScratch));
@@ -49,6 +45,17 @@ std::unique_ptr<MarkStamp> build(int type, int width, TBrushStyle brush) {
   c->Pen()->SetColor(kPenProbe);
   c->Brush()->SetStyle(brush);
   c->Brush()->SetColor(kBrushProbe);
+}
+
+// Draws the mark once; nullptr when some pixel is neither pen nor brush nor untouched
+// (the drawing blended), so that such a mark keeps being drawn.
+std::unique_ptr<MarkStamp> build(int type, int width, TBrushStyle brush) {
+  // A control painting smoothly on this thread would smooth the scratch too.
+  const bool outer_smooth = smooth_paint();
+  set_smooth_paint(false);
+  TBitmap b(kScratch, kScratch);
+  TCanvas* c = b.Canvas();
+  prepare_scratch(c, width, brush);
   const TPoint before{-1000, -1000};
   c->SetPenPos(before);
   DrawMarkOnCanvas(c, type, kMid, kMid);
@@ -85,6 +92,88 @@ std::unique_ptr<MarkStamp> build(int type, int width, TBrushStyle brush) {
   return s;
 }
 
+void extend(MarkStamp& s, int dy, int x0, int x1) {
+  s.left = std::min(s.left, x0);
+  s.right = std::max(s.right, x1);
+  s.top = std::min(s.top, dy);
+  s.bottom = std::max(s.bottom, dy + 1);
+}
+
+// Smooth drawing of a mark goes through the raster back end's coverage of its last
+// small shape (squares stay plain pixels). The stamp takes the coverage from a scratch
+// that drew the mark once, or the plain pixels where there is none, and is kept only
+// when copying it onto the same background gives every pixel the drawing gave.
+std::unique_ptr<MarkStamp> build_smooth(int type, int width, TBrushStyle brush) {
+  TBitmap b(kScratch, kScratch);
+  TCanvas* c = b.Canvas();
+  prepare_scratch(c, width, brush);
+  c->SetSmooth(true);
+  const TPoint before{-1000, -1000};
+  c->SetPenPos(before);
+  DrawMarkOnCanvas(c, type, kMid, kMid);
+  if (c->PenPos().X != before.X || c->PenPos().Y != before.Y) return nullptr;
+
+  std::vector<uint8_t> fill(kScratch * kScratch, 0), pen(kScratch * kScratch, 0);
+  const auto* rb = dynamic_cast<const RasterBackend*>(c->Backend());
+  if (!rb) return nullptr;
+  const RasterBackend::ShapeMask& m = rb->last_small_shape();
+  if (!m.key.empty()) {
+    const int bw = m.box.Width();
+    for (int y = m.box.Top; y < m.box.Bottom; ++y)
+      for (int x = m.box.Left; x < m.box.Right; ++x) {
+        const int sx = m.anchor.X + x, sy = m.anchor.Y + y;
+        const size_t k = size_t(y - m.box.Top) * bw + size_t(x - m.box.Left);
+        if (!m.cov[0][k] && !m.cov[1][k]) continue;
+        // A mark reaching the scratch's edge would be cut.
+        if (sx <= 0 || sy <= 0 || sx >= kScratch - 1 || sy >= kScratch - 1) return nullptr;
+        fill[size_t(sy) * kScratch + sx] = m.cov[0][k];
+        pen[size_t(sy) * kScratch + sx] = m.cov[1][k];
+      }
+  } else {
+    const uint32_t pen_px = pack_opaque(kPenProbe), brush_px = pack_opaque(kBrushProbe);
+    for (int y = 0; y < kScratch; ++y) {
+      const auto* row = reinterpret_cast<const uint32_t*>(b.ScanLine(y));
+      for (int x = 0; x < kScratch; ++x) {
+        const uint32_t v = row[x] | 0xFF000000u;
+        if (v == pen_px) pen[size_t(y) * kScratch + x] = 255;
+        else if (v == brush_px) fill[size_t(y) * kScratch + x] = 255;
+      }
+    }
+  }
+
+  auto s = std::make_unique<MarkStamp>();
+  s->brush_from_pen = interior_of(type) == Interior::solid;
+  // Pixels whose result does not depend on what lies below become runs; the others
+  // are blended.
+  for (int y = 1; y < kScratch - 1; ++y) {
+    const uint8_t* f = fill.data() + size_t(y) * kScratch;
+    const uint8_t* p = pen.data() + size_t(y) * kScratch;
+    auto kind = [&](int x) { return p[x] == 255 ? 1 : (p[x] == 0 && f[x] == 255 ? 2 : 0); };
+    for (int x = 1; x < kScratch - 1;) {
+      if (const int k = kind(x)) {
+        const int x0 = x;
+        while (x < kScratch - 1 && kind(x) == k) ++x;
+        s->runs.push_back(MarkStampRun{int16_t(y - kMid), int16_t(x0 - kMid), int16_t(x - x0), k == 2});
+        extend(*s, y - kMid, x0 - kMid, x - kMid);
+        continue;
+      }
+      if (f[x] || p[x]) {
+        s->blends.push_back(MarkStampBlend{int16_t(y - kMid), int16_t(x - kMid), f[x], p[x]});
+        extend(*s, y - kMid, x - kMid, x + 1 - kMid);
+      }
+      ++x;
+    }
+  }
+
+  TBitmap check(kScratch, kScratch);
+  prepare_scratch(check.Canvas(), width, brush);
+  stamp_mark_pixels(*check.Canvas(), Rect(0, 0, kScratch, kScratch), *s, kMid, kMid, kPenProbe,
+                    kBrushProbe);
+  for (int y = 0; y < kScratch; ++y)
+    if (std::memcmp(check.ScanLine(y), b.ScanLine(y), kScratch * 4) != 0) return nullptr;
+  return s;
+}
+
 // One slot per type, width and brush style, built on first use; a slot that cannot be
 // exact is remembered too so that it is tried only once.
 struct Slot {
@@ -94,12 +183,13 @@ struct Slot {
 
 class StampTable {
  public:
-  const MarkStamp* get(int type, int width, TBrushStyle brush) {
-    Slot& slot = slots_[(size_t(type) * (kMaxWidth + 1) + size_t(width)) * 2 + (brush == bsClear)];
+  const MarkStamp* get(int type, int width, TBrushStyle brush, bool smooth) {
+    Slot& slot =
+        slots_[((size_t(type) * (kMaxWidth + 1) + size_t(width)) * 2 + (brush == bsClear)) * 2 + smooth];
     if (slot.tried.load(std::memory_order_acquire)) return slot.stamp.load(std::memory_order_relaxed);
     std::lock_guard lock(mutex_);
     if (!slot.tried.load(std::memory_order_relaxed)) {
-      owned_.push_back(build(type, width, brush));
+      owned_.push_back(smooth ? build_smooth(type, width, brush) : build(type, width, brush));
       slot.stamp.store(owned_.back().get(), std::memory_order_relaxed);
       slot.tried.store(true, std::memory_order_release);
     }
@@ -107,7 +197,7 @@ class StampTable {
   }
 
  private:
-  std::array<Slot, size_t(kGeometricMarkCount) * (kMaxWidth + 1) * 2> slots_;
+  std::array<Slot, size_t(kGeometricMarkCount) * (kMaxWidth + 1) * 2 * 2> slots_;
   std::mutex mutex_;
   std::vector<std::unique_ptr<MarkStamp>> owned_;
 };
@@ -133,19 +223,44 @@ bool can_stamp_on(const TCanvas& c) {
   return b && !b->Empty() && c.Resolution() == 96 && !c.Smooth();
 }
 
-const MarkStamp* mark_stamp(Integer type, Integer width, TBrushStyle brush) {
+namespace {
+
+const MarkStamp* stamp_of(Integer type, Integer width, TBrushStyle brush, bool smooth) {
   if (type < 0 || type >= kGeometricMarkCount) return nullptr;
   width = std::max<Integer>(width, 1);
   if (width > kMaxWidth) return nullptr;
   // Only brush-filled shapes read the brush style; the others share one slot.
   if (interior_of(int(type)) != Interior::brush) brush = bsSolid;
-  return table().get(int(type), int(width), brush);
+  return table().get(int(type), int(width), brush, smooth);
+}
+
+// A solid copy-mode pen on a plain raster canvas at 96 dpi.
+bool stampable_pen(const TCanvas& c) {
+  const TPen& pen = *c.Pen();
+  if (!stamps_on || pen.Mode() != pmCopy || pen.Style() != psSolid) return false;
+  const TBitmap* b = c.Bitmap();
+  return b && !b->Empty() && c.Resolution() == 96;
+}
+
+}  // namespace
+
+const MarkStamp* mark_stamp(Integer type, Integer width, TBrushStyle brush) {
+  return stamp_of(type, width, brush, false);
 }
 
 const MarkStamp* mark_stamp_for(const TCanvas& c, Integer type) {
-  const TPen& pen = *c.Pen();
-  if (pen.Mode() != pmCopy || pen.Style() != psSolid || !can_stamp_on(c)) return nullptr;
-  return mark_stamp(type, pen.Width(), c.Brush()->Style());
+  if (!stampable_pen(c) || c.Smooth()) return nullptr;
+  return mark_stamp(type, c.Pen()->Width(), c.Brush()->Style());
+}
+
+const MarkStamp* smooth_mark_stamp(Integer type, Integer width, TBrushStyle brush) {
+  return stamp_of(type, width, brush, true);
+}
+
+// Scaled and vector canvases keep fractions; their marks are not whole-pixel copies.
+const MarkStamp* smooth_mark_stamp_for(const TCanvas& c, Integer type) {
+  if (!stampable_pen(c) || !c.Smooth() || c.KeepsFractions()) return nullptr;
+  return smooth_mark_stamp(type, c.Pen()->Width(), c.Brush()->Style());
 }
 
 MarkStamper::MarkStamper(TCanvas& c, const TRect& Clip, const MarkStamp& s, TColor pen,
@@ -168,6 +283,11 @@ void MarkStamper::stamp_clipped(Integer x, Integer y) const {
     const int64_t x1 = std::min<int64_t>(int64_t(x) + r.dx + r.len, clip_.Right);
     if (x0 >= x1) continue;
     std::fill(bits_ + py * stride_ + x0, bits_ + py * stride_ + x1, r.brush ? brush_ : pen_);
+  }
+  for (const MarkStampBlend& b : s_.blends) {
+    const int64_t py = int64_t(y) + b.dy, px = int64_t(x) + b.dx;
+    if (py >= clip_.Top && py < clip_.Bottom && px >= clip_.Left && px < clip_.Right)
+      put(bits_ + py * stride_ + px, b);
   }
 }
 

@@ -10,6 +10,10 @@
 // mark_stamp_for answers nullptr wherever the copy could differ from drawing: vector and
 // scaled canvases, other resolutions, smooth drawing, pen modes other than copy, styled
 // or very wide pens, character marks.
+//
+// Smooth drawing puts a mark at a whole pixel as well, and the rasteriser covers every
+// copy alike; smooth_mark_stamp_for keeps that coverage (fill, then outline) and the
+// copies blend it in the mark's colours, giving the very pixels of drawing each mark.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +21,7 @@
 #include <vector>
 
 #include "platform/canvas.h"
+#include "platform/detail/pixel_ops.h"
 
 namespace kvr::detail {
 
@@ -27,8 +32,18 @@ struct MarkStampRun {
   bool brush;  // brush colour, else pen colour
 };
 
+// A pixel a smooth mark covers in part: the fill's coverage is blended first and the
+// outline's over it, as drawing does.
+struct MarkStampBlend {
+  int16_t dy;
+  int16_t dx;
+  uint8_t fill;
+  uint8_t pen;
+};
+
 struct MarkStamp {
   std::vector<MarkStampRun> runs;
+  std::vector<MarkStampBlend> blends;  // smooth stamps only
   // Solid shapes fill in the pen colour whatever the brush.
   bool brush_from_pen = false;
   // Extent of the runs around the mark's point (right and bottom excluded).
@@ -48,6 +63,16 @@ const MarkStamp* mark_stamp(Integer type, Integer width, TBrushStyle brush);
 
 // The stamp for the canvas's present pen and brush, or nullptr when it would not be exact.
 const MarkStamp* mark_stamp_for(const TCanvas& c, Integer type);
+
+// The stamp of a mark drawn smoothly, or nullptr where it would not be exact.
+const MarkStamp* smooth_mark_stamp(Integer type, Integer width, TBrushStyle brush);
+const MarkStamp* smooth_mark_stamp_for(const TCanvas& c, Integer type);
+
+// Whichever of the two fits the canvas.
+inline const MarkStamp* any_mark_stamp_for(const TCanvas& c, Integer type) {
+  if (const MarkStamp* s = mark_stamp_for(c, type)) return s;
+  return smooth_mark_stamp_for(c, type);
+}
 
 // Only the pixels, in the colours given, inside Clip (which lies within the bitmap);
 // the canvas state is left alone.
@@ -91,6 +116,7 @@ class MarkStamper {
           for (int k = 0; k < r.len; ++k) d[k] = v[0];
         }
       }
+      for (const MarkStampBlend& b : s_.blends) put(at + int64_t(b.dy) * stride_ + b.dx, b);
       return;
     }
     stamp_clipped(x, y);
@@ -102,6 +128,12 @@ class MarkStamper {
            x + s_.right <= clip_.Right;
   }
   void stamp_clipped(Integer x, Integer y) const;
+  void put(uint32_t* d, const MarkStampBlend& b) const {
+    uint32_t v = *d;
+    if (b.fill) v = blend(v, brush_, b.fill);
+    if (b.pen) v = blend(v, pen_, b.pen);
+    *d = v;
+  }
 
   const MarkStamp& s_;
   TRect clip_;

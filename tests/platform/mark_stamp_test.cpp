@@ -118,5 +118,93 @@ TEST(MarkStamp, BuiltPlainUnderSmoothPainting) {
     for (int x = 0; x < kW; ++x) ASSERT_EQ(got.Canvas()->Pixels(x, y), want.Canvas()->Pixels(x, y));
 }
 
+// Smooth marks: the copies blend the kept coverage and must give the drawn pixels
+// exactly, over a background that is not plain (a gradient, earlier marks), cut by
+// the bitmap and by a clip rectangle.
+TEST(MarkStamp, SmoothCopiesGiveTheDrawnPixels) {
+  const TPoint at[] = {{30, 23}, {0, 0}, {kW - 1, kH - 1}, {-3, 20}, {kW + 2, 10},
+                       {25, -4}, {12, kH + 3}, {9, 8}, {33, 25}, {31, 24}};
+  auto back = [](TCanvas* c) {
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) c->SetPixels(x, y, TColor(((x * 4) << 16) | ((y * 5) << 8) | 0x60));
+  };
+  int blended = 0, stamped = 0;
+  for (int width : {1, 2, 3, 6}) {
+    for (TBrushStyle style : {bsSolid, bsClear}) {
+      for (bool clipped : {false, true}) {
+        for (int type = 0; type < kGeometricMarkCount; ++type) {
+          SCOPED_TRACE("type " + std::to_string(type) + " width " + std::to_string(width) +
+                       (style == bsClear ? " clear" : " solid") + (clipped ? " clipped" : ""));
+          TBitmap got(kW, kH), want(kW, kH);
+          TCanvas *g = got.Canvas(), *w = want.Canvas();
+          prepare(g, 0x2040C0, 0x10A030, width, style);
+          prepare(w, 0x2040C0, 0x10A030, width, style);
+          back(g);
+          back(w);
+          g->SetSmooth(true);
+          w->SetSmooth(true);
+          if (clipped) {
+            g->SetClipRect(Rect(7, 5, 50, 40));
+            w->SetClipRect(Rect(7, 5, 50, 40));
+          }
+          ASSERT_EQ(detail::mark_stamp_for(*g, type), nullptr);
+          const detail::MarkStamp* s = detail::smooth_mark_stamp_for(*g, type);
+          // Line marks are kept only where their lines need no blending.
+          if (type >= 10) {
+            ASSERT_NE(s, nullptr);
+          }
+          if (!s) continue;
+          ++stamped;
+          blended += !s->blends.empty();
+          for (const TPoint p : at) {
+            detail::stamp_mark(*g, *s, p.X, p.Y);
+            DrawMarkOnCanvas(w, type, p.X, p.Y);
+          }
+          EXPECT_EQ(g->PenPos().X, w->PenPos().X);
+          EXPECT_EQ(g->Brush()->Style(), w->Brush()->Style());
+          int diff = 0;
+          for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) diff += g->Pixels(x, y) != w->Pixels(x, y);
+          EXPECT_EQ(diff, 0);
+        }
+      }
+    }
+  }
+  // Diamonds, circles and triangles are anti-aliased: most stamps blend.
+  EXPECT_GT(blended, 300);
+  EXPECT_GT(stamped, blended);
+}
+
+// Where smooth drawing does not give whole-pixel copies, or is not on, there is no
+// smooth stamp; slanted line marks blend outside any kept coverage and are drawn.
+TEST(MarkStamp, NoSmoothStampWhereACopyCouldDiffer) {
+  TBitmap bmp(20, 20);
+  TCanvas* c = bmp.Canvas();
+  EXPECT_EQ(detail::smooth_mark_stamp_for(*c, 13), nullptr);
+  EXPECT_EQ(detail::any_mark_stamp_for(*c, 13), detail::mark_stamp_for(*c, 13));
+  c->SetSmooth(true);
+  EXPECT_NE(detail::smooth_mark_stamp_for(*c, 13), nullptr);
+  EXPECT_EQ(detail::any_mark_stamp_for(*c, 13), detail::smooth_mark_stamp_for(*c, 13));
+  EXPECT_NE(detail::smooth_mark_stamp_for(*c, 13), detail::mark_stamp(13, 1, bsSolid));
+  for (int type : {4, 5, 6, kGeometricMarkCount}) EXPECT_EQ(detail::smooth_mark_stamp_for(*c, type), nullptr);
+  c->Pen()->SetMode(pmXor);
+  EXPECT_EQ(detail::smooth_mark_stamp_for(*c, 13), nullptr);
+  c->Pen()->SetMode(pmCopy);
+  c->Pen()->SetStyle(psDot);
+  EXPECT_EQ(detail::smooth_mark_stamp_for(*c, 13), nullptr);
+  c->Pen()->SetStyle(psSolid);
+  c->SetResolution(192);
+  EXPECT_EQ(detail::smooth_mark_stamp_for(*c, 13), nullptr);
+  c->SetResolution(96);
+  const bool was = detail::set_mark_stamps(false);
+  EXPECT_EQ(detail::smooth_mark_stamp_for(*c, 13), nullptr);
+  detail::set_mark_stamps(was);
+  c->SetSmooth(false);
+  {
+    TSmoothDrawing smooth(true);
+    EXPECT_NE(detail::smooth_mark_stamp_for(*c, 13), nullptr);
+  }
+}
+
 }  // namespace
 }  // namespace kvr
