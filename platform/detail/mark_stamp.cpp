@@ -144,7 +144,8 @@ std::unique_ptr<MarkStamp> build_smooth(int type, int width, TBrushStyle brush) 
   auto s = std::make_unique<MarkStamp>();
   s->brush_from_pen = interior_of(type) == Interior::solid;
   // Pixels whose result does not depend on what lies below become runs; the others
-  // are blended.
+  // are blended, four at a time.
+  std::vector<uint8_t> partial(kScratch * kScratch, 0);
   for (int y = 1; y < kScratch - 1; ++y) {
     const uint8_t* f = fill.data() + size_t(y) * kScratch;
     const uint8_t* p = pen.data() + size_t(y) * kScratch;
@@ -158,10 +159,30 @@ std::unique_ptr<MarkStamp> build_smooth(int type, int width, TBrushStyle brush) 
         continue;
       }
       if (f[x] || p[x]) {
-        s->blends.push_back(MarkStampBlend{int16_t(y - kMid), int16_t(x - kMid), f[x], p[x]});
+        partial[size_t(y) * kScratch + x] = 1;
         extend(*s, y - kMid, x - kMid, x + 1 - kMid);
       }
       ++x;
+    }
+  }
+  // A group never reaches past the extent, so whole marks stay inside the clip; one
+  // near the right end starts earlier and leaves the pixels already done alone.
+  s->right = std::max(s->right, s->left + 4);
+  for (int y = 1; y < kScratch - 1; ++y) {
+    uint8_t* row = partial.data() + size_t(y) * kScratch;
+    for (int x = 1; x < kScratch - 1; ++x) {
+      if (!row[x]) continue;
+      const int x0 = std::min(x, s->right + kMid - 4);
+      MarkStampBlend g{int16_t(y - kMid), int16_t(x0 - kMid), {0, 0, 0, 0}, {0, 0, 0, 0}};
+      for (int k = 0; k < 4; ++k) {
+        const size_t i = size_t(y) * kScratch + size_t(x0 + k);
+        if (!row[x0 + k]) continue;
+        row[x0 + k] = 0;
+        g.fill[k] = fill[i];
+        g.pen[k] = pen[i];
+        s->blends_fill |= fill[i] != 0;
+      }
+      s->blends.push_back(g);
     }
   }
 
@@ -273,6 +294,10 @@ MarkStamper::MarkStamper(TCanvas& c, const TRect& Clip, const MarkStamp& s, TCol
       brush_(s.brush_from_pen ? pen_ : pack_opaque(ColorToRGB(brush))) {
   std::fill(pen4_, pen4_ + 4, pen_);
   std::fill(brush4_, brush4_ + 4, brush_);
+#if defined(__SSE2__)
+  pen16_ = _mm_unpacklo_epi8(_mm_set1_epi32(int(pen_)), _mm_setzero_si128());
+  brush16_ = _mm_unpacklo_epi8(_mm_set1_epi32(int(brush_)), _mm_setzero_si128());
+#endif
 }
 
 void MarkStamper::stamp_clipped(Integer x, Integer y) const {
@@ -285,9 +310,12 @@ void MarkStamper::stamp_clipped(Integer x, Integer y) const {
     std::fill(bits_ + py * stride_ + x0, bits_ + py * stride_ + x1, r.brush ? brush_ : pen_);
   }
   for (const MarkStampBlend& b : s_.blends) {
-    const int64_t py = int64_t(y) + b.dy, px = int64_t(x) + b.dx;
-    if (py >= clip_.Top && py < clip_.Bottom && px >= clip_.Left && px < clip_.Right)
-      put(bits_ + py * stride_ + px, b);
+    const int64_t py = int64_t(y) + b.dy;
+    if (py < clip_.Top || py >= clip_.Bottom) continue;
+    for (int k = 0; k < 4; ++k) {
+      const int64_t px = int64_t(x) + b.dx + k;
+      if (px >= clip_.Left && px < clip_.Right) put(bits_ + py * stride_ + px, b, k);
+    }
   }
 }
 
