@@ -72,5 +72,22 @@ TEST(ZuRenderMarks, CopiedMarksGiveTheDrawnPixels) {
   EXPECT_EQ(differing(fast, plain), 0);
 }
 
+// Smooth charts blend the kept coverage of each mark; the copies must match drawing
+// every mark smoothly, over the grid and each other.
+TEST(ZuRenderMarks, SmoothCopiedMarksGiveTheDrawnPixels) {
+  RenderChart fast, plain;
+  for (RenderChart* c : {&fast, &plain}) {
+    c->SetSmooth(true);
+    c->SetGridStyle(gsLines);
+    fill(*c);
+  }
+  EXPECT_EQ(differing(fast, plain), 0);
+  for (RenderChart* c : {&fast, &plain}) c->SetAvoidDuplicateMarks(true);
+  EXPECT_EQ(differing(fast, plain), 0);
+  // The copies were there to be used.
+  EXPECT_NE(detail::smooth_mark_stamp(16, 1, bsSolid), nullptr);
+  EXPECT_NE(detail::smooth_mark_stamp(16, 3, bsSolid), nullptr);
+}
+
 }  // namespace
 }  // namespace kvr
