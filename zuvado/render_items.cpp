@@ -653,9 +653,11 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, In
   // are on their way from memory while the earlier ones are copied.
   const detail::MarkStamp* ms = detail::any_mark_stamp_for(*Canvas, a.Param3);
   std::optional<detail::MarkStamper> stamper;
-  if (ms)
+  if (ms) {
     stamper.emplace(*Canvas, Canvas->ClipRect(), *ms, Canvas->Pen()->Color(),
                     Canvas->Brush()->Color());
+    stamper->plan();
+  }
   constexpr int kAhead = 48;
   struct Queued {
     TPoint p;

@@ -300,6 +300,25 @@ MarkStamper::MarkStamper(TCanvas& c, const TRect& Clip, const MarkStamp& s, TCol
 #endif
 }
 
+void MarkStamper::plan() {
+  int singles = 0, longs = 0;
+  for (const MarkStampRun& r : s_.runs) (r.len == 1 ? singles : longs)++;
+  // Offsets of a few rows must fit 32 bits; larger stamps keep the general loop.
+  if (singles > kPlanMax || longs > kPlanMax || s_.blends.size() > size_t(kPlanMax) ||
+      stride_ > (int64_t(1) << 24))
+    return;
+  n_single_ = n_long_ = 0;
+  for (const MarkStampRun& r : s_.runs) {
+    const int32_t off = int32_t(r.dy * stride_ + r.dx);
+    if (r.len == 1) single_[n_single_++] = Single{off, r.brush ? brush_ : pen_};
+    else long_[n_long_++] = Long{off, r.len, r.brush ? brush4_ : pen4_};
+  }
+  n_blend_ = int(s_.blends.size());
+  for (int k = 0; k < n_blend_; ++k)
+    blend_off_[k] = int32_t(s_.blends[size_t(k)].dy * stride_ + s_.blends[size_t(k)].dx);
+  planned_ = true;
+}
+
 void MarkStamper::stamp_clipped(Integer x, Integer y) const {
   for (const MarkStampRun& r : s_.runs) {
     const int64_t py = int64_t(y) + r.dy;

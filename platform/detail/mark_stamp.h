@@ -106,10 +106,18 @@ class MarkStamper {
     }
   }
 
+  // For runs of many marks: the stamp's runs as offsets into the picture with their
+  // colours, single pixels apart, worked out once instead of at every mark.
+  void plan();
+
   void stamp(Integer x, Integer y) const {
     // Whole marks need no clipping per run.
     if (whole(x, y)) {
       uint32_t* at = bits_ + int64_t(y) * stride_ + x;
+      if (planned_) {
+        stamp_planned(at);
+        return;
+      }
       for (const MarkStampRun& r : s_.runs) {
         uint32_t* d = at + int64_t(r.dy) * stride_ + r.dx;
         const uint32_t* v = r.brush ? brush4_ : pen4_;
@@ -134,6 +142,23 @@ class MarkStamper {
            x + s_.right <= clip_.Right;
   }
   void stamp_clipped(Integer x, Integer y) const;
+  void stamp_planned(uint32_t* at) const {
+    for (int k = 0; k < n_single_; ++k) at[single_[k].off] = single_[k].px;
+    for (int k = 0; k < n_long_; ++k) {
+      uint32_t* d = at + long_[k].off;
+      const int len = long_[k].len;
+      const uint32_t* v = long_[k].v;
+      if (len >= 4) {
+        for (int i = 0; i + 4 < len; i += 4) std::memcpy(d + i, v, 16);
+        std::memcpy(d + len - 4, v, 16);
+      } else {
+        // Two pairs, overlapping for three pixels.
+        std::memcpy(d, v, 8);
+        std::memcpy(d + len - 2, v, 8);
+      }
+    }
+    for (int k = 0; k < n_blend_; ++k) put4(at + blend_off_[k], s_.blends[size_t(k)]);
+  }
   void put(uint32_t* d, const MarkStampBlend& b, int k) const {
     uint32_t v = *d;
     if (b.fill[k]) v = blend(v, brush_, b.fill[k]);
@@ -181,6 +206,21 @@ class MarkStamper {
   int64_t stride_;
   uint32_t pen_, brush_;
   uint32_t pen4_[4], brush4_[4];
+  static constexpr int kPlanMax = 64;
+  struct Single {
+    int32_t off;
+    uint32_t px;
+  };
+  struct Long {
+    int32_t off;
+    int32_t len;
+    const uint32_t* v;
+  };
+  bool planned_ = false;
+  int n_single_ = 0, n_long_ = 0, n_blend_ = 0;
+  Single single_[kPlanMax];
+  Long long_[kPlanMax];
+  int32_t blend_off_[kPlanMax];
 };
 
 }  // namespace kvr::detail
