@@ -2,6 +2,7 @@
 // drawing them gives; surfaces and pens where a copy could differ get no stamp.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "platform/bitmap.h"
@@ -173,6 +174,37 @@ TEST(MarkStamp, SmoothCopiesGiveTheDrawnPixels) {
   // Diamonds, circles and triangles are anti-aliased: most stamps blend.
   EXPECT_GT(blended, 300);
   EXPECT_GT(stamped, blended);
+}
+
+// Runs of marks copy through a plan of the stamp worked out once; it must put the
+// pixels the plain copy puts (checked against drawing above), whole and cut.
+TEST(MarkStamp, PlannedCopiesMatchPlainOnes) {
+  const TPoint at[] = {{30, 23}, {0, 0}, {kW - 1, kH - 1}, {-3, 20}, {25, -4}, {9, 8}, {31, 24}, {44, 30}};
+  for (bool smooth : {false, true}) {
+    for (int width : {1, 3, 12}) {
+      for (TBrushStyle style : {bsSolid, bsClear}) {
+        for (int type = 0; type < kGeometricMarkCount; ++type) {
+          SCOPED_TRACE("type " + std::to_string(type) + " width " + std::to_string(width) +
+                       (smooth ? " smooth" : ""));
+          const detail::MarkStamp* s =
+              smooth ? detail::smooth_mark_stamp(type, width, style) : detail::mark_stamp(type, width, style);
+          if (!s) continue;
+          TBitmap plain(kW, kH), planned(kW, kH);
+          prepare(plain.Canvas(), 0x2040C0, 0x10A030, width, style);
+          prepare(planned.Canvas(), 0x2040C0, 0x10A030, width, style);
+          const TRect clip = Rect(2, 3, kW - 4, kH - 2);
+          detail::MarkStamper st(*planned.Canvas(), clip, *s, 0x2040C0, 0x10A030);
+          st.plan();
+          for (const TPoint p : at) {
+            detail::stamp_mark_pixels(*plain.Canvas(), clip, *s, p.X, p.Y, 0x2040C0, 0x10A030);
+            st.stamp(p.X, p.Y);
+          }
+          for (int y = 0; y < kH; ++y)
+            ASSERT_EQ(std::memcmp(plain.ScanLine(y), planned.ScanLine(y), size_t(kW) * 4), 0) << "row " << y;
+        }
+      }
+    }
+  }
 }
 
 // Where smooth drawing does not give whole-pixel copies, or is not on, there is no
