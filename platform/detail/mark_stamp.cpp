@@ -255,12 +255,9 @@ const MarkStamp* stamp_of(Integer type, Integer width, TBrushStyle brush, bool s
   return table().get(int(type), int(width), brush, smooth);
 }
 
-// A solid copy-mode pen on a plain raster canvas at 96 dpi.
-bool stampable_pen(const TCanvas& c) {
+bool solid_copy_pen(const TCanvas& c) {
   const TPen& pen = *c.Pen();
-  if (!stamps_on || pen.Mode() != pmCopy || pen.Style() != psSolid) return false;
-  const TBitmap* b = c.Bitmap();
-  return b && !b->Empty() && c.Resolution() == 96;
+  return pen.Mode() == pmCopy && pen.Style() == psSolid;
 }
 
 }  // namespace
@@ -270,7 +267,7 @@ const MarkStamp* mark_stamp(Integer type, Integer width, TBrushStyle brush) {
 }
 
 const MarkStamp* mark_stamp_for(const TCanvas& c, Integer type) {
-  if (!stampable_pen(c) || c.Smooth()) return nullptr;
+  if (!solid_copy_pen(c) || !can_stamp_on(c)) return nullptr;
   return mark_stamp(type, c.Pen()->Width(), c.Brush()->Style());
 }
 
@@ -278,9 +275,15 @@ const MarkStamp* smooth_mark_stamp(Integer type, Integer width, TBrushStyle brus
   return stamp_of(type, width, brush, true);
 }
 
-// Scaled and vector canvases keep fractions; their marks are not whole-pixel copies.
+// Only raster canvases have a bitmap; scaled ones draw their marks in other sizes.
+bool can_smooth_stamp_on(const TCanvas& c) {
+  if (!stamps_on) return false;
+  const TBitmap* b = c.Bitmap();
+  return b && !b->Empty() && c.Resolution() == 96 && c.Smooth() && !c.KeepsFractions();
+}
+
 const MarkStamp* smooth_mark_stamp_for(const TCanvas& c, Integer type) {
-  if (!stampable_pen(c) || !c.Smooth() || c.KeepsFractions()) return nullptr;
+  if (!solid_copy_pen(c) || !can_smooth_stamp_on(c)) return nullptr;
   return smooth_mark_stamp(type, c.Pen()->Width(), c.Brush()->Style());
 }
 

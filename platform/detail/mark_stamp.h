@@ -70,6 +70,10 @@ const MarkStamp* mark_stamp(Integer type, Integer width, TBrushStyle brush);
 // The stamp for the canvas's present pen and brush, or nullptr when it would not be exact.
 const MarkStamp* mark_stamp_for(const TCanvas& c, Integer type);
 
+// The surface allows smooth stamps: a raster canvas at 96 dpi drawing smoothly in whole
+// pixels (not through a scaled surface).
+bool can_smooth_stamp_on(const TCanvas& c);
+
 // The stamp of a mark drawn smoothly, or nullptr where it would not be exact.
 const MarkStamp* smooth_mark_stamp(Integer type, Integer width, TBrushStyle brush);
 const MarkStamp* smooth_mark_stamp_for(const TCanvas& c, Integer type);
