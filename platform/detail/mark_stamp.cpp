@@ -103,20 +103,36 @@ void extend(MarkStamp& s, int dy, int x0, int x1) {
 // small shape (squares stay plain pixels). The stamp takes the coverage from a scratch
 // that drew the mark once, or the plain pixels where there is none, and is kept only
 // when copying it onto the same background gives every pixel the drawing gave.
-std::unique_ptr<MarkStamp> build_smooth(int type, int width, TBrushStyle brush) {
+// At a sub-pixel phase the mark is drawn with its fractions (DrawMarkOnCanvasF), its
+// coverage captured instead of drawn.
+std::unique_ptr<MarkStamp> build_smooth(int type, int width, TBrushStyle brush, int px, int py) {
+  const bool whole = px == 0 && py == 0;
+  const double fx = kMid + double(px) / kMarkPhases, fy = kMid + double(py) / kMarkPhases;
+  auto draw = [&](TCanvas* c) {
+    if (whole) DrawMarkOnCanvas(c, type, kMid, kMid);
+    else DrawMarkOnCanvasF(c, type, fx, fy);
+  };
   TBitmap b(kScratch, kScratch);
   TCanvas* c = b.Canvas();
   prepare_scratch(c, width, brush);
   c->SetSmooth(true);
+  auto* rb = dynamic_cast<RasterBackend*>(c->Backend());
+  if (!rb) return nullptr;
   const TPoint before{-1000, -1000};
   c->SetPenPos(before);
-  DrawMarkOnCanvas(c, type, kMid, kMid);
+  RasterBackend::ShapeMask captured;
+  if (!whole) {
+    captured.key.assign(1, 1);
+    captured.box = Rect(0, 0, kScratch, kScratch);
+    for (auto& cov : captured.cov) cov.assign(size_t(kScratch) * kScratch, 0);
+    rb->capture_coverage(&captured);
+  }
+  draw(c);
+  rb->capture_coverage(nullptr);
   if (c->PenPos().X != before.X || c->PenPos().Y != before.Y) return nullptr;
 
   std::vector<uint8_t> fill(kScratch * kScratch, 0), pen(kScratch * kScratch, 0);
-  const auto* rb = dynamic_cast<const RasterBackend*>(c->Backend());
-  if (!rb) return nullptr;
-  const RasterBackend::ShapeMask& m = rb->last_small_shape();
+  const RasterBackend::ShapeMask& m = whole ? rb->last_small_shape() : captured;
   if (!m.key.empty()) {
     const int bw = m.box.Width();
     for (int y = m.box.Top; y < m.box.Bottom; ++y)
@@ -129,7 +145,9 @@ std::unique_ptr<MarkStamp> build_smooth(int type, int width, TBrushStyle brush) 
         fill[size_t(sy) * kScratch + sx] = m.cov[0][k];
         pen[size_t(sy) * kScratch + sx] = m.cov[1][k];
       }
-  } else {
+  }
+  // Plain pixels (squares, or a mark without small shapes) are full coverage.
+  {
     const uint32_t pen_px = pack_opaque(kPenProbe), brush_px = pack_opaque(kBrushProbe);
     for (int y = 0; y < kScratch; ++y) {
       const auto* row = reinterpret_cast<const uint32_t*>(b.ScanLine(y));
@@ -186,12 +204,15 @@ std::unique_ptr<MarkStamp> build_smooth(int type, int width, TBrushStyle brush) 
     }
   }
 
-  TBitmap check(kScratch, kScratch);
+  TBitmap want(kScratch, kScratch), check(kScratch, kScratch);
+  prepare_scratch(want.Canvas(), width, brush);
+  want.Canvas()->SetSmooth(true);
+  draw(want.Canvas());
   prepare_scratch(check.Canvas(), width, brush);
   stamp_mark_pixels(*check.Canvas(), Rect(0, 0, kScratch, kScratch), *s, kMid, kMid, kPenProbe,
                     kBrushProbe);
   for (int y = 0; y < kScratch; ++y)
-    if (std::memcmp(check.ScanLine(y), b.ScanLine(y), kScratch * 4) != 0) return nullptr;
+    if (std::memcmp(check.ScanLine(y), want.ScanLine(y), kScratch * 4) != 0) return nullptr;
   return s;
 }
 
@@ -210,7 +231,7 @@ class StampTable {
     if (slot.tried.load(std::memory_order_acquire)) return slot.stamp.load(std::memory_order_relaxed);
     std::lock_guard lock(mutex_);
     if (!slot.tried.load(std::memory_order_relaxed)) {
-      owned_.push_back(smooth ? build_smooth(type, width, brush) : build(type, width, brush));
+      owned_.push_back(smooth ? build_smooth(type, width, brush, 0, 0) : build(type, width, brush));
       slot.stamp.store(owned_.back().get(), std::memory_order_relaxed);
       slot.tried.store(true, std::memory_order_release);
     }
@@ -222,6 +243,46 @@ class StampTable {
   std::mutex mutex_;
   std::vector<std::unique_ptr<MarkStamp>> owned_;
 };
+
+// Smooth stamps at the other sub-pixel phases, a set of slots per type, width and brush
+// made on first use.
+class PhaseTable {
+ public:
+  const MarkStamp* get(int type, int width, TBrushStyle brush, int px, int py) {
+    std::atomic<Phases*>& set = sets_[(size_t(type) * (kMaxWidth + 1) + size_t(width)) * 2 + (brush == bsClear)];
+    Phases* ph = set.load(std::memory_order_acquire);
+    if (!ph) {
+      std::lock_guard lock(mutex_);
+      ph = set.load(std::memory_order_relaxed);
+      if (!ph) {
+        owned_sets_.push_back(std::make_unique<Phases>());
+        ph = owned_sets_.back().get();
+        set.store(ph, std::memory_order_release);
+      }
+    }
+    Slot& slot = (*ph)[size_t(py) * kMarkPhases + size_t(px)];
+    if (slot.tried.load(std::memory_order_acquire)) return slot.stamp.load(std::memory_order_relaxed);
+    std::lock_guard lock(mutex_);
+    if (!slot.tried.load(std::memory_order_relaxed)) {
+      owned_.push_back(build_smooth(type, width, brush, px, py));
+      slot.stamp.store(owned_.back().get(), std::memory_order_relaxed);
+      slot.tried.store(true, std::memory_order_release);
+    }
+    return slot.stamp.load(std::memory_order_relaxed);
+  }
+
+ private:
+  using Phases = std::array<Slot, size_t(kMarkPhases) * kMarkPhases>;
+  std::array<std::atomic<Phases*>, size_t(kGeometricMarkCount) * (kMaxWidth + 1) * 2> sets_{};
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<Phases>> owned_sets_;
+  std::vector<std::unique_ptr<MarkStamp>> owned_;
+};
+
+PhaseTable& phase_table() {
+  static PhaseTable t;
+  return t;
+}
 
 thread_local bool stamps_on = true;
 
@@ -271,8 +332,13 @@ const MarkStamp* mark_stamp_for(const TCanvas& c, Integer type) {
   return mark_stamp(type, c.Pen()->Width(), c.Brush()->Style());
 }
 
-const MarkStamp* smooth_mark_stamp(Integer type, Integer width, TBrushStyle brush) {
-  return stamp_of(type, width, brush, true);
+const MarkStamp* smooth_mark_stamp(Integer type, Integer width, TBrushStyle brush, int px, int py) {
+  if (px == 0 && py == 0) return stamp_of(type, width, brush, true);
+  if (px < 0 || py < 0 || px >= kMarkPhases || py >= kMarkPhases || !MarkKeepsFractions(type)) return nullptr;
+  width = std::max<Integer>(width, 1);
+  if (width > kMaxWidth) return nullptr;
+  if (interior_of(int(type)) != Interior::brush) brush = bsSolid;
+  return phase_table().get(int(type), int(width), brush, px, py);
 }
 
 // Only raster canvases have a bitmap; scaled ones draw their marks in other sizes.

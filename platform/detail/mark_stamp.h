@@ -74,8 +74,13 @@ const MarkStamp* mark_stamp_for(const TCanvas& c, Integer type);
 // pixels (not through a scaled surface).
 bool can_smooth_stamp_on(const TCanvas& c);
 
-// The stamp of a mark drawn smoothly, or nullptr where it would not be exact.
-const MarkStamp* smooth_mark_stamp(Integer type, Integer width, TBrushStyle brush);
+// Sub-pixel steps per pixel of smooth marks placed with their fractions.
+constexpr int kMarkPhases = 16;
+
+// The stamp of a mark drawn smoothly, or nullptr where it would not be exact: at a
+// whole pixel as DrawMarkOnCanvas draws it, or px / kMarkPhases and py / kMarkPhases
+// of a pixel on as DrawMarkOnCanvasF does (only for the types that keep fractions).
+const MarkStamp* smooth_mark_stamp(Integer type, Integer width, TBrushStyle brush, int px = 0, int py = 0);
 const MarkStamp* smooth_mark_stamp_for(const TCanvas& c, Integer type);
 
 // Whichever of the two fits the canvas.

@@ -63,6 +63,9 @@ class RasterBackend final : public CanvasBackend {
     std::vector<uint8_t> cov[2];
   };
   const ShapeMask& last_small_shape() const { return mask_; }
+  // While set, smooth shapes add their coverage to m (over m.box, in pixels) instead
+  // of drawing; stamps of marks at sub-pixel places are made this way.
+  void capture_coverage(ShapeMask* m) { building_ = m; }
 
  private:
   bool smooth_for(TPenMode m) const { return m == pmCopy && smooth(); }
