@@ -348,9 +348,9 @@ bool can_smooth_stamp_on(const TCanvas& c) {
   return b && !b->Empty() && c.Resolution() == 96 && c.Smooth() && !c.KeepsFractions();
 }
 
-const MarkStamp* smooth_mark_stamp_for(const TCanvas& c, Integer type) {
+const MarkStamp* smooth_mark_stamp_for(const TCanvas& c, Integer type, int px, int py) {
   if (!solid_copy_pen(c) || !can_smooth_stamp_on(c)) return nullptr;
-  return smooth_mark_stamp(type, c.Pen()->Width(), c.Brush()->Style());
+  return smooth_mark_stamp(type, c.Pen()->Width(), c.Brush()->Style(), px, py);
 }
 
 MarkStamper::MarkStamper(TCanvas& c, const TRect& Clip, const MarkStamp& s, TColor pen,
@@ -388,8 +388,8 @@ void MarkStamper::plan() {
   planned_ = true;
 }
 
-void MarkStamper::stamp_clipped(Integer x, Integer y) const {
-  for (const MarkStampRun& r : s_.runs) {
+void MarkStamper::stamp_clipped(const MarkStamp& s, Integer x, Integer y) const {
+  for (const MarkStampRun& r : s.runs) {
     const int64_t py = int64_t(y) + r.dy;
     if (py < clip_.Top || py >= clip_.Bottom) continue;
     const int64_t x0 = std::max<int64_t>(int64_t(x) + r.dx, clip_.Left);
@@ -397,7 +397,7 @@ void MarkStamper::stamp_clipped(Integer x, Integer y) const {
     if (x0 >= x1) continue;
     std::fill(bits_ + py * stride_ + x0, bits_ + py * stride_ + x1, r.brush ? brush_ : pen_);
   }
-  for (const MarkStampBlend& b : s_.blends) {
+  for (const MarkStampBlend& b : s.blends) {
     const int64_t py = int64_t(y) + b.dy;
     if (py < clip_.Top || py >= clip_.Bottom) continue;
     for (int k = 0; k < 4; ++k) {

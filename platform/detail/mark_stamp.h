@@ -81,7 +81,7 @@ constexpr int kMarkPhases = 16;
 // whole pixel as DrawMarkOnCanvas draws it, or px / kMarkPhases and py / kMarkPhases
 // of a pixel on as DrawMarkOnCanvasF does (only for the types that keep fractions).
 const MarkStamp* smooth_mark_stamp(Integer type, Integer width, TBrushStyle brush, int px = 0, int py = 0);
-const MarkStamp* smooth_mark_stamp_for(const TCanvas& c, Integer type);
+const MarkStamp* smooth_mark_stamp_for(const TCanvas& c, Integer type, int px = 0, int py = 0);
 
 // Whichever of the two fits the canvas.
 inline const MarkStamp* any_mark_stamp_for(const TCanvas& c, Integer type) {
@@ -120,14 +120,19 @@ class MarkStamper {
   void plan();
 
   void stamp(Integer x, Integer y) const {
+    if (planned_ && whole(s_, x, y)) {
+      stamp_planned(bits_ + int64_t(y) * stride_ + x);
+      return;
+    }
+    stamp(s_, x, y);
+  }
+
+  // Another stamp of the same mark (a sub-pixel phase) in the stamper's colours.
+  void stamp(const MarkStamp& s, Integer x, Integer y) const {
     // Whole marks need no clipping per run.
-    if (whole(x, y)) {
+    if (whole(s, x, y)) {
       uint32_t* at = bits_ + int64_t(y) * stride_ + x;
-      if (planned_) {
-        stamp_planned(at);
-        return;
-      }
-      for (const MarkStampRun& r : s_.runs) {
+      for (const MarkStampRun& r : s.runs) {
         uint32_t* d = at + int64_t(r.dy) * stride_ + r.dx;
         const uint32_t* v = r.brush ? brush4_ : pen4_;
         // Runs are short: blocks of four, the last one overlapping, instead of a loop
@@ -139,18 +144,19 @@ class MarkStamper {
           for (int k = 0; k < r.len; ++k) d[k] = v[0];
         }
       }
-      for (const MarkStampBlend& b : s_.blends) put4(at + int64_t(b.dy) * stride_ + b.dx, b);
+      for (const MarkStampBlend& b : s.blends) put4(s, at + int64_t(b.dy) * stride_ + b.dx, b);
       return;
     }
-    stamp_clipped(x, y);
+    stamp_clipped(s, x, y);
   }
 
  private:
-  bool whole(int64_t x, int64_t y) const {
-    return y + s_.top >= clip_.Top && y + s_.bottom <= clip_.Bottom && x + s_.left >= clip_.Left &&
-           x + s_.right <= clip_.Right;
+  bool whole(int64_t x, int64_t y) const { return whole(s_, x, y); }
+  bool whole(const MarkStamp& s, int64_t x, int64_t y) const {
+    return y + s.top >= clip_.Top && y + s.bottom <= clip_.Bottom && x + s.left >= clip_.Left &&
+           x + s.right <= clip_.Right;
   }
-  void stamp_clipped(Integer x, Integer y) const;
+  void stamp_clipped(const MarkStamp& s, Integer x, Integer y) const;
   void stamp_planned(uint32_t* at) const {
     for (int k = 0; k < n_single_; ++k) at[single_[k].off] = single_[k].px;
     for (int k = 0; k < n_long_; ++k) {
@@ -166,7 +172,7 @@ class MarkStamper {
         std::memcpy(d + len - 2, v, 8);
       }
     }
-    for (int k = 0; k < n_blend_; ++k) put4(at + blend_off_[k], s_.blends[size_t(k)]);
+    for (int k = 0; k < n_blend_; ++k) put4(s_, at + blend_off_[k], s_.blends[size_t(k)]);
   }
   void put(uint32_t* d, const MarkStampBlend& b, int k) const {
     uint32_t v = *d;
@@ -196,15 +202,15 @@ class MarkStamper {
     const __m128i opaque = _mm_andnot_si128(_mm_cmpeq_epi8(c, zero), _mm_set1_epi32(int(0xFF000000u)));
     return _mm_or_si128(r, opaque);
   }
-  void put4(uint32_t* d, const MarkStampBlend& b) const {
+  void put4(const MarkStamp& s, uint32_t* d, const MarkStampBlend& b) const {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
-    if (s_.blends_fill) v = blend4(v, brush16_, b.fill);
+    if (s.blends_fill) v = blend4(v, brush16_, b.fill);
     v = blend4(v, pen16_, b.pen);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(d), v);
   }
   __m128i pen16_, brush16_;
 #else
-  void put4(uint32_t* d, const MarkStampBlend& b) const {
+  void put4(const MarkStamp&, uint32_t* d, const MarkStampBlend& b) const {
     for (int k = 0; k < 4; ++k) put(d + k, b, k);
   }
 #endif
