@@ -755,6 +755,8 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, In
       const MarkPhase m = mark_phase(fx + double(mx), fy + double(my));
       ps = stamp_of_phase(m);
       if (!stamper || !ps) {
+        // Drawn in its turn: the marks queued before it go first.
+        if (stamper) drain();
         if (!MarkStampedBefore(Integer(p.X - mx), Integer(p.Y - my), key)) draw_mark_phase(Canvas, a.Param3, m);
         continue;
       }
