@@ -99,12 +99,11 @@ void extend(MarkStamp& s, int dy, int x0, int x1) {
   s.bottom = std::max(s.bottom, dy + 1);
 }
 
-// Smooth drawing of a mark goes through the raster back end's coverage of its last
-// small shape (squares stay plain pixels). The stamp takes the coverage from a scratch
-// that drew the mark once, or the plain pixels where there is none, and is kept only
-// when copying it onto the same background gives every pixel the drawing gave.
-// At a sub-pixel phase the mark is drawn with its fractions (DrawMarkOnCanvasF), its
-// coverage captured instead of drawn.
+// At a whole pixel, smooth drawing of a mark goes through the raster back end's
+// coverage of its last small shape, which the stamp takes over; at a sub-pixel phase
+// the mark is drawn with its fractions (DrawMarkOnCanvasF) and its coverage captured
+// instead of drawn. Plain pixels (squares) count as full coverage. The stamp is kept
+// only when copying it onto the background gives every pixel the drawing gives.
 std::unique_ptr<MarkStamp> build_smooth(int type, int width, TBrushStyle brush, int px, int py) {
   const bool whole = px == 0 && py == 0;
   const double fx = kMid + double(px) / kMarkPhases, fy = kMid + double(py) / kMarkPhases;

@@ -11,9 +11,12 @@
 // scaled canvases, other resolutions, smooth drawing, pen modes other than copy, styled
 // or very wide pens, character marks.
 //
-// Smooth drawing puts a mark at a whole pixel as well, and the rasteriser covers every
-// copy alike; smooth_mark_stamp_for keeps that coverage (fill, then outline) and the
-// copies blend it in the mark's colours, giving the very pixels of drawing each mark.
+// Smooth drawing covers every copy of a mark alike where the copies lie the same part
+// of a pixel apart: smooth_mark_stamp_for keeps that coverage (fill, then outline) for
+// a whole pixel and for each sixteenth of a pixel in x and y (DrawMarkOnCanvasF), and
+// the copies blend it in the mark's colours, giving the pixels of drawing each mark
+// (to a level or two, where the outline's points round to another bit). Crosses and
+// stars, whose strokes blend over each other, are drawn.
 #pragma once
 
 #include <cstdint>
