@@ -55,7 +55,8 @@ void BM_PaintPolyline1M(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintPolyline1M)->Arg(0)->Arg(1)->ArgName("smooth")->Unit(benchmark::kMillisecond);
 
-// Marks 12 (solid squares) and 16 (open circles).
+// Marks 12 (solid squares), 16 (open diamonds) and 22 (open circles); smooth ones sit
+// at sub-pixel places.
 void BM_PaintMarks100k(benchmark::State& state) {
   auto c = chart();
   c->SetSmooth(state.range(1) != 0);
@@ -69,7 +70,7 @@ void BM_PaintMarks100k(benchmark::State& state) {
   repaint(state, *c);
 }
 BENCHMARK(BM_PaintMarks100k)
-    ->ArgsProduct({{12, 16}, {0, 1}})
+    ->ArgsProduct({{12, 16, 22}, {0, 1}})
     ->ArgNames({"mark", "smooth"})
     ->Unit(benchmark::kMillisecond);
 

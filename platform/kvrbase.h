@@ -163,6 +163,13 @@ void DrawFrame(TCanvas* Canvas, TFrameStyle Style, Integer Left, Integer Top, In
 // colour, text alignment and pen position are as before on return.
 void DrawMarkOnCanvas(TCanvas* Canvas, Integer MarkType, Integer x, Integer y);
 constexpr int kGeometricMarkCount = 52;
+// The mark centred at a sub-pixel place (pixel centres at whole numbers), for smooth
+// raster drawing: crosses, stars, diamonds, circles and triangles keep the fractions;
+// dots, pluses and squares stay crisp on the nearest pixel, as do character marks and
+// every mark on a surface that is not a smooth raster. Canvas state as DrawMarkOnCanvas.
+void DrawMarkOnCanvasF(TCanvas* Canvas, Integer MarkType, double x, double y);
+// The types DrawMarkOnCanvasF places at sub-pixel positions on a smooth canvas.
+bool MarkKeepsFractions(Integer MarkType);
 // Half size of geometric mark types (0 for the pixel); -1 for character marks.
 int MarkHalfSize(Integer MarkType);
 

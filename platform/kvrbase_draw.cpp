@@ -3,9 +3,12 @@
 // on raster and vector canvases.
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <span>
 #include <string>
 #include <utility>
 
+#include "platform/arith.h"
 #include "platform/detail/utf8.h"
 #include "platform/kvrbase.h"
 
@@ -270,6 +273,94 @@ void DrawMarkOnCanvas(TCanvas* Canvas, Integer MarkType, Integer x, Integer y) {
     Canvas->Brush()->SetColor(Canvas->Pen()->Color());
   }
   draw_shape(Canvas, shape, x, y, r);
+}
+
+bool MarkKeepsFractions(Integer MarkType) {
+  if (MarkType <= 0 || MarkType >= kGeometricMarkCount) return false;
+  if (MarkType < kFirstShape) return MarkType > 3;  // crosses and stars
+  return (MarkType - kFirstShape) / 6 != int(Shape::square);
+}
+
+namespace {
+
+// Pen position with its fractions, brush colour and style as they were.
+class BrushPosFGuard {
+ public:
+  explicit BrushPosFGuard(TCanvas* c)
+      : c_(c), pos_(c->PenPos()), posf_(c->PenPosF()), color_(c->Brush()->Color()), style_(c->Brush()->Style()) {}
+  ~BrushPosFGuard() {
+    c_->Brush()->SetColor(color_);
+    c_->Brush()->SetStyle(style_);
+    c_->MoveTo(pos_.X, pos_.Y);
+    if (RoundPix(posf_.X) == pos_.X && RoundPix(posf_.Y) == pos_.Y) c_->MoveToF(posf_.X, posf_.Y);
+  }
+  BrushPosFGuard(const BrushPosFGuard&) = delete;
+  BrushPosFGuard& operator=(const BrushPosFGuard&) = delete;
+
+ private:
+  TCanvas* c_;
+  TPoint pos_;
+  TPointDouble posf_;
+  TColor color_;
+  TBrushStyle style_;
+};
+
+void line_f(TCanvas* c, double x0, double y0, double x1, double y1) {
+  c->MoveToF(x0, y0);
+  c->LineToF(x1, y1);
+}
+
+}  // namespace
+
+// The same outlines as DrawMarkOnCanvas, moved by the fractions.
+void DrawMarkOnCanvasF(TCanvas* Canvas, Integer MarkType, double x, double y) {
+  if (!Canvas || !std::isfinite(x) || !std::isfinite(y)) return;
+  if (!MarkKeepsFractions(MarkType) || !Canvas->Smooth() || Canvas->KeepsFractions()) {
+    DrawMarkOnCanvas(Canvas, MarkType, RoundPix(x), RoundPix(y));
+    return;
+  }
+  BrushPosFGuard guard(Canvas);
+  const double r = MarkHalfSize(MarkType);
+  if (MarkType < kFirstShape) {
+    if ((MarkType - 1) / 3 == 2) {
+      line_f(Canvas, x - r, y, x + r + 1, y);
+      line_f(Canvas, x, y - r, x, y + r + 1);
+    }
+    line_f(Canvas, x - r, y - r, x + r + 1, y + r + 1);
+    line_f(Canvas, x + r, y - r, x - r - 1, y + r + 1);
+    return;
+  }
+  const int k = MarkType - kFirstShape;
+  const auto interior = static_cast<Interior>(k % 3);
+  if (interior == Interior::open) {
+    Canvas->Brush()->SetStyle(bsClear);
+  } else if (interior == Interior::solid) {
+    Canvas->Brush()->SetStyle(bsSolid);
+    Canvas->Brush()->SetColor(Canvas->Pen()->Color());
+  }
+  auto poly = [&](std::initializer_list<TPointDouble> p) { Canvas->PolygonF(std::span(p.begin(), p.size())); };
+  switch (static_cast<Shape>(k / 6)) {
+    case Shape::circle:
+      Canvas->EllipseF(x - r, y - r, x + r + 1, y + r + 1);
+      break;
+    case Shape::diamond:
+      poly({{x, y - r}, {x + r, y}, {x, y + r}, {x - r, y}});
+      break;
+    case Shape::tri_up:
+      poly({{x, y - r}, {x + r, y + r}, {x - r, y + r}});
+      break;
+    case Shape::tri_down:
+      poly({{x, y + r}, {x - r, y - r}, {x + r, y - r}});
+      break;
+    case Shape::tri_left:
+      poly({{x - r, y}, {x + r, y - r}, {x + r, y + r}});
+      break;
+    case Shape::tri_right:
+      poly({{x + r, y}, {x - r, y + r}, {x - r, y - r}});
+      break;
+    case Shape::square:
+      break;
+  }
 }
 
 void SetCanvasFontSizeScaled(TCanvas* Canvas, Integer Size) {

@@ -205,8 +205,10 @@ void TRot3D::DrawPoints(TCanvas* Cv, bool BlackWhite) {
   // A point that is not drawn breaks the polyline: the next line point starts afresh.
   bool broken = false;
   bool fontSet = false;
-  // Every mark is a fixed set of pixels of its colour: copied rather than drawn.
-  const bool stamp = detail::can_stamp_on(*Cv) && pen->Mode() == pmCopy;
+  // Every mark is a fixed set of pixels of its colour (or, smooth, a fixed coverage):
+  // copied rather than drawn.
+  const bool smooth = detail::can_smooth_stamp_on(*Cv);
+  const bool stamp = (detail::can_stamp_on(*Cv) || smooth) && pen->Mode() == pmCopy;
   const TRect clip = Cv->ClipRect();
   for (Integer k = 0; k < n; ++k) {
     const Byte prop = FRotProp[k];
@@ -241,7 +243,9 @@ void TRot3D::DrawPoints(TCanvas* Cv, bool BlackWhite) {
       }
       case kPropMark: {
         const Integer mark = FRotMark[k];
-        const detail::MarkStamp* ms = stamp ? detail::mark_stamp(mark, 1, bsSolid) : nullptr;
+        const detail::MarkStamp* ms = !stamp  ? nullptr
+                                      : smooth ? detail::smooth_mark_stamp(mark, 1, bsSolid)
+                                               : detail::mark_stamp(mark, 1, bsSolid);
         if (ms) {
           detail::stamp_mark_pixels(*Cv, clip, *ms, p.X, p.Y, color, color);
           if (OnLblRequest) {

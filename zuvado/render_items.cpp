@@ -61,8 +61,40 @@ uint64_t one_colour_mark_key(Integer mk, TColor pen, TColor fill, Integer width)
 
 // Copied from a picture of the mark where that gives the very pixels of drawing it.
 void draw_mark(TCanvas* c, Integer mk, Integer x, Integer y) {
-  if (const detail::MarkStamp* s = detail::mark_stamp_for(*c, mk)) detail::stamp_mark(*c, *s, x, y);
+  if (const detail::MarkStamp* s = detail::any_mark_stamp_for(*c, mk)) detail::stamp_mark(*c, *s, x, y);
   else DrawMarkOnCanvas(c, mk, x, y);
+}
+
+// Smooth raster pictures put slanted and round marks where the curve's points go, to
+// a sixteenth of a pixel, copied from the stamp of that phase where there is one.
+bool marks_keep_fractions(const TCanvas& c) { return c.Smooth() && !c.KeepsFractions(); }
+
+struct MarkPhase {
+  Integer x, y;   // the pixel the phase counts from
+  int px, py;     // sixteenths of a pixel on
+  double fx() const { return x + double(px) / detail::kMarkPhases; }
+  double fy() const { return y + double(py) / detail::kMarkPhases; }
+};
+
+MarkPhase mark_phase(double x, double y) {
+  auto split = [](double v, Integer& whole, int& part) {
+    // The item clamp bounds the place; NaN goes to its low end.
+    if (!(v >= -double(kItemClamp))) v = -double(kItemClamp);
+    v = std::min(v, double(kItemClamp));
+    const int64_t q = std::llround(v * detail::kMarkPhases);
+    const int64_t w = q >= 0 ? q / detail::kMarkPhases : -((-q + detail::kMarkPhases - 1) / detail::kMarkPhases);
+    whole = Integer(w);
+    part = int(q - w * detail::kMarkPhases);
+  };
+  MarkPhase m{};
+  split(x, m.x, m.px);
+  split(y, m.y, m.py);
+  return m;
+}
+
+void draw_mark_phase(TCanvas* c, Integer mk, const MarkPhase& m) {
+  if (const detail::MarkStamp* s = detail::smooth_mark_stamp_for(*c, mk, m.px, m.py)) detail::stamp_mark(*c, *s, m.x, m.y);
+  else DrawMarkOnCanvasF(c, mk, m.fx(), m.fy());
 }
 
 bool in_range(double v, double lo, double hi) { return v >= lo && v <= hi; }
@@ -607,6 +639,10 @@ void TCustomZUvado::DrawMarkItem(TCanvas* Canvas, const TrcChartItem& Item, cons
   }
   SetItemPen(Canvas, pc, Item.PenStyle, fc, false);
   const TPoint p = world ? cv.world(Item.x, Item.y) : TPoint{cv.sx(Item.x), cv.sy(Item.y)};
+  // The place to the fraction; the map of places taken still counts whole pixels.
+  const bool fractions = world && MarkKeepsFractions(Item.Param3) && marks_keep_fractions(*Canvas);
+  const MarkPhase phase = fractions ? mark_phase(cv.M.X.Pixel(Item.x) + double(cv.mx), cv.M.Y.Pixel(Item.y) + double(cv.my))
+                                    : MarkPhase{};
   if (FPassOnPrinter && Item.Param3 >= kGeometricMarkCount) {
     TFont& f = *Canvas->Font();
     f.SetPixelsPerInch(Screen().PixelsPerInch());
@@ -619,12 +655,17 @@ void TCustomZUvado::DrawMarkItem(TCanvas* Canvas, const TrcChartItem& Item, cons
   } else if (const uint64_t key = one_colour_mark_key(Item.Param3, pc, fc, FLastLWidth);
              key != 0 && FPassMerge && Item.PenStyle == psSolid && !OnBeforeRendezUvadoItem &&
              !FPassOnPrinter && Canvas->Bitmap()) {
-    StampedMark(Canvas, Item.Param3, p, TPoint{Integer(p.X - cv.mx), Integer(p.Y - cv.my)}, key);
+    if (!fractions) {
+      StampedMark(Canvas, Item.Param3, p, TPoint{Integer(p.X - cv.mx), Integer(p.Y - cv.my)}, key);
+    } else if (!MarkStampedBefore(Integer(p.X - cv.mx), Integer(p.Y - cv.my), key)) {
+      draw_mark_phase(Canvas, Item.Param3, phase);
+    }
     return;
   } else {
     FStampOpen = false;
   }
-  draw_mark(Canvas, Item.Param3, p.X, p.Y);
+  if (fractions) draw_mark_phase(Canvas, Item.Param3, phase);
+  else draw_mark(Canvas, Item.Param3, p.X, p.Y);
 }
 
 // Shape marks leave the canvas pen where it was, so a skipped one leaves no trace.
@@ -651,15 +692,31 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, In
   // The first mark set the canvas's pen and brush; the rest only copy pixels. They are
   // gathered a few at a time so that their rows of the picture (and words of the map)
   // are on their way from memory while the earlier ones are copied.
-  const detail::MarkStamp* ms = detail::mark_stamp_for(*Canvas, a.Param3);
+  const detail::MarkStamp* ms = detail::any_mark_stamp_for(*Canvas, a.Param3);
   std::optional<detail::MarkStamper> stamper;
-  if (ms)
+  if (ms) {
     stamper.emplace(*Canvas, Canvas->ClipRect(), *ms, Canvas->Pen()->Color(),
                     Canvas->Brush()->Color());
+    stamper->plan();
+  }
+  // Marks at sub-pixel places take the stamp of their phase, fetched once per phase.
+  const bool fractions = MarkKeepsFractions(a.Param3) && marks_keep_fractions(*Canvas);
+  constexpr int kPhaseCount = detail::kMarkPhases * detail::kMarkPhases;
+  std::array<const detail::MarkStamp*, kPhaseCount> phase_stamp{};
+  std::array<bool, kPhaseCount> phase_asked{};
+  auto stamp_of_phase = [&](const MarkPhase& m) {
+    const size_t k = size_t(m.py) * detail::kMarkPhases + size_t(m.px);
+    if (!phase_asked[k]) {
+      phase_asked[k] = true;
+      phase_stamp[k] = detail::smooth_mark_stamp_for(*Canvas, a.Param3, m.px, m.py);
+    }
+    return phase_stamp[k];
+  };
   constexpr int kAhead = 48;
   struct Queued {
     TPoint p;
     int64_t bit;  // in the map of control pixels, -1 off the control
+    const detail::MarkStamp* s;  // of the phase, when the place has fractions
   };
   std::array<Queued, kAhead> ahead;
   int queued = 0;
@@ -675,7 +732,8 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, In
         if (word == 0) FStampDirty.push_back(uint32_t(size_t(q.bit) >> 6));
         word |= m;
       }
-      stamper->stamp(q.p.X, q.p.Y);
+      if (q.s) stamper->stamp(*q.s, q.p.X, q.p.Y);
+      else stamper->stamp(q.p.X, q.p.Y);
     }
     queued = 0;
   };
@@ -689,20 +747,33 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, In
         b.LWid != a.LWid || b.ItemClass != a.ItemClass || b.Layer != a.Layer)
       break;
     if (!in_range(b.x, r[0], r[1]) || !in_range(b.y, r[2], r[3])) continue;
-    const int64_t cx = M.X.Map(b.x), cy = M.Y.Map(b.y);
-    const TPoint p{ClampItemPix(cx + mx), ClampItemPix(cy + my)};
+    const double fx = M.X.Pixel(b.x), fy = M.Y.Pixel(b.y);
+    const TPoint p{ClampItemPix(int64_t(RoundPix(fx)) + mx), ClampItemPix(int64_t(RoundPix(fy)) + my)};
+    const detail::MarkStamp* ps = nullptr;
+    TPoint at = p;
+    if (fractions) {
+      const MarkPhase m = mark_phase(fx + double(mx), fy + double(my));
+      ps = stamp_of_phase(m);
+      if (!stamper || !ps) {
+        // Drawn in its turn: the marks queued before it go first.
+        if (stamper) drain();
+        if (!MarkStampedBefore(Integer(p.X - mx), Integer(p.Y - my), key)) draw_mark_phase(Canvas, a.Param3, m);
+        continue;
+      }
+      at = TPoint{m.x, m.y};
+    }
     if (!stamper) {
       StampedMark(Canvas, a.Param3, p, TPoint{Integer(p.X - mx), Integer(p.Y - my)}, key);
       continue;
     }
-    stamper->prefetch(p.X, p.Y);
+    stamper->prefetch(at.X, at.Y);
     const int64_t bx = int64_t(p.X) - mx, by = int64_t(p.Y) - my;
     int64_t bit = -1;
     if (bx >= 0 && bx < FStampW && by >= 0 && by < FStampH) {
       bit = by * FStampW + bx;
       __builtin_prefetch(&FStampBits[size_t(bit) >> 6], 1);
     }
-    ahead[size_t(queued++)] = Queued{p, bit};
+    ahead[size_t(queued++)] = Queued{at, bit, ps};
     if (queued == kAhead) drain();
   }
   if (stamper) drain();

@@ -225,6 +225,7 @@ void RasterBackend::small_shape(TPoint anchor, const TRect& extent, int pen, con
   ShapeMask& m = mask_;
   if (m.key != key_) {
     m.key = key_;
+    m.anchor = anchor;
     const int g = pen / 2 + 2;
     m.box = TRect{extent.Left - g, extent.Top - g, extent.Right + g, extent.Bottom + g};
     const size_t n = size_t(m.box.Width()) * m.box.Height();

@@ -59,14 +59,21 @@ class RasterBackend final : public CanvasBackend {
   // l, t, r, b are pixel edges (the box of Ellipse).
   void smooth_ellipse(double l, double t, double r, double b, const Stroke* s, const Fill* f);
 
- private:
-  bool smooth_for(TPenMode m) const { return m == pmCopy && smooth(); }
-  // Coverage of the last small smooth shape (a mark): fill and outline.
+  // Coverage of the last small smooth shape (a mark): fill and outline. Mark stamps
+  // take it over from a scratch canvas that drew one mark.
   struct ShapeMask {
-    std::vector<int> key;
-    TRect box{};  // relative to the shape's anchor
+    std::vector<int> key;  // empty until a small shape was drawn
+    TPoint anchor{};       // of the drawing that built the mask
+    TRect box{};           // relative to the shape's anchor
     std::vector<uint8_t> cov[2];
   };
+  const ShapeMask& last_small_shape() const { return mask_; }
+  // While set, smooth shapes add their coverage to m (over m.box, in pixels) instead
+  // of drawing; stamps of marks at sub-pixel places are made this way.
+  void capture_coverage(ShapeMask* m) { building_ = m; }
+
+ private:
+  bool smooth_for(TPenMode m) const { return m == pmCopy && smooth(); }
   static constexpr int kSmallShape = 48;
   template <class Draw>
   void small_shape(TPoint anchor, const TRect& extent, int pen, const Stroke* s, const Fill* f, Draw&& draw);

@@ -228,7 +228,7 @@ namespace {
 
 // Marks are stamped into raster pictures from a copy of each type; the result must be
 // what drawing every mark on the canvas gives, at the edges and under a clip too.
-TEST(Rot3DRender, StampedMarksMatchTheCanvasMarks) {
+void stamped_marks_match(bool smooth) {
   TRot3D r(nullptr);
   r.SetBounds(0, 0, 130, 110);
   r.SetBoundBoxStyle(kvr::bbNone);
@@ -250,6 +250,8 @@ TEST(Rot3DRender, StampedMarksMatchTheCanvasMarks) {
   r.MakeVisible();
   for (bool clipped : {false, true}) {
     kvr::TBitmap got(130, 110), want(130, 110);
+    got.Canvas()->SetSmooth(smooth);
+    want.Canvas()->SetSmooth(smooth);
     if (clipped) {
       got.Canvas()->SetClipRect(kvr::Rect(7, 9, 101, 77));
       want.Canvas()->SetClipRect(kvr::Rect(7, 9, 101, 77));
@@ -272,5 +274,10 @@ TEST(Rot3DRender, StampedMarksMatchTheCanvasMarks) {
     EXPECT_EQ(diff, 0) << (clipped ? "clipped" : "whole");
   }
 }
+
+TEST(Rot3DRender, StampedMarksMatchTheCanvasMarks) { stamped_marks_match(false); }
+
+// Smooth pictures blend each mark's coverage kept from one smooth drawing.
+TEST(Rot3DRender, SmoothStampedMarksMatchTheCanvasMarks) { stamped_marks_match(true); }
 
 }  // namespace
