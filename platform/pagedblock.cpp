@@ -71,6 +71,14 @@ void* grow_block(void* Old, std::size_t OldBytes, std::size_t NewBytes, std::siz
 void* system_remap(void*, std::size_t, std::size_t, void*) { return nullptr; }
 #endif
 
+// One write per small page commits it; an atomic add of zero writes without changing
+// the byte (a plain read first would map the shared zero page and fault twice).
+void touch_pages(char* from, char* to) noexcept {
+  constexpr std::size_t kPage = 4096;
+  for (char* p = from; p < to; p += kPage) __atomic_fetch_add(p, char(0), __ATOMIC_RELAXED);
+  if (from < to) __atomic_fetch_add(to - 1, char(0), __ATOMIC_RELAXED);
+}
+
 }  // namespace
 
 RemapFn paged_block_remap = system_remap;
@@ -91,6 +99,64 @@ void PagedBlock::swap(PagedBlock& other) noexcept {
   std::swap(data_, other.data_);
   std::swap(size_, other.size_);
   std::swap(mapped_, other.mapped_);
+}
+
+// The live part and the dead front move into a fresh reservation of the same size, in
+// swapped order: both moves are page-table moves, whole huge pages stay whole, and the
+// block keeps its address-space footprint however often it recycles.
+std::size_t PagedBlock::recycle_front(std::size_t bytes) noexcept {
+#if KVR_PAGED_BLOCK_MAPPED
+  if (!mapped_) return 0;
+  const std::size_t r = std::min(bytes, size_) / kHugePage * kHugePage;
+  if (r == 0) return 0;
+  if (r == size_) return r;  // nothing lives: the order of the pages does not matter
+  char* old = static_cast<char*>(data_);
+  char* dest;
+  try {
+    dest = reserve_aligned(size_);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  const std::size_t live = size_ - r;
+  if (!paged_block_remap(old + r, live, live, dest)) {
+    munmap(dest, size_);
+    return 0;
+  }
+  if (!paged_block_remap(old, r, r, dest + live)) {
+    // The live bytes have moved already; the room behind them becomes fresh pages.
+    munmap(old, r);
+    if (mmap(dest + live, r, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) ==
+        MAP_FAILED) {
+      munmap(dest + live, r);
+      size_ = live;
+    }
+  }
+  madvise(dest, size_, MADV_HUGEPAGE);
+  data_ = dest;
+  return r;
+#else
+  (void)bytes;
+  return 0;
+#endif
+}
+
+void PagedBlock::prefault(std::size_t from, std::size_t to) noexcept {
+  to = std::min(to, size_);
+  if (from >= to) return;
+  char* base = static_cast<char*>(data_);
+#if KVR_PAGED_BLOCK_MAPPED && defined(MADV_POPULATE_WRITE)
+  if (mapped_) {
+    // madvise takes whole pages; the partial first page is in use or committed by the touch.
+    constexpr std::size_t kPage = 4096;
+    const std::size_t a = (from + kPage - 1) / kPage * kPage;
+    if (a < to && madvise(base + a, to - a, MADV_POPULATE_WRITE) == 0) {
+      touch_pages(base + from, base + std::min(a, to));
+      return;
+    }
+    // Older kernels know no populating advice; touching does the same, more slowly.
+  }
+#endif
+  touch_pages(base + from, base + to);
 }
 
 void PagedBlock::release() noexcept {

@@ -9,6 +9,10 @@
 // Contents: resize keeps the first `keep` bytes (and no more are promised). Fresh bytes
 // of a mapping read as zero; fresh heap bytes are undefined. Out of memory raises
 // std::bad_alloc and leaves the block as it was.
+//
+// A mapping can also hand the pages in front of the bytes in use to its end
+// (recycle_front): a rolling window then reuses memory it has touched before, without
+// copying what stays and without page faults.
 #pragma once
 
 #include <cstddef>
@@ -37,6 +41,18 @@ class PagedBlock {
   void resize(std::size_t bytes, std::size_t keep);
   void release() noexcept;
   void swap(PagedBlock& other) noexcept;
+
+  // Moves the whole huge pages among the first `bytes` bytes of a mapping behind its last
+  // byte: afterwards byte i is the former byte r + i (i < size() - r), the last r bytes
+  // are undefined, and r is returned (a multiple of kHugePage). Only page tables change.
+  // Returns 0 and leaves the block as it was on the heap, for less than a huge page, or
+  // when the system refuses; callers then copy. data() changes; size() shrinks by r
+  // only if the system runs out of mappings halfway.
+  std::size_t recycle_front(std::size_t bytes) noexcept;
+  // Commits the memory of bytes [from, to) now rather than at its first write, so that
+  // later writes take no page faults. Contents stay. Best effort: a system short of
+  // memory leaves the rest to be committed on use.
+  void prefault(std::size_t from, std::size_t to) noexcept;
 
   // Whether blocks can be page mappings on this system.
   static bool can_map();
