@@ -6,6 +6,11 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <vector>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 #include "platform/pagedblock.h"
 
@@ -34,6 +39,13 @@ bool all_zero(const PagedBlock& b, std::size_t from, std::size_t to) {
     if (p[i]) return false;
   return true;
 }
+
+// The system's own move, as the block found it before a test replaced it.
+kvr::detail::RemapFn saved_remap() {
+  static const kvr::detail::RemapFn f = kvr::detail::paged_block_remap;
+  return f;
+}
+const bool remember_remap = (saved_remap(), true);
 
 struct RefusedRemap {
   RefusedRemap() : saved(kvr::detail::paged_block_remap) {
@@ -147,6 +159,112 @@ TEST(PagedBlock, CopiesWhenTheSystemRefusesToMoveTheMapping) {
   EXPECT_TRUE(all_zero(b, 2 * kHuge, 5 * kHuge));
   b.resize(6 * kHuge, 5 * kHuge);  // and moves again once the system lets it
   EXPECT_EQ(first_wrong(b, 2 * kHuge), 2 * kHuge);
+}
+
+// Bytes [from, to) of the block are backed by memory now (no page fault on their first use).
+bool resident(const PagedBlock& b, std::size_t from, std::size_t to) {
+#if defined(__linux__)
+  constexpr std::size_t kPage = 4096;
+  char* base = static_cast<char*>(b.data());
+  char* first = reinterpret_cast<char*>(reinterpret_cast<std::uintptr_t>(base + from) / kPage * kPage);
+  const std::size_t len = std::size_t(base + to - first);
+  std::vector<unsigned char> in((len + kPage - 1) / kPage);
+  if (mincore(first, len, in.data()) != 0) return false;
+  for (unsigned char c : in)
+    if (!(c & 1)) return false;
+  return true;
+#else
+  (void)b, (void)from, (void)to;
+  return true;
+#endif
+}
+
+// The live bytes come first afterwards, in order; the recycled pages are the ones that
+// were touched before, so the room behind the live bytes takes no page faults.
+TEST(PagedBlock, RecyclesTheFrontPagesBehindTheLiveBytes) {
+  if (!PagedBlock::can_map()) GTEST_SKIP() << "no page mappings on this system";
+  PagedBlock b;
+  b.resize(6 * kHuge, 0);
+  fill(b, 6 * kHuge);
+  // Less than a huge page, or a heap block: nothing to recycle, nothing changes.
+  const void* p = b.data();
+  EXPECT_EQ(b.recycle_front(kHuge - 1), 0u);
+  EXPECT_EQ(b.data(), p);
+  PagedBlock small;
+  small.resize(4096, 0);
+  EXPECT_EQ(small.recycle_front(4096), 0u);
+
+  ASSERT_EQ(b.recycle_front(2 * kHuge + 100), 2 * kHuge);  // whole huge pages only
+  EXPECT_EQ(b.size(), 6 * kHuge);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(b.data()) % kHuge, 0u);
+  const auto* q = static_cast<const uint8_t*>(b.data());
+  std::size_t wrong = 4 * kHuge;
+  for (std::size_t i = 0; i < 4 * kHuge; ++i)
+    if (q[i] != uint8_t((i + 2 * kHuge) * 7 + (i + 2 * kHuge) / 251)) {
+      wrong = i;
+      break;
+    }
+  EXPECT_EQ(wrong, 4 * kHuge);
+  EXPECT_TRUE(resident(b, 4 * kHuge, 6 * kHuge));
+
+  // Many rounds keep the size and the contents; all pages recycled at once is a no-op.
+  for (int round = 0; round < 50; ++round) {
+    fill(b, 6 * kHuge);
+    ASSERT_EQ(b.recycle_front(kHuge), kHuge);
+    ASSERT_EQ(b.size(), 6 * kHuge);
+    ASSERT_EQ(static_cast<const uint8_t*>(b.data())[5 * kHuge - 1], uint8_t((6 * kHuge - 1) * 7 + (6 * kHuge - 1) / 251));
+  }
+  EXPECT_EQ(b.recycle_front(6 * kHuge), 6 * kHuge);
+  EXPECT_EQ(b.size(), 6 * kHuge);
+  b.resize(8 * kHuge, 6 * kHuge);  // still grows as usual
+  EXPECT_EQ(b.size(), 8 * kHuge);
+}
+
+TEST(PagedBlock, RecyclingRefusedLeavesTheBlockOrFallsBackToFreshPages) {
+  if (!PagedBlock::can_map()) GTEST_SKIP() << "no page mappings on this system";
+  PagedBlock b;
+  b.resize(4 * kHuge, 0);
+  fill(b, 4 * kHuge);
+  const void* p = b.data();
+  {
+    RefusedRemap refuse;
+    EXPECT_EQ(b.recycle_front(2 * kHuge), 0u);
+  }
+  EXPECT_EQ(b.data(), p);
+  EXPECT_EQ(b.size(), 4 * kHuge);
+  EXPECT_EQ(first_wrong(b, 4 * kHuge), 4 * kHuge);
+
+  // The live bytes move but the dead front does not: the room is fresh zero pages.
+  static int calls;
+  calls = 0;
+  const kvr::detail::RemapFn saved = kvr::detail::paged_block_remap;
+  kvr::detail::paged_block_remap = [](void* a, std::size_t o, std::size_t n, void* d) -> void* {
+    return ++calls == 1 ? kvr::detail::RemapFn(saved_remap())(a, o, n, d) : nullptr;
+  };
+  const std::size_t r = b.recycle_front(kHuge);
+  kvr::detail::paged_block_remap = saved;
+  EXPECT_EQ(calls, 2);
+  ASSERT_EQ(r, kHuge);
+  EXPECT_EQ(b.size(), 4 * kHuge);
+  const auto* q = static_cast<const uint8_t*>(b.data());
+  EXPECT_EQ(q[0], uint8_t(kHuge * 7 + kHuge / 251));
+  EXPECT_EQ(q[3 * kHuge - 1], uint8_t((4 * kHuge - 1) * 7 + (4 * kHuge - 1) / 251));
+  EXPECT_TRUE(all_zero(b, 3 * kHuge, 4 * kHuge));
+}
+
+TEST(PagedBlock, PrefaultCommitsMemoryAndKeepsTheContents) {
+  for (std::size_t n : {std::size_t(100000), 5 * kHuge}) {
+    PagedBlock b;
+    b.resize(n, 0);
+    fill(b, 1000);
+    b.prefault(1000, n);
+    EXPECT_EQ(first_wrong(b, 1000), 1000u) << n;
+    EXPECT_TRUE(resident(b, 0, n)) << n;
+    if (b.mapped()) {
+      EXPECT_TRUE(all_zero(b, 1000, n));
+    }
+    b.prefault(n, 3 * n);  // past the end: nothing
+  }
 }
 
 TEST(PagedBlock, OutOfMemoryLeavesTheBlockAsItWas) {
