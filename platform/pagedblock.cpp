@@ -98,12 +98,69 @@ PagedBlock& PagedBlock::operator=(PagedBlock&& other) noexcept {
 void PagedBlock::swap(PagedBlock& other) noexcept {
   std::swap(data_, other.data_);
   std::swap(size_, other.size_);
+  std::swap(room_, other.room_);
   std::swap(mapped_, other.mapped_);
 }
 
-// The live part and the dead front move into a fresh reservation of the same size, in
-// swapped order: both moves are page-table moves, whole huge pages stay whole, and the
-// block keeps its address-space footprint however often it recycles.
+#if KVR_PAGED_BLOCK_MAPPED
+// Address space reserved behind a recycling block: each recycling moves the block
+// forward by the recycled bytes, and only when this runs out does the whole block move
+// (one page-table move of every page). Reserved space costs no memory; smaller runways
+// are tried where the system will not reserve this much.
+constexpr std::size_t kRunways[] = {sizeof(void*) >= 8 ? std::size_t(1) << 40 : 0,
+                                    sizeof(void*) >= 8 ? std::size_t(1) << 36 : 0, std::size_t(1) << 30, 0};
+
+void PagedBlock::drop_room() noexcept {
+  if (room_) munmap(static_cast<char*>(data_) + size_, room_);
+  room_ = 0;
+}
+
+// Moves the block into fresh address space with a runway behind it, the first r bytes
+// going behind the others. False leaves the block as it was.
+bool PagedBlock::relocate(std::size_t r) noexcept {
+  char* dest = nullptr;
+  std::size_t room = 0;
+  for (std::size_t want : kRunways) {
+    try {
+      dest = reserve_aligned(size_ + want);
+      room = want;
+      break;
+    } catch (const std::bad_alloc&) {
+    }
+  }
+  if (!dest) return false;
+  char* old = static_cast<char*>(data_);
+  const std::size_t oldSize = size_, live = size_ - r;
+  if (!paged_block_remap(old + r, live, live, dest)) {
+    munmap(dest, size_ + room);
+    return false;
+  }
+  if (r && !paged_block_remap(old, r, r, dest + live)) {
+    // The live bytes have moved already; the room behind them becomes fresh pages.
+    munmap(old, r);
+    if (mmap(dest + live, r, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) ==
+        MAP_FAILED) {
+      munmap(dest + live, r + room);
+      size_ = live;
+      room = 0;
+    }
+  }
+  if (room_) munmap(old + oldSize, room_);
+  madvise(dest, size_, MADV_HUGEPAGE);
+  data_ = dest;
+  room_ = room;
+  return true;
+}
+
+bool PagedBlock::reserve_room() noexcept { return mapped_ && (room_ > 0 || relocate(0)); }
+#else
+void PagedBlock::drop_room() noexcept {}
+bool PagedBlock::relocate(std::size_t) noexcept { return false; }
+bool PagedBlock::reserve_room() noexcept { return false; }
+#endif
+
+// Within the runway the dead front moves to the end by itself: a page-table move of just
+// the recycled pages, with whole huge pages staying whole.
 std::size_t PagedBlock::recycle_front(std::size_t bytes) noexcept {
 #if KVR_PAGED_BLOCK_MAPPED
   if (!mapped_) return 0;
@@ -111,29 +168,13 @@ std::size_t PagedBlock::recycle_front(std::size_t bytes) noexcept {
   if (r == 0) return 0;
   if (r == size_) return r;  // nothing lives: the order of the pages does not matter
   char* old = static_cast<char*>(data_);
-  char* dest;
-  try {
-    dest = reserve_aligned(size_);
-  } catch (const std::bad_alloc&) {
-    return 0;
+  if (room_ >= r) {
+    if (!paged_block_remap(old, r, r, old + size_)) return 0;
+    data_ = old + r;
+    room_ -= r;
+    return r;
   }
-  const std::size_t live = size_ - r;
-  if (!paged_block_remap(old + r, live, live, dest)) {
-    munmap(dest, size_);
-    return 0;
-  }
-  if (!paged_block_remap(old, r, r, dest + live)) {
-    // The live bytes have moved already; the room behind them becomes fresh pages.
-    munmap(old, r);
-    if (mmap(dest + live, r, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) ==
-        MAP_FAILED) {
-      munmap(dest + live, r);
-      size_ = live;
-    }
-  }
-  madvise(dest, size_, MADV_HUGEPAGE);
-  data_ = dest;
-  return r;
+  return relocate(r) ? r : 0;
 #else
   (void)bytes;
   return 0;
@@ -162,7 +203,7 @@ void PagedBlock::prefault(std::size_t from, std::size_t to) noexcept {
 void PagedBlock::release() noexcept {
 #if KVR_PAGED_BLOCK_MAPPED
   if (mapped_) {
-    munmap(data_, size_);
+    munmap(data_, size_ + room_);
   } else
 #endif
   {
@@ -170,6 +211,7 @@ void PagedBlock::release() noexcept {
   }
   data_ = nullptr;
   size_ = 0;
+  room_ = 0;
   mapped_ = false;
 }
 
@@ -186,6 +228,18 @@ void PagedBlock::resize(std::size_t bytes, std::size_t keep) {
     if (bytes > std::numeric_limits<std::size_t>::max() / 2) throw std::bad_alloc();
     bytes = (bytes + kHugePage - 1) / kHugePage * kHugePage;
     if (mapped_ && bytes == size_) return;
+    if (mapped_ && bytes > size_ && bytes - size_ <= room_) {
+      // Growing into the runway: fresh pages in place, nothing moves.
+      char* end = static_cast<char*>(data_) + size_;
+      if (mmap(end, bytes - size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) !=
+          MAP_FAILED) {
+        madvise(end, bytes - size_, MADV_HUGEPAGE);
+        room_ -= bytes - size_;
+        size_ = bytes;
+        return;
+      }
+    }
+    drop_room();
     void* p;
     if (mapped_ && bytes < size_) {
       munmap(static_cast<char*>(data_) + bytes, size_ - bytes);
@@ -203,6 +257,7 @@ void PagedBlock::resize(std::size_t bytes, std::size_t keep) {
     return;
   }
   if (mapped_) {
+    drop_room();
     void* p = std::malloc(bytes);
     if (!p) throw std::bad_alloc();
     if (keep) std::memcpy(p, data_, keep);

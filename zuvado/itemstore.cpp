@@ -128,6 +128,10 @@ void TRcItemContainer::RemoveFirst(Integer Count) {
   FHead += kItem * std::size_t(Count);
   FCapacity -= std::size_t(Count);
   FCount -= Count;
+  // Where the block has the address space to move forward into, each whole huge page of
+  // the gap goes to the end at once: a small page-table move per removal rather than a
+  // move of the whole block now and then.
+  if (FBlock.room() >= detail::PagedBlock::kHugePage) RecycleGap();
   if (FHead >= kItem * std::size_t(FCount)) TakeGap();
 }
 
@@ -151,6 +155,7 @@ void TRcItemContainer::Reserve(std::size_t Slots) {
   Slots = std::min(Slots, kMaxSlots);
   if (Slots <= FBlock.size() / kItem) return;
   Reallocate(Slots);
+  if (FBlock.reserve_room()) Rebase();
   FBlock.prefault(FHead + kItem * std::size_t(FCount), FBlock.size());
 }
 
