@@ -220,6 +220,51 @@ TEST(PagedBlock, RecyclesTheFrontPagesBehindTheLiveBytes) {
   EXPECT_EQ(b.size(), 8 * kHuge);
 }
 
+// With address space reserved behind it, the block moves forward by the recycled pages
+// alone, grows into that space in place, and gives it up when it shrinks.
+TEST(PagedBlock, RunwayTakesRecycledPagesAndGrowthInPlace) {
+  if (!PagedBlock::can_map()) GTEST_SKIP() << "no page mappings on this system";
+  PagedBlock b;
+  b.resize(6 * kHuge, 0);
+  fill(b, 6 * kHuge);
+  EXPECT_EQ(b.room(), 0u);
+  ASSERT_TRUE(b.reserve_room());
+  ASSERT_GE(b.room(), 4 * kHuge);
+  EXPECT_EQ(first_wrong(b, 6 * kHuge), 6 * kHuge);
+  const std::size_t room = b.room();
+  const char* p = static_cast<const char*>(b.data());
+  {
+    RefusedRemap refuse;
+    EXPECT_EQ(b.recycle_front(kHuge), 0u);
+    EXPECT_EQ(b.data(), p);
+    EXPECT_EQ(b.room(), room);
+  }
+  ASSERT_EQ(b.recycle_front(2 * kHuge), 2 * kHuge);
+  EXPECT_EQ(b.data(), p + 2 * kHuge);
+  EXPECT_EQ(b.room(), room - 2 * kHuge);
+  const auto* q = static_cast<const uint8_t*>(b.data());
+  EXPECT_EQ(q[0], uint8_t(2 * kHuge * 7 + 2 * kHuge / 251));
+  EXPECT_EQ(q[4 * kHuge - 1], uint8_t((6 * kHuge - 1) * 7 + (6 * kHuge - 1) / 251));
+  EXPECT_TRUE(resident(b, 4 * kHuge, 6 * kHuge));
+
+  fill(b, 6 * kHuge);
+  b.resize(8 * kHuge, 6 * kHuge);
+  EXPECT_EQ(b.data(), p + 2 * kHuge);
+  EXPECT_EQ(b.room(), room - 4 * kHuge);
+  EXPECT_EQ(first_wrong(b, 6 * kHuge), 6 * kHuge);
+  EXPECT_TRUE(all_zero(b, 6 * kHuge, 8 * kHuge));
+
+  PagedBlock c(std::move(b));
+  EXPECT_EQ(c.room(), room - 4 * kHuge);
+  EXPECT_EQ(b.room(), 0u);
+  c.resize(3 * kHuge, 3 * kHuge);
+  EXPECT_EQ(c.room(), 0u);
+  EXPECT_EQ(first_wrong(c, 3 * kHuge), 3 * kHuge);
+  ASSERT_EQ(c.recycle_front(kHuge), kHuge);  // moves into a new runway
+  EXPECT_GT(c.room(), 0u);
+  EXPECT_EQ(static_cast<const uint8_t*>(c.data())[0], uint8_t(kHuge * 7 + kHuge / 251));
+}
+
 TEST(PagedBlock, RecyclingRefusedLeavesTheBlockOrFallsBackToFreshPages) {
   if (!PagedBlock::can_map()) GTEST_SKIP() << "no page mappings on this system";
   PagedBlock b;
