@@ -115,6 +115,17 @@ void PagedBlock::drop_room() noexcept {
   room_ = 0;
 }
 
+// Moves the pages of [from, from + len) to dest; returns the bytes moved (a multiple of
+// kHugePage; len unless the system refused). Every recycled piece of a block is a mapping
+// of its own, and older systems move only within one mapping: then the pages go one huge
+// page at a time, which never spans two pieces.
+static std::size_t move_pages(char* from, std::size_t len, char* dest) noexcept {
+  if (len == 0 || paged_block_remap(from, len, len, dest)) return len;
+  std::size_t done = 0;
+  while (done < len && paged_block_remap(from + done, kHuge, kHuge, dest + done)) done += kHuge;
+  return done;
+}
+
 // Moves the block into fresh address space with a runway behind it, the first r bytes
 // going behind the others. False leaves the block as it was.
 bool PagedBlock::relocate(std::size_t r) noexcept {
@@ -131,12 +142,16 @@ bool PagedBlock::relocate(std::size_t r) noexcept {
   if (!dest) return false;
   char* old = static_cast<char*>(data_);
   const std::size_t oldSize = size_, live = size_ - r;
-  if (!paged_block_remap(old + r, live, live, dest)) {
+  const std::size_t moved = move_pages(old + r, live, dest);
+  if (moved < live) {
+    // The pages just left are still free for us; without them back the block is lost.
+    if (move_pages(dest, moved, old + r) < moved) std::abort();
     munmap(dest, size_ + room);
     return false;
   }
-  if (r && !paged_block_remap(old, r, r, dest + live)) {
-    // The live bytes have moved already; the room behind them becomes fresh pages.
+  if (r && move_pages(old, r, dest + live) < r) {
+    // The live bytes have moved already; the room behind them becomes fresh pages (those
+    // of the front that did move are overwritten).
     munmap(old, r);
     if (mmap(dest + live, r, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) ==
         MAP_FAILED) {
@@ -169,10 +184,10 @@ std::size_t PagedBlock::recycle_front(std::size_t bytes) noexcept {
   if (r == size_) return r;  // nothing lives: the order of the pages does not matter
   char* old = static_cast<char*>(data_);
   if (room_ >= r) {
-    if (!paged_block_remap(old, r, r, old + size_)) return 0;
-    data_ = old + r;
-    room_ -= r;
-    return r;
+    const std::size_t moved = move_pages(old, r, old + size_);
+    data_ = old + moved;
+    room_ -= moved;
+    return moved;
   }
   return relocate(r) ? r : 0;
 #else
