@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <ctime>
 #include <thread>
 #include <vector>
 
@@ -21,6 +22,12 @@ namespace {
 
 using namespace kvr;
 using Clock = std::chrono::steady_clock;
+
+double thread_cpu_ms() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) * 1e-6;
+}
 
 constexpr Integer kWindow = 1000000;
 constexpr double kRate = 1e6;  // x units are seconds of a 1 MHz signal
@@ -77,7 +84,7 @@ void BM_FeedRolling60Hz(benchmark::State& state) {
     rusage ru0{}, ru1{};
     getrusage(RUSAGE_THREAD, &ru0);
 
-    std::vector<double> frames;
+    std::vector<double> frames, cpu;
     const auto period = std::chrono::microseconds(16667);
     const auto t0 = Clock::now();
     auto next = t0;
@@ -85,8 +92,10 @@ void BM_FeedRolling60Hz(benchmark::State& state) {
       std::this_thread::sleep_until(next);
       next += period;
       const auto a = Clock::now();
+      const double c0 = thread_cpu_ms();
       f.Drain();
       frames.push_back(std::chrono::duration<double, std::milli>(Clock::now() - a).count());
+      cpu.push_back(thread_cpu_ms() - c0);
       if (Clock::now() > next) next = Clock::now();  // a slow frame does not queue up frames
     }
     const double elapsed = std::chrono::duration<double>(Clock::now() - t0).count();
@@ -97,6 +106,10 @@ void BM_FeedRolling60Hz(benchmark::State& state) {
     state.counters["faults_producer"] = double(producerFaults.load());
 
     std::sort(frames.begin(), frames.end());
+    std::sort(cpu.begin(), cpu.end());
+    // Frame time on the chart's thread alone: what the machine's other load does not add.
+    state.counters["median_cpu_ms"] = cpu.empty() ? 0 : cpu[cpu.size() / 2];
+    state.counters["worst_cpu_ms"] = cpu.empty() ? 0 : cpu.back();
     state.counters["points_per_s"] = double(f.Drained()) / elapsed;
     state.counters["produced_per_s"] = double(produced.load()) / elapsed;
     state.counters["worst_frame_ms"] = frames.empty() ? 0 : frames.back();
