@@ -13,8 +13,9 @@ namespace kvr {
 
 namespace {
 
-// Windows whose storage would exceed this commit their memory as they fill instead.
-constexpr std::size_t kMaxReservedBytes = std::size_t(2) << 30;
+// Windows whose storage would exceed this (about 2.5 million points) commit their memory
+// as they fill instead: a slow feed should not hold gigabytes it may never use.
+constexpr std::size_t kMaxReservedBytes = std::size_t(512) << 20;
 
 }  // namespace
 

@@ -23,10 +23,11 @@
 // units), the oldest items leave the chart and the x range of the items' layer follows
 // the newest point; the chart then repaints whole, axes included.
 //
-// Memory. A window of RollingPoints gets its storage (about twice the window) reserved
-// and committed when it is set, and again at a drain if the chart lost it (ClearGraf),
-// so that the frames that follow take no page faults; the oldest items' memory is then
-// reused for the newest. Windows by span grow their storage as the items arrive.
+// Memory. A window of RollingPoints (up to about 2.5 million) gets its storage, about
+// twice the window, reserved and committed when it is set, and again at a drain if the
+// chart lost it (ClearGraf), so that the frames that follow take no page faults; the
+// oldest items' memory is then reused for the newest. Larger windows and windows by
+// span commit their storage as the items arrive.
 //
 // The chart must outlive the feed.
 #pragma once

@@ -172,7 +172,7 @@ TEST(ZuFeed, RollingWindowStorageIsReservedOnceAndStaysPut) {
 
   StoreChart big;
   TZUvadoFeed g(big);
-  g.SetRollingPoints(100000000);  // about 20 GB ahead: not reserved
+  g.SetRollingPoints(3000000);  // over 600 MB ahead: not reserved
   EXPECT_LT(big.DataItems().StorageBytes(), std::size_t(1) << 20);
   g.Add(1, 1);
   g.Drain();
