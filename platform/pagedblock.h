@@ -48,10 +48,11 @@ class PagedBlock {
 
   // Moves the whole huge pages among the first `bytes` bytes of a mapping behind its last
   // byte: afterwards byte i is the former byte r + i (i < size() - r), the last r bytes
-  // are undefined, and r is returned (a multiple of kHugePage). Only page tables change.
-  // Returns 0 and leaves the block as it was on the heap, for less than a huge page, or
-  // when the system refuses; callers then copy. data() changes; size() shrinks by r
-  // only if the system runs out of mappings halfway.
+  // are undefined, and r is returned (a multiple of kHugePage; fewer pages than asked
+  // when the system refuses partway). Only page tables change. Returns 0 and leaves the
+  // block as it was on the heap, for less than a huge page, or when the system refuses;
+  // callers then copy. data() changes; size() shrinks by r only if the system runs out
+  // of mappings halfway.
   std::size_t recycle_front(std::size_t bytes) noexcept;
   // Gives a mapping the address space behind it that recycle_front moves into (moving
   // the block once, now, rather than at a later recycling). False on the heap or when
