@@ -128,10 +128,11 @@ void TRcItemContainer::RemoveFirst(Integer Count) {
   FHead += kItem * std::size_t(Count);
   FCapacity -= std::size_t(Count);
   FCount -= Count;
-  // Where the block has the address space to move forward into, each whole huge page of
-  // the gap goes to the end at once: a small page-table move per removal rather than a
-  // move of the whole block now and then.
-  if (FBlock.room() >= detail::PagedBlock::kHugePage) RecycleGap();
+  // Where the block has the address space to move forward into, the gap's pages go to
+  // the end once they are a quarter of the block: a page-table move of those pages alone
+  // rather than of the whole block, and few enough calls that their fixed cost (a TLB
+  // flush on every processor that runs the program) stays small.
+  if (FBlock.room() >= detail::PagedBlock::kHugePage && FHead >= FBlock.size() / 4) RecycleGap();
   if (FHead >= kItem * std::size_t(FCount)) TakeGap();
 }
 

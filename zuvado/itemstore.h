@@ -13,9 +13,9 @@
 // Removing items from the front only moves the start of the items forward. On a
 // mapping, the whole huge pages of that gap are handed to the end of the storage
 // (PagedBlock::recycle_front: page tables move, no item is copied, and the room keeps
-// memory that was touched before, so it takes no page faults): as the items leave once
-// the block has address space behind it, else once the gap is as large as the items or
-// the end needs the room. On the heap, or when the system refuses, the gap is closed by
+// memory that was touched before, so it takes no page faults): once the gap is a
+// quarter of the block if the block has address space behind it, else once the gap is
+// as large as the items or the end needs the room. On the heap, or when the system refuses, the gap is closed by
 // moving the items down once it is as large as the items that remain. Either way a
 // rolling window pays O(removed) amortised per removal, and its storage stays bounded.
 #pragma once
