@@ -3,10 +3,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <string>
 #include <utility>
+
+#include "platform/pagedblock.h"
+
 namespace kvr {
 
+namespace {
+
+// Windows whose storage would exceed this (about 2.5 million points) commit their memory
+// as they fill instead: a slow feed should not hold gigabytes it may never use.
+constexpr std::size_t kMaxReservedBytes = std::size_t(512) << 20;
+
+}  // namespace
 
 TZUvadoFeed::TZUvadoFeed(TCustomZUvado& Chart) : FChart(Chart) {}
 
@@ -30,7 +41,28 @@ std::size_t TZUvadoFeed::Pending() const {
   return FIn.X.size();
 }
 
+void TZUvadoFeed::SetRollingPoints(Integer N) {
+  FRollPoints = N > 0 ? N : 0;
+  ReserveWindow();
+}
+
+// The window, as much again for the newest drain (a drain enters at most a window of
+// points), NumAlloc's step, and the partial huge page that stays in front when the
+// oldest items' pages are handed to the end: then no drain grows the storage.
+void TZUvadoFeed::ReserveWindow() {
+  if (FRollPoints <= 0) return;
+  const std::size_t slots = 2 * std::size_t(FRollPoints) + std::size_t(FChart.AllocSize()) +
+                            detail::PagedBlock::kHugePage / sizeof(TrcChartItem) + 1;
+  if (slots > kMaxReservedBytes / sizeof(TrcChartItem)) return;
+  try {
+    FChart.DataItems().Reserve(slots);
+  } catch (const std::bad_alloc&) {
+    // Appending commits the memory as it goes, as without a reservation.
+  }
+}
+
 std::size_t TZUvadoFeed::Drain() {
+  ReserveWindow();
   {
     // FOut is empty here and keeps its capacity, so the producers' next points go into
     // memory that is already there.

@@ -23,6 +23,12 @@
 // units), the oldest items leave the chart and the x range of the items' layer follows
 // the newest point; the chart then repaints whole, axes included.
 //
+// Memory. A window of RollingPoints (up to about 2.5 million) gets its storage, about
+// twice the window, reserved and committed when it is set, and again at a drain if the
+// chart lost it (ClearGraf), so that the frames that follow take no page faults; the
+// oldest items' memory is then reused for the newest. Larger windows and windows by
+// span commit their storage as the items arrive.
+//
 // The chart must outlive the feed.
 #pragma once
 
@@ -60,9 +66,10 @@ class TZUvadoFeed {
   // 0 (default): a connected line; 1..: marks of this type (MarkAt).
   Byte Mark() const { return FMark; }
   void SetMark(Byte mk) { FMark = mk; }
-  // Keep the newest N points (0: no limit); negative values count as 0.
+  // Keep the newest N points (0: no limit); negative values count as 0. Reserves the
+  // window's storage at once (see Memory above).
   Integer RollingPoints() const { return FRollPoints; }
-  void SetRollingPoints(Integer N) { FRollPoints = N > 0 ? N : 0; }
+  void SetRollingPoints(Integer N);
   // Keep the points whose x lies within Span of the newest x (0: no limit). Non-finite
   // or negative values count as 0.
   double RollingSpan() const { return FRollSpan; }
@@ -78,6 +85,8 @@ class TZUvadoFeed {
   // Items to remove from the front so that the rolling limit holds after NewX arrives.
   Integer ExcessItems(std::span<const double> NewX) const;
   void Scroll();
+  // Storage for the window of RollingPoints, committed now rather than in the frames.
+  void ReserveWindow();
 
   TCustomZUvado& FChart;
   mutable std::mutex FLock;

@@ -9,6 +9,7 @@ namespace kvr {
 namespace {
 
 constexpr std::size_t kMaxSlots = std::size_t(std::numeric_limits<Integer>::max());
+constexpr std::size_t kItem = sizeof(TrcChartItem);
 
 }  // namespace
 
@@ -16,7 +17,7 @@ TRcItemContainer::TRcItemContainer() { Reallocate(1); }
 
 TRcItemContainer::TRcItemContainer(const TRcItemContainer& Other) {
   Reallocate(std::max<std::size_t>(1, std::size_t(Other.FNumAlloc)));
-  std::memcpy(static_cast<void*>(FItems), Other.FItems, sizeof(TrcChartItem) * std::size_t(Other.FCount));
+  std::memcpy(static_cast<void*>(FItems), Other.FItems, kItem * std::size_t(Other.FCount));
   FCount = Other.FCount;
   FNumAlloc = Other.FNumAlloc;
 }
@@ -35,35 +36,58 @@ TRcItemContainer& TRcItemContainer::operator=(const TRcItemContainer& Other) {
 
 TRcItemContainer::~TRcItemContainer() = default;
 
+void TRcItemContainer::Rebase() {
+  FItems = reinterpret_cast<TrcChartItem*>(static_cast<char*>(FBlock.data()) + FHead);
+  FCapacity = std::min(kMaxSlots, (FBlock.size() - FHead) / kItem);
+}
+
 // The block keeps the items in use; a fresh heap block gets its one cleared slot here
-// (fresh mappings read as zero already). Slots counts from the start of the block.
+// (fresh mappings read as zero already). On a mapping, a gap of less than a huge page
+// stays in front: closing it would move every item.
 void TRcItemContainer::Reallocate(std::size_t Slots) {
   if (Slots == 0) Slots = 1;
-  CloseGap();
+  if (!RecycleGap() && !FBlock.mapped()) CloseGap();
   const bool fresh = FBlock.data() == nullptr;
-  FBlock.resize(Slots * sizeof(TrcChartItem), sizeof(TrcChartItem) * std::size_t(FCount));
-  FItems = static_cast<TrcChartItem*>(FBlock.data());
-  FCapacity = FBlock.mapped() ? std::min(kMaxSlots, FBlock.size() / sizeof(TrcChartItem)) : Slots;
-  if (fresh && !FBlock.mapped()) std::memset(static_cast<void*>(FItems), 0, sizeof(TrcChartItem));
+  if (Slots > (std::numeric_limits<std::size_t>::max() - FHead) / kItem) throw std::bad_alloc();
+  // A mapping that shrinks back to the heap brings its small gap along.
+  FBlock.resize(FHead + Slots * kItem, FHead + kItem * std::size_t(FCount));
+  Rebase();
+  if (fresh && !FBlock.mapped()) std::memset(static_cast<void*>(FItems), 0, kItem);
 }
 
 void TRcItemContainer::CloseGap() {
   if (FHead == 0) return;
-  TrcChartItem* base = static_cast<TrcChartItem*>(FBlock.data());
-  std::memmove(static_cast<void*>(base), FItems, sizeof(TrcChartItem) * std::size_t(FCount));
-  FItems = base;
-  FCapacity += FHead;
+  std::memmove(FBlock.data(), static_cast<const void*>(FItems), kItem * std::size_t(FCount));
   FHead = 0;
+  Rebase();
+}
+
+bool TRcItemContainer::RecycleGap() {
+  if (!FBlock.mapped() || FHead < detail::PagedBlock::kHugePage) return false;
+  const std::size_t r = FBlock.recycle_front(FHead);
+  if (r == 0) return false;
+  FHead -= r;
+  Rebase();
+  return true;
+}
+
+void TRcItemContainer::TakeGap() {
+  if (!RecycleGap()) CloseGap();
 }
 
 // Closing a small gap would move all items for a few slots, again and again in a
 // rolling window; growing instead makes the next gaps large enough to pay for the move.
+// Recycling pages moves no items, so any gap of whole huge pages that makes room will do.
 void TRcItemContainer::MakeRoom(std::size_t Slots) {
   if (Slots <= FCapacity) return;
-  const std::size_t total = FHead + FCapacity;
-  if (FHead >= std::size_t(FCount) && Slots <= total) {
+  const std::size_t total = FBlock.size() / kItem;
+  if (FBlock.mapped()) {
+    const std::size_t huge = detail::PagedBlock::kHugePage;
+    if ((FHead / huge * huge) / kItem + FCapacity >= Slots && RecycleGap() && Slots <= FCapacity) return;
+  }
+  if (FHead >= kItem * std::size_t(FCount) && Slots <= total) {
     CloseGap();
-    return;
+    if (Slots <= FCapacity) return;
   }
   Reallocate(std::min(kMaxSlots, std::max(Slots, total * 2)));
 }
@@ -101,10 +125,15 @@ void TRcItemContainer::RemoveFirst(Integer Count) {
   if (Count <= 0) return;
   if (Count > FCount) Count = FCount;
   FItems += Count;
-  FHead += std::size_t(Count);
+  FHead += kItem * std::size_t(Count);
   FCapacity -= std::size_t(Count);
   FCount -= Count;
-  if (FHead >= std::size_t(FCount)) CloseGap();
+  // Where the block has the address space to move forward into, the gap's pages go to
+  // the end once they are a quarter of the block: a page-table move of those pages alone
+  // rather than of the whole block, and few enough calls that their fixed cost (a TLB
+  // flush on every processor that runs the program) stays small.
+  if (FBlock.room() >= detail::PagedBlock::kHugePage && FHead >= FBlock.size() / 4) RecycleGap();
+  if (FHead >= kItem * std::size_t(FCount)) TakeGap();
 }
 
 void TRcItemContainer::Clear() {
@@ -123,10 +152,17 @@ void TRcItemContainer::SetNumAlloc(Integer Slots) {
   FNumAlloc = Slots;
 }
 
+void TRcItemContainer::Reserve(std::size_t Slots) {
+  Slots = std::min(Slots, kMaxSlots);
+  if (Slots <= FBlock.size() / kItem) return;
+  Reallocate(Slots);
+  if (FBlock.reserve_room()) Rebase();
+  FBlock.prefault(FHead + kItem * std::size_t(FCount), FBlock.size());
+}
+
 void TRcItemContainer::Delete(Integer Index) {
   if (!InRange(Index)) return;
-  std::memmove(static_cast<void*>(FItems + Index), FItems + Index + 1,
-               sizeof(TrcChartItem) * std::size_t(FCount - Index - 1));
+  std::memmove(static_cast<void*>(FItems + Index), FItems + Index + 1, kItem * std::size_t(FCount - Index - 1));
   --FCount;
 }
 

@@ -10,9 +10,14 @@
 // thousands; slots past the count are never touched before they are used. An empty
 // container keeps one cleared slot and NumAlloc 0.
 //
-// Removing items from the front only moves the start of the items forward; the gap is
-// closed (the items moved down) once it is as large as the items that remain, so a
-// rolling window pays O(removed) amortised per removal.
+// Removing items from the front only moves the start of the items forward. On a
+// mapping, the whole huge pages of that gap are handed to the end of the storage
+// (PagedBlock::recycle_front: page tables move, no item is copied, and the room keeps
+// memory that was touched before, so it takes no page faults): once the gap is a
+// quarter of the block if the block has address space behind it, else once the gap is
+// as large as the items or the end needs the room. On the heap, or when the system refuses, the gap is closed by
+// moving the items down once it is as large as the items that remain. Either way a
+// rolling window pays O(removed) amortised per removal, and its storage stays bounded.
 #pragma once
 
 #include <cassert>
@@ -36,6 +41,8 @@ class TRcItemContainer {
   // Slots the storage holds from the first item on (at least 1; at least NumAlloc
   // unless items were removed from the front).
   std::size_t Capacity() const { return FCapacity; }
+  // Bytes of storage, the gap in front of the items included.
+  std::size_t StorageBytes() const { return FBlock.size(); }
   bool InRange(Integer Index) const { return Index >= 0 && Index < FCount; }
 
   const TrcChartItem& operator[](Integer Index) const {
@@ -75,18 +82,30 @@ class TRcItemContainer {
   void Delete(Integer Index);
   // Keeps the first NewCount items (0 <= NewCount <= Count).
   void Truncate(Integer NewCount);
+  // Makes the storage hold at least Slots slots in all (the items, the room behind them
+  // and the gap in front, which a mapping reuses) and commits the memory of the room now,
+  // so that appending up to there, and a rolling window of up to about half of it, takes
+  // no page faults later. Count and NumAlloc stay. Out of memory raises std::bad_alloc.
+  void Reserve(std::size_t Slots);
 
  private:
   void Grow(Integer AllocSize);
+  // Makes the storage hold Slots from FItems on.
   void Reallocate(std::size_t Slots);
   // Moves the items to the start of the block.
   void CloseGap();
-  // Makes Slots fit from FItems on: closes a gap as large as the items, else grows.
+  // Hands the whole pages of the gap to the end of a mapping; false if none moved.
+  bool RecycleGap();
+  // The gap is as large as the items: recycled, or else closed.
+  void TakeGap();
+  // FItems and FCapacity after the block or FHead changed.
+  void Rebase();
+  // Makes Slots fit from FItems on: reuses the gap where that is cheap, else grows.
   void MakeRoom(std::size_t Slots);
 
   detail::PagedBlock FBlock;
-  TrcChartItem* FItems = nullptr;  // FBlock's bytes, FHead slots in
-  std::size_t FHead = 0;           // slots before FItems left by RemoveFirst
+  TrcChartItem* FItems = nullptr;  // FBlock's bytes, FHead bytes in
+  std::size_t FHead = 0;           // bytes before FItems left by RemoveFirst
   std::size_t FCapacity = 0;       // slots from FItems to the end of the block
   Integer FCount = 0;
   Integer FNumAlloc = 0;

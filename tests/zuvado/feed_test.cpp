@@ -135,6 +135,50 @@ TEST(ZuFeed, RollingBySpanKeepsTheLastXUnits) {
   EXPECT_EQ(c.GetChartItem(0).x, 335);
 }
 
+struct StoreChart : RenderChart {
+  using TCustomZUvado::DataItems;
+};
+
+// The window's storage is there before the first point and does not change as the
+// window rolls on, whatever the drains bring; a chart that lost it gets it back at the
+// next drain. Windows too large to commit ahead grow as they fill.
+TEST(ZuFeed, RollingWindowStorageIsReservedOnceAndStaysPut) {
+  StoreChart c;
+  TZUvadoFeed f(c);
+  const Integer window = 25000;
+  f.SetRollingPoints(window);
+  const std::size_t reserved = c.DataItems().StorageBytes();
+  EXPECT_GE(reserved, 2 * std::size_t(window) * sizeof(TrcChartItem));
+  EXPECT_EQ(c.NumItems(), 0);
+  EXPECT_EQ(c.NumAllocData(), 0);
+  double next = 0;
+  for (int chunk : {1, 24999, 3, 25000, 12345, 70000, 7, 20000, 20000, 20000, 20000, 9999}) {
+    const std::vector<double> x = seq(next, chunk), y(size_t(chunk), 1.0);
+    f.Add(x, y);
+    f.Drain();
+    next += chunk;
+    const Integer want = Integer(std::min<double>(window, next));
+    ASSERT_EQ(c.NumItems(), want);
+    ASSERT_EQ(c.DataItems().StorageBytes(), reserved) << chunk;
+    for (Integer i = 0; i < want; i += 97) ASSERT_EQ(c.GetChartItem(i).x, next - want + i);
+    ASSERT_EQ(c.GetChartItem(want - 1).x, next - 1);
+  }
+  c.ClearGraf();
+  EXPECT_LT(c.DataItems().StorageBytes(), reserved);
+  f.Add(next, 1);
+  f.Drain();
+  EXPECT_EQ(c.DataItems().StorageBytes(), reserved);
+  EXPECT_EQ(c.NumItems(), 1);
+
+  StoreChart big;
+  TZUvadoFeed g(big);
+  g.SetRollingPoints(3000000);  // over 600 MB ahead: not reserved
+  EXPECT_LT(big.DataItems().StorageBytes(), std::size_t(1) << 20);
+  g.Add(1, 1);
+  g.Drain();
+  EXPECT_EQ(big.NumItems(), 1);
+}
+
 // Drawing only the new items over the image gives the picture a full repaint gives,
 // frame and grid included.
 TEST(ZuFeed, NewOnlyPaintingMatchesAFullRepaint) {

@@ -1,6 +1,8 @@
 // Containers, growth, routing, counters and the attribute and visibility switches.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "zu_test_util.h"
 
 using namespace kvr;
@@ -348,3 +350,126 @@ TEST(ZuItems, LargeStorageKeepsItemsAcrossEveryMove) {
   c.MarkAt(1.0, 1.0, 1);
   EXPECT_EQ(c.DataContainer(0).x, 1.0);
 }
+
+namespace {
+
+// Replaces the system's page move for a scope: every move refused, so the store takes
+// its copying paths.
+struct RefuseRemap {
+  RefuseRemap() : saved(detail::paged_block_remap) {
+    detail::paged_block_remap = [](void*, std::size_t, std::size_t, void*) -> void* { return nullptr; };
+  }
+  ~RefuseRemap() { detail::paged_block_remap = saved; }
+  detail::RemapFn saved;
+};
+
+// A window of mapped size rolled far past its storage many times over: the pages in
+// front of the items are reused (or, refused, the items copied down), every item stays
+// exactly right, NumAlloc never shrinks and the storage stays bounded.
+void roll_window(TRcItemContainer& c, Integer window, int frames, std::size_t& maxBytes) {
+  TrcChartItem it{};
+  Integer next = c.Count() > 0 ? c[c.Count() - 1].Tag + 1 : 0;
+  for (int frame = 0; frame < frames; ++frame) {
+    const int add = 1 + (frame * 7919) % (window / 3);
+    if (frame % 2) {
+      TrcChartItem* s = c.AppendSlots(std::size_t(add), 1000);
+      for (int i = 0; i < add; ++i) {
+        s[i] = it;
+        s[i].Tag = next;
+        s[i].x = next++;
+      }
+    } else {
+      for (int i = 0; i < add; ++i) {
+        it.Tag = next;
+        it.x = next++;
+        c.Append(it, 1000);
+      }
+    }
+    const Integer numAlloc = c.NumAlloc();
+    c.RemoveFirst(std::max<Integer>(0, c.Count() - window));
+    ASSERT_EQ(c.NumAlloc(), numAlloc);
+    ASSERT_EQ(c.Count(), std::min(window, next));
+    ASSERT_LE(std::size_t(c.Count()), c.Capacity());
+    for (Integer i = 0; i < c.Count(); ++i)
+      if (c[i].Tag != next - c.Count() + i || c[i].x != double(c[i].Tag))
+        FAIL() << "frame " << frame << " item " << i << " tag " << c[i].Tag;
+    maxBytes = std::max(maxBytes, c.StorageBytes());
+  }
+}
+
+TEST(ZuItems, MappedRollingWindowReusesItsPagesAndKeepsEveryItem) {
+  const Integer window = 60000;  // about 6 MB of records
+  for (const bool refuse : {false, true}) {
+    TRcItemContainer c;
+    std::size_t maxBytes = 0;
+    if (refuse) {
+      RefuseRemap r;
+      roll_window(c, window, 300, maxBytes);
+    } else {
+      roll_window(c, window, 300, maxBytes);
+    }
+    // Twice the window, a frame, a step of NumAlloc, rounding to huge pages and the
+    // doubling that found them.
+    EXPECT_LE(maxBytes, 2 * (2 * std::size_t(window) + window / 3 + 1000) * sizeof(TrcChartItem) +
+                            2 * detail::PagedBlock::kHugePage)
+        << refuse;
+    const std::size_t settled = c.StorageBytes();
+    roll_window(c, window, 300, maxBytes);  // and is not growing any more
+    EXPECT_EQ(c.StorageBytes(), settled) << refuse;
+    TRcItemContainer copy(c);
+    ASSERT_EQ(copy.Count(), window);
+    EXPECT_EQ(copy[window - 1].Tag, c[window - 1].Tag);
+    c.RemoveFirst(c.Count());  // everything: the whole storage is the gap
+    EXPECT_EQ(c.Count(), 0);
+    c.Append(TrcChartItem{}, 1000);
+    EXPECT_EQ(c.Count(), 1);
+  }
+}
+
+// Reserved storage is committed ahead and then never grows for a window of half of it:
+// the steady frames of a live chart neither fault nor move items.
+TEST(ZuItems, ReserveKeepsCountAndNumAllocAndHoldsAWindowOfHalf) {
+  TRcItemContainer c;
+  TrcChartItem it{};
+  for (int i = 0; i < 1500; ++i) {
+    it.Tag = i;
+    it.x = i;
+    c.Append(it, 1000);
+  }
+  const Integer window = 40000;
+  const std::size_t slots = 2 * std::size_t(window) + 1000 + detail::PagedBlock::kHugePage / sizeof(TrcChartItem) + 1;
+  c.Reserve(slots);
+  EXPECT_EQ(c.Count(), 1500);
+  EXPECT_EQ(c.NumAlloc(), 2000);
+  EXPECT_EQ(c[1499].Tag, 1499);
+  EXPECT_GE(c.StorageBytes(), slots * sizeof(TrcChartItem));
+  const std::size_t reserved = c.StorageBytes();
+  c.Reserve(10);  // never shrinks
+  EXPECT_EQ(c.StorageBytes(), reserved);
+  // Pages are handed round, not items copied: the system's page move is what runs.
+  static int moves;
+  moves = 0;
+  static detail::RemapFn system;
+  system = detail::paged_block_remap;
+  detail::paged_block_remap = [](void* a, std::size_t o, std::size_t n, void* d) -> void* {
+    ++moves;
+    return system(a, o, n, d);
+  };
+  std::size_t maxBytes = 0;
+  roll_window(c, window, 400, maxBytes);
+  detail::paged_block_remap = system;
+  EXPECT_EQ(maxBytes, reserved);
+  if (detail::PagedBlock::can_map()) {
+    EXPECT_GE(moves, 2 * 10) << moves;
+  }
+
+  TRcItemContainer small;
+  small.Reserve(100);  // on the heap
+  EXPECT_EQ(small.Count(), 0);
+  EXPECT_EQ(small.NumAlloc(), 0);
+  EXPECT_GE(small.Capacity(), 100u);
+  small.Append(it, 1000);
+  EXPECT_EQ(small.NumAlloc(), 1000);
+}
+
+}  // namespace
