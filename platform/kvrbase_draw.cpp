@@ -23,6 +23,7 @@ class CanvasStateGuard {
   explicit CanvasStateGuard(TCanvas* c)
       : c_(c),
         pos_(c->PenPos()),
+        posf_(c->PenPosF()),
         pen_color_(c->Pen()->Color()),
         pen_style_(c->Pen()->Style()),
         pen_width_(c->Pen()->Width()),
@@ -40,6 +41,7 @@ class CanvasStateGuard {
     c_->Brush()->SetStyle(brush_style_);
     c_->Font()->SetColor(font_color_);
     c_->MoveTo(pos_.X, pos_.Y);
+    if (RoundPix(posf_.X) == pos_.X && RoundPix(posf_.Y) == pos_.Y) c_->MoveToF(posf_.X, posf_.Y);
   }
   CanvasStateGuard(const CanvasStateGuard&) = delete;
   CanvasStateGuard& operator=(const CanvasStateGuard&) = delete;
@@ -47,6 +49,7 @@ class CanvasStateGuard {
  private:
   TCanvas* c_;
   TPoint pos_;
+  TPointDouble posf_;  // the position's fractions, kept while it still rounds to pos_
   TColor pen_color_;
   TPenStyle pen_style_;
   Integer pen_width_;
@@ -283,28 +286,6 @@ bool MarkKeepsFractions(Integer MarkType) {
 
 namespace {
 
-// Pen position with its fractions, brush colour and style as they were.
-class BrushPosFGuard {
- public:
-  explicit BrushPosFGuard(TCanvas* c)
-      : c_(c), pos_(c->PenPos()), posf_(c->PenPosF()), color_(c->Brush()->Color()), style_(c->Brush()->Style()) {}
-  ~BrushPosFGuard() {
-    c_->Brush()->SetColor(color_);
-    c_->Brush()->SetStyle(style_);
-    c_->MoveTo(pos_.X, pos_.Y);
-    if (RoundPix(posf_.X) == pos_.X && RoundPix(posf_.Y) == pos_.Y) c_->MoveToF(posf_.X, posf_.Y);
-  }
-  BrushPosFGuard(const BrushPosFGuard&) = delete;
-  BrushPosFGuard& operator=(const BrushPosFGuard&) = delete;
-
- private:
-  TCanvas* c_;
-  TPoint pos_;
-  TPointDouble posf_;
-  TColor color_;
-  TBrushStyle style_;
-};
-
 void line_f(TCanvas* c, double x0, double y0, double x1, double y1) {
   c->MoveToF(x0, y0);
   c->LineToF(x1, y1);
@@ -319,7 +300,7 @@ void DrawMarkOnCanvasF(TCanvas* Canvas, Integer MarkType, double x, double y) {
     DrawMarkOnCanvas(Canvas, MarkType, RoundPix(x), RoundPix(y));
     return;
   }
-  BrushPosFGuard guard(Canvas);
+  CanvasStateGuard guard(Canvas);
   const double r = MarkHalfSize(MarkType);
   if (MarkType < kFirstShape) {
     if ((MarkType - 1) / 3 == 2) {

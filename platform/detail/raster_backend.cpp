@@ -674,43 +674,16 @@ void RasterBackend::polygon(const TPoint* p, int n, const Stroke* s, const Fill*
 
 namespace {
 
-// Pixel offsets of every line of at most kTableSteps steps by the thin line's stepping
-// rule (step i has minor offset floor((2*dm*i + n) / (2n))); the slots past a line's
-// length repeat its first pixel, so that every line takes the same stores.
+// Lines of up to seven steps take seven stores from a table, whatever their length.
 constexpr int kTableSteps = 7;
-struct StepList {
-  int8_t n;
-  int8_t ox[kTableSteps], oy[kTableSteps];
-};
-constexpr int kTableSide = 2 * kTableSteps + 1;
-
-constexpr std::array<StepList, kTableSide * kTableSide> make_step_lists() {
-  std::array<StepList, kTableSide * kTableSide> t{};
-  for (int dy = -kTableSteps; dy <= kTableSteps; ++dy)
-    for (int dx = -kTableSteps; dx <= kTableSteps; ++dx) {
-      StepList& l = t[(dy + kTableSteps) * kTableSide + dx + kTableSteps];
-      const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
-      const bool xmajor = adx >= ady;
-      const int n = xmajor ? adx : ady, dm = xmajor ? ady : adx;
-      l.n = int8_t(n);
-      for (int i = 0; i < n; ++i) {
-        const int k = (2 * dm * i + n) / (2 * n);
-        const int ox = xmajor ? i : k, oy = xmajor ? k : i;
-        l.ox[i] = int8_t(dx < 0 ? -ox : ox);
-        l.oy[i] = int8_t(dy < 0 ? -oy : oy);
-      }
-    }
-  return t;
-}
-
-constexpr std::array<StepList, kTableSide * kTableSide> kStepLists = make_step_lists();
+constexpr StepTable<kTableSteps> kStepLists{};
 
 // A thin solid line from a towards b, b excluded, both inside the bitmap.
 inline void thin_line_inside(uint32_t* base, ptrdiff_t stride, TPoint a, TPoint b, uint32_t pen) {
   const int dx = b.X - a.X, dy = b.Y - a.Y;
   uint32_t* const p0 = base + a.Y * stride + a.X;
-  if (unsigned(dx + kTableSteps) < unsigned(kTableSide) && unsigned(dy + kTableSteps) < unsigned(kTableSide)) {
-    const StepList& l = kStepLists[(dy + kTableSteps) * kTableSide + dx + kTableSteps];
+  if (kStepLists.holds(dx, dy)) {
+    const auto& l = kStepLists.at(dx, dy);
     if (l.n == 0) return;
     for (int i = 0; i < kTableSteps; ++i) p0[l.oy[i] * stride + l.ox[i]] = pen;
     return;

@@ -119,33 +119,42 @@ class RasterBackend final : public CanvasBackend {
   std::vector<PointF> shape_pts_;
 };
 
-// Pixel offsets of every line of at most three steps, by the same stepping rule as
-// the general case: step i has minor offset floor((2*dm*i + n) / (2n)).
-struct ShortLine {
-  int8_t n;
-  int8_t ox[3], oy[3];
+// Pixel offsets of every line of at most Steps steps by the thin line's stepping rule
+// (step i has minor offset floor((2*dm*i + n) / (2n))). Slots past a line's length hold
+// its first pixel, so that a caller may take the same stores for every line.
+template <int Steps>
+struct StepTable {
+  struct Line {
+    int8_t n;
+    int8_t ox[Steps], oy[Steps];
+  };
+  static constexpr int kSide = 2 * Steps + 1;
+  std::array<Line, kSide * kSide> lines{};
+
+  constexpr StepTable() {
+    for (int dy = -Steps; dy <= Steps; ++dy)
+      for (int dx = -Steps; dx <= Steps; ++dx) {
+        Line& l = lines[(dy + Steps) * kSide + dx + Steps];
+        const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+        const bool xmajor = adx >= ady;
+        const int n = xmajor ? adx : ady, dm = xmajor ? ady : adx;
+        l.n = int8_t(n);
+        for (int i = 0; i < n; ++i) {
+          const int k = (2 * dm * i + n) / (2 * n);
+          const int ox = xmajor ? i : k, oy = xmajor ? k : i;
+          l.ox[i] = int8_t(dx < 0 ? -ox : ox);
+          l.oy[i] = int8_t(dy < 0 ? -oy : oy);
+        }
+      }
+  }
+  // The line from (0, 0) by (dx, dy); both within [-Steps, Steps].
+  constexpr const Line& at(int dx, int dy) const { return lines[(dy + Steps) * kSide + dx + Steps]; }
+  static constexpr bool holds(int dx, int dy) {
+    return unsigned(dx + Steps) < unsigned(kSide) && unsigned(dy + Steps) < unsigned(kSide);
+  }
 };
 
-constexpr std::array<ShortLine, 49> make_short_lines() {
-  std::array<ShortLine, 49> t{};
-  for (int dy = -3; dy <= 3; ++dy)
-    for (int dx = -3; dx <= 3; ++dx) {
-      ShortLine& l = t[(dy + 3) * 7 + dx + 3];
-      const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
-      const bool xmajor = adx >= ady;
-      const int n = xmajor ? adx : ady, dm = xmajor ? ady : adx;
-      l.n = int8_t(n);
-      for (int i = 0; i < n; ++i) {
-        const int k = (2 * dm * i + n) / (2 * n);
-        const int ox = xmajor ? i : k, oy = xmajor ? k : i;
-        l.ox[i] = int8_t(dx < 0 ? -ox : ox);
-        l.oy[i] = int8_t(dy < 0 ? -oy : oy);
-      }
-    }
-  return t;
-}
-
-inline constexpr std::array<ShortLine, 49> kShortLines = make_short_lines();
+inline constexpr StepTable<3> kShortLines{};
 
 inline bool RasterBackend::fast_line(TPoint a, TPoint b, TColor rgb) {
   const TRect c = clip_box();
@@ -161,7 +170,7 @@ inline bool RasterBackend::fast_line(TPoint a, TPoint b, TColor rgb) {
   if (adx <= 3 && ady <= 3) {
     // A fixed number of writes, no branches; writes past the segment's length go to a
     // scratch word.
-    const ShortLine& l = kShortLines[(dy + 3) * 7 + dx + 3];
+    const auto& l = kShortLines.at(dx, dy);
     uint32_t sink;
     for (int i = 0; i < 3; ++i) *(i < l.n ? p0 + l.oy[i] * stride + l.ox[i] : &sink) = pen;
     return true;

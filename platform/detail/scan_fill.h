@@ -47,6 +47,23 @@ bool clip_segment(P& a, P& b, double x0, double y0, double x1, double y1) {
   return true;
 }
 
+// Whether every row crosses the closed contour at most twice: its vertical direction
+// turns exactly twice. flat is set when no edge changes row (nothing to fill).
+inline bool crosses_rows_twice(const TPoint* p, int n, bool& flat) {
+  int turns = 0, last = 0, first = 0;
+  for (int i = 0; i < n; ++i) {
+    const long long dy = (long long)p[i + 1 == n ? 0 : i + 1].Y - p[i].Y;
+    const int dir = (dy > 0) - (dy < 0);
+    if (dir == 0) continue;
+    if (last == 0) first = dir;
+    else if (dir != last) ++turns;
+    last = dir;
+  }
+  if (last != 0 && last != first) ++turns;
+  flat = last == 0;
+  return flat || turns == 2;
+}
+
 class ScanFiller {
  public:
   void reset() { edges_.clear(); }
@@ -107,24 +124,15 @@ class ScanFiller {
   template <typename SpanFn>
   bool fill_monotone(const TPoint* p, int n, const TRect& clip, SpanFn&& span) {
     if (n < 2 || n > 64) return false;
-    int top = 0, turns = 0, last = 0;
+    int top = 0;
     for (int i = 0; i < n; ++i) {
       if (std::llabs(p[i].X) >= kNarrow / 2 || std::llabs(p[i].Y) >= kNarrow / 2) return false;
       if (p[i].Y < p[top].Y) top = i;
     }
     if (std::llabs(clip.Top) >= kNarrow || std::llabs(clip.Bottom) >= kNarrow) return false;
-    int first = 0;
-    for (int i = 0; i < n; ++i) {
-      const long long dy = (long long)p[(i + 1) % n].Y - p[i].Y;
-      const int dir = dy > 0 ? 1 : dy < 0 ? -1 : 0;
-      if (dir == 0) continue;
-      if (last == 0) first = dir;
-      else if (dir != last) ++turns;
-      last = dir;
-    }
-    if (last != 0 && last != first) ++turns;
-    if (turns != 2 && last != 0) return false;
-    if (last == 0 || clip.Right <= clip.Left) return true;  // flat: nothing to fill
+    bool flat = false;
+    if (!crosses_rows_twice(p, n, flat)) return false;
+    if (flat || clip.Right <= clip.Left) return true;  // nothing to fill
     const long long y0 = std::max<long long>(p[top].Y, clip.Top);
     Chain a{p, n, top, 1}, b{p, n, top, n - 1};
     for (long long y = y0; y < clip.Bottom; ++y) {
@@ -153,18 +161,9 @@ class ScanFiller {
       if (p[i].Y < p[top].Y) top = i;
       if (p[i].Y > p[bottom].Y) bottom = i;
     }
-    int turns = 0, last = 0, first = 0;
-    for (int i = 0; i < n; ++i) {
-      const int dy = p[i + 1 == n ? 0 : i + 1].Y - p[i].Y;
-      const int dir = (dy > 0) - (dy < 0);
-      if (dir == 0) continue;
-      if (last == 0) first = dir;
-      else if (dir != last) ++turns;
-      last = dir;
-    }
-    if (last != 0 && last != first) ++turns;
-    if (turns != 2 && last != 0) return false;
-    if (last == 0) return true;  // flat: nothing to fill
+    bool flat = false;
+    if (!crosses_rows_twice(p, n, flat)) return false;
+    if (flat) return true;  // nothing to fill
     SmallChain a{p, n, top, 1}, b{p, n, top, n - 1};
     for (int y = p[top].Y; y < p[bottom].Y;) {
       if (!a.at(y) || !b.at(y)) break;
