@@ -198,6 +198,18 @@ void draw_cross(TCanvas* c, Integer x, Integer y, int r) {
   c->LineTo(x - r - 1, y + r + 1);
 }
 
+// Open shapes are outlines only, solid ones are filled in the pen's colour, and the
+// others keep the canvas's brush. k counts from the first shape mark.
+void set_interior_brush(TCanvas* c, int k) {
+  const auto interior = static_cast<Interior>(k % 3);
+  if (interior == Interior::open) {
+    c->Brush()->SetStyle(bsClear);
+  } else if (interior == Interior::solid) {
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(c->Pen()->Color());
+  }
+}
+
 void draw_shape(TCanvas* c, Shape shape, Integer x, Integer y, int r) {
   switch (shape) {
     case Shape::square:
@@ -267,15 +279,8 @@ void DrawMarkOnCanvas(TCanvas* Canvas, Integer MarkType, Integer x, Integer y) {
     return;
   }
   const int k = MarkType - kFirstShape;
-  const auto shape = static_cast<Shape>(k / 6);
-  const auto interior = static_cast<Interior>(k % 3);
-  if (interior == Interior::open) {
-    Canvas->Brush()->SetStyle(bsClear);
-  } else if (interior == Interior::solid) {
-    Canvas->Brush()->SetStyle(bsSolid);
-    Canvas->Brush()->SetColor(Canvas->Pen()->Color());
-  }
-  draw_shape(Canvas, shape, x, y, r);
+  set_interior_brush(Canvas, k);
+  draw_shape(Canvas, static_cast<Shape>(k / 6), x, y, r);
 }
 
 bool MarkKeepsFractions(Integer MarkType) {
@@ -312,13 +317,7 @@ void DrawMarkOnCanvasF(TCanvas* Canvas, Integer MarkType, double x, double y) {
     return;
   }
   const int k = MarkType - kFirstShape;
-  const auto interior = static_cast<Interior>(k % 3);
-  if (interior == Interior::open) {
-    Canvas->Brush()->SetStyle(bsClear);
-  } else if (interior == Interior::solid) {
-    Canvas->Brush()->SetStyle(bsSolid);
-    Canvas->Brush()->SetColor(Canvas->Pen()->Color());
-  }
+  set_interior_brush(Canvas, k);
   auto poly = [&](std::initializer_list<TPointDouble> p) { Canvas->PolygonF(std::span(p.begin(), p.size())); };
   switch (static_cast<Shape>(k / 6)) {
     case Shape::circle:
