@@ -30,10 +30,11 @@ void prepare(TCanvas* c, TColor pen, TColor brush, int width, TBrushStyle style)
 }
 
 // Every geometric type at places that cut it on each side of the bitmap and of a
-// clip rectangle, overlapping in turn, for each pen width and brush style.
-TEST(MarkStamp, CopiesGiveTheDrawnPixelsAndState) {
-  const TPoint at[] = {{30, 23}, {0, 0}, {kW - 1, kH - 1}, {-3, 20}, {kW + 2, 10},
-                       {25, -4}, {12, kH + 3}, {9, 8}, {33, 25}};
+
+// Runs body(got, want, type) on two fresh, identically prepared canvases for every
+// geometric type, pen width, brush style and with and without a clip rectangle.
+template <class Body>
+void for_each_mark_case(bool smooth, void (*background)(TCanvas*), Body body) {
   for (int width : {1, 2, 3, 6}) {
     for (TBrushStyle style : {bsSolid, bsClear}) {
       for (bool clipped : {false, true}) {
@@ -43,30 +44,42 @@ TEST(MarkStamp, CopiesGiveTheDrawnPixelsAndState) {
           TBitmap got(kW, kH), want(kW, kH);
           TCanvas *g = got.Canvas(), *w = want.Canvas();
           // Two colours, so that pen and brush pixels cannot be confused.
-          prepare(g, 0x2040C0, 0x10A030, width, style);
-          prepare(w, 0x2040C0, 0x10A030, width, style);
-          if (clipped) {
-            g->SetClipRect(Rect(7, 5, 50, 40));
-            w->SetClipRect(Rect(7, 5, 50, 40));
+          for (TCanvas* c : {g, w}) {
+            prepare(c, 0x2040C0, 0x10A030, width, style);
+            if (background) background(c);
+            c->SetSmooth(smooth);
+            if (clipped) c->SetClipRect(Rect(7, 5, 50, 40));
           }
-          const detail::MarkStamp* s = detail::mark_stamp_for(*g, type);
-          ASSERT_NE(s, nullptr);
-          for (const TPoint p : at) {
-            detail::stamp_mark(*g, *s, p.X, p.Y);
-            DrawMarkOnCanvas(w, type, p.X, p.Y);
-            ASSERT_EQ(g->PenPos().X, w->PenPos().X);
-            ASSERT_EQ(g->PenPos().Y, w->PenPos().Y);
-          }
-          EXPECT_EQ(g->Brush()->Style(), w->Brush()->Style());
-          EXPECT_EQ(g->Brush()->Color(), w->Brush()->Color());
-          int diff = 0;
-          for (int y = 0; y < kH; ++y)
-            for (int x = 0; x < kW; ++x) diff += g->Pixels(x, y) != w->Pixels(x, y);
-          EXPECT_EQ(diff, 0);
+          body(g, w, type);
         }
       }
     }
   }
+}
+
+int differing_pixels(TCanvas* a, TCanvas* b) {
+  int diff = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) diff += a->Pixels(x, y) != b->Pixels(x, y);
+  return diff;
+}
+// clip rectangle, overlapping in turn, for each pen width and brush style.
+TEST(MarkStamp, CopiesGiveTheDrawnPixelsAndState) {
+  const TPoint at[] = {{30, 23}, {0, 0}, {kW - 1, kH - 1}, {-3, 20}, {kW + 2, 10},
+                       {25, -4}, {12, kH + 3}, {9, 8}, {33, 25}};
+  for_each_mark_case(false, nullptr, [&](TCanvas* g, TCanvas* w, int type) {
+    const detail::MarkStamp* s = detail::mark_stamp_for(*g, type);
+    ASSERT_NE(s, nullptr);
+    for (const TPoint p : at) {
+      detail::stamp_mark(*g, *s, p.X, p.Y);
+      DrawMarkOnCanvas(w, type, p.X, p.Y);
+      ASSERT_EQ(g->PenPos().X, w->PenPos().X);
+      ASSERT_EQ(g->PenPos().Y, w->PenPos().Y);
+    }
+    EXPECT_EQ(g->Brush()->Style(), w->Brush()->Style());
+    EXPECT_EQ(g->Brush()->Color(), w->Brush()->Color());
+    EXPECT_EQ(differing_pixels(g, w), 0);
+  });
 }
 
 TEST(MarkStamp, NoStampWhereACopyCouldDiffer) {
@@ -133,47 +146,24 @@ TEST(MarkStamp, SmoothCopiesGiveTheDrawnPixels) {
       for (int x = 0; x < kW; ++x) c->SetPixels(x, y, TColor(((x * 4) << 16) | ((y * 5) << 8) | 0x60));
   };
   int blended = 0, stamped = 0;
-  for (int width : {1, 2, 3, 6}) {
-    for (TBrushStyle style : {bsSolid, bsClear}) {
-      for (bool clipped : {false, true}) {
-        for (int type = 0; type < kGeometricMarkCount; ++type) {
-          SCOPED_TRACE("type " + std::to_string(type) + " width " + std::to_string(width) +
-                       (style == bsClear ? " clear" : " solid") + (clipped ? " clipped" : ""));
-          TBitmap got(kW, kH), want(kW, kH);
-          TCanvas *g = got.Canvas(), *w = want.Canvas();
-          prepare(g, 0x2040C0, 0x10A030, width, style);
-          prepare(w, 0x2040C0, 0x10A030, width, style);
-          back(g);
-          back(w);
-          g->SetSmooth(true);
-          w->SetSmooth(true);
-          if (clipped) {
-            g->SetClipRect(Rect(7, 5, 50, 40));
-            w->SetClipRect(Rect(7, 5, 50, 40));
-          }
-          ASSERT_EQ(detail::mark_stamp_for(*g, type), nullptr);
-          const detail::MarkStamp* s = detail::smooth_mark_stamp_for(*g, type);
-          // Line marks are kept only where their lines need no blending.
-          if (type >= 10) {
-            ASSERT_NE(s, nullptr);
-          }
-          if (!s) continue;
-          ++stamped;
-          blended += !s->blends.empty();
-          for (const TPoint p : at) {
-            detail::stamp_mark(*g, *s, p.X, p.Y);
-            DrawMarkOnCanvas(w, type, p.X, p.Y);
-          }
-          EXPECT_EQ(g->PenPos().X, w->PenPos().X);
-          EXPECT_EQ(g->Brush()->Style(), w->Brush()->Style());
-          int diff = 0;
-          for (int y = 0; y < kH; ++y)
-            for (int x = 0; x < kW; ++x) diff += g->Pixels(x, y) != w->Pixels(x, y);
-          EXPECT_EQ(diff, 0);
-        }
-      }
+  for_each_mark_case(true, back, [&](TCanvas* g, TCanvas* w, int type) {
+    ASSERT_EQ(detail::mark_stamp_for(*g, type), nullptr);
+    const detail::MarkStamp* s = detail::smooth_mark_stamp_for(*g, type);
+    // Line marks are kept only where their lines need no blending.
+    if (type >= 10) {
+      ASSERT_NE(s, nullptr);
     }
-  }
+    if (!s) return;
+    ++stamped;
+    blended += !s->blends.empty();
+    for (const TPoint p : at) {
+      detail::stamp_mark(*g, *s, p.X, p.Y);
+      DrawMarkOnCanvas(w, type, p.X, p.Y);
+    }
+    EXPECT_EQ(g->PenPos().X, w->PenPos().X);
+    EXPECT_EQ(g->Brush()->Style(), w->Brush()->Style());
+    EXPECT_EQ(differing_pixels(g, w), 0);
+  });
   // Diamonds, circles and triangles are anti-aliased: most stamps blend.
   EXPECT_GT(blended, 300);
   EXPECT_GT(stamped, blended);
