@@ -9,6 +9,20 @@
 #include "platform/setters.h"
 
 namespace kvr {
+namespace {
+
+// Stores three finite values; false (and nothing stored) when any is not finite or
+// nothing would change.
+bool store_finite_triple(double (&dst)[3], double x, double y, double z) {
+  if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) return false;
+  if (x == dst[0] && y == dst[1] && z == dst[2]) return false;
+  dst[0] = x;
+  dst[1] = y;
+  dst[2] = z;
+  return true;
+}
+
+}  // namespace
 
 namespace {
 
@@ -277,21 +291,11 @@ void TRot3D::SetAxSize(Integer v) {
 }
 
 void TRot3D::SetOrigins(double x, double y, double z) {
-  if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) return;
-  if (x == FOrigin[0] && y == FOrigin[1] && z == FOrigin[2]) return;
-  FOrigin[0] = x;
-  FOrigin[1] = y;
-  FOrigin[2] = z;
-  Changed();
+  if (store_finite_triple(FOrigin, x, y, z)) Changed();
 }
 
 void TRot3D::SetScaleFactors(double x, double y, double z) {
-  if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) return;
-  if (x == FScaleFact[0] && y == FScaleFact[1] && z == FScaleFact[2]) return;
-  FScaleFact[0] = x;
-  FScaleFact[1] = y;
-  FScaleFact[2] = z;
-  Changed();
+  if (store_finite_triple(FScaleFact, x, y, z)) Changed();
 }
 
 void TRot3D::SetIsoMetric(bool v) {

@@ -110,14 +110,8 @@ void TRot3D::MakeVisible() {
   // else) as it was.
   std::vector<Integer> oldX, oldY, oldZ, oldLink;
   std::vector<Byte> oldProp, oldMark, oldWid;
-  FRotDataX.swap(oldX);
-  FRotDataY.swap(oldY);
-  FRotDataZ.swap(oldZ);
-  FBackLink.swap(oldLink);
-  FRotProp.swap(oldProp);
-  FRotMark.swap(oldMark);
-  FLineWid.swap(oldWid);
-  auto restore = [&] {
+  // Swapping twice puts the old lists back.
+  auto swap_lists = [&] {
     FRotDataX.swap(oldX);
     FRotDataY.swap(oldY);
     FRotDataZ.swap(oldZ);
@@ -126,13 +120,17 @@ void TRot3D::MakeVisible() {
     FRotMark.swap(oldMark);
     FLineWid.swap(oldWid);
   };
+  swap_lists();
+  bool allocated = true;
   try {
     AllocatePoints(count);
   } catch (const std::bad_alloc&) {
-    restore();
-    RaiseKvrError<EKvrRot3DError>("Component \"" + Name() + "\": insufficient memory");
+    allocated = false;
   } catch (const std::length_error&) {
-    restore();
+    allocated = false;
+  }
+  if (!allocated) {
+    swap_lists();
     RaiseKvrError<EKvrRot3DError>("Component \"" + Name() + "\": insufficient memory");
   }
 

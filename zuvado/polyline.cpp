@@ -7,6 +7,17 @@
 #include "zuvado/customzuvado.h"
 
 namespace kvr {
+namespace {
+
+// Whether DrawTo item b carries on the dense run that DrawTo item a began: same look,
+// class and layer, in world coordinates.
+bool continues_line_run(const TrcChartItem& a, const TrcChartItem& b) {
+  return b.ItemKind == tkLineto && b.CoordMode == cmAllWorld && b.Color == a.Color &&
+         b.FillColor == a.FillColor && b.PenStyle == a.PenStyle && b.LWid == a.LWid &&
+         b.ItemClass == a.ItemClass && b.Layer == a.Layer;
+}
+
+}  // namespace
 
 void TCustomZUvado::SetPolylinePenPos(Integer x, Integer y) {
   FLastMoveToX = x;
@@ -88,10 +99,7 @@ Integer TCustomZUvado::AddLineRun(TCanvas* Canvas, const TrcChartItem* Items, In
   Integer j = i + 1;
   for (; j < n; ++j) {
     const TrcChartItem& b = Items[j];
-    if (b.ItemKind != tkLineto || b.CoordMode != cmAllWorld || b.Color != a.Color ||
-        b.FillColor != a.FillColor || b.PenStyle != a.PenStyle || b.LWid != a.LWid ||
-        b.ItemClass != a.ItemClass || b.Layer != a.Layer)
-      break;
+    if (!continues_line_run(a, b)) break;
     AddLinePoint(ClampItemPix(int64_t(M.X.Map(b.x)) + mx), ClampItemPix(int64_t(M.Y.Map(b.y)) + my),
                  Canvas);
   }
@@ -180,10 +188,7 @@ Integer TCustomZUvado::AddPreciseLineRun(const TrcChartItem* Items, Integer i, I
   Integer j = i + 1;
   for (; j < n; ++j) {
     const TrcChartItem& b = Items[j];
-    if (b.ItemKind != tkLineto || b.CoordMode != cmAllWorld || b.Color != a.Color ||
-        b.FillColor != a.FillColor || b.PenStyle != a.PenStyle || b.LWid != a.LWid ||
-        b.ItemClass != a.ItemClass || b.Layer != a.Layer)
-      break;
+    if (!continues_line_run(a, b)) break;
     AddPrecisePoint(TPointDouble{clamp(M.X.Pixel(b.x) + mx), clamp(M.Y.Pixel(b.y) + my)});
   }
   return j - 1;
