@@ -16,9 +16,17 @@ namespace {
 constexpr int kPerProducer = 20000;
 
 // Producer t sends ids t * kPerProducer + i as x, and t as y; singles and spans mixed.
-void produce(TZUvadoFeed& f, int t) {
+// With `halfway`, it waits at half its points until that holds, so that a test can make
+// sure draining overlaps producing however the threads are scheduled.
+template <class Halfway>
+void produce(TZUvadoFeed& f, int t, Halfway halfway) {
   std::vector<double> x, y;
+  bool waited = false;
   for (int i = 0; i < kPerProducer;) {
+    if (!waited && i >= kPerProducer / 2) {
+      while (!halfway()) std::this_thread::yield();
+      waited = true;
+    }
     if (i % 7 == 0) {
       f.Add(double(t * kPerProducer + i), double(t));
       ++i;
@@ -37,6 +45,10 @@ void produce(TZUvadoFeed& f, int t) {
   }
 }
 
+void produce(TZUvadoFeed& f, int t) {
+  produce(f, t, [] { return true; });
+}
+
 TEST(FeedThreads, SeveralProducersLoseAndDuplicateNothing) {
   TZUvado c(nullptr);
   c.SetBounds(0, 0, 300, 200);
@@ -44,11 +56,12 @@ TEST(FeedThreads, SeveralProducersLoseAndDuplicateNothing) {
   c.SetRange(1, 0, 0, kThreads * kPerProducer, kThreads);
   TZUvadoFeed f(c);
   std::atomic<int> done{0};
-  std::size_t drains = 0;
-  // Thread 0 plays the window: it drains (and paints) while the others produce.
+  std::atomic<std::size_t> drains{0};
+  // Thread 0 plays the window: it drains (and paints) while the others produce; the
+  // producers hold at half their points until a drain has taken something.
   test::run_together(kThreads + 1, [&](int t) {
     if (t > 0) {
-      produce(f, t - 1);
+      produce(f, t - 1, [&] { return drains.load() > 0; });
       done.fetch_add(1);
       return;
     }
@@ -56,10 +69,10 @@ TEST(FeedThreads, SeveralProducersLoseAndDuplicateNothing) {
       if (f.Drain() > 0) ++drains;
       std::this_thread::yield();
     }
-    f.Drain();
+    if (f.Drain() > 0) ++drains;
   });
   EXPECT_EQ(f.Pending(), 0u);
-  EXPECT_GT(drains, 1u);
+  EXPECT_GT(drains.load(), 1u);
   ASSERT_EQ(c.NumItems(), kThreads * kPerProducer);
   EXPECT_EQ(f.Drained(), uint64_t(kThreads) * kPerProducer);
   std::vector<int> next(kThreads, 0);
