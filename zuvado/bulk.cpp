@@ -18,23 +18,14 @@ void check_lengths(const char* Call, std::size_t NX, std::size_t NY) {
 
 }  // namespace
 
-// The records are written in one sweep with the attributes taken once; the counters and
-// the partners are updated once for the whole run.
+// The container keeps the run compactly (itemstore.h); the counters and the partners are
+// updated once for the whole run.
 void TCustomZUvado::AppendPointRun(const TrcChartItem& First, const TrcChartItem& Rest,
                                    const double* X, const double* Y, std::size_t Stride,
                                    std::size_t N) {
   if (N == 0) return;
   TRcItemContainer& target = FAnnoMode ? FAnnoContainer : *FDataContainer;
-  TrcChartItem* slot = target.AppendSlots(N, FAllocSize);
-  std::memcpy(static_cast<void*>(slot), &First, sizeof(TrcChartItem));
-  slot->x = X[0];
-  slot->y = Y[0];
-  for (std::size_t i = 1; i < N; ++i) {
-    TrcChartItem* s = slot + i;
-    std::memcpy(static_cast<void*>(s), &Rest, sizeof(TrcChartItem));
-    s->x = X[i * Stride];
-    s->y = Y[i * Stride];
-  }
+  target.AppendPoints(First, Rest, X, Y, Stride, N, FAllocSize);
   if (FAnnoMode) return;
   CountKind(First.ItemKind, 1);
   CountKind(Rest.ItemKind, Integer(N - 1));
@@ -73,8 +64,8 @@ void TCustomZUvado::MarkSeries(std::span<const TRealPoint> P, Byte mk) {
   AppendPointRun(it, it, &P[0].x, &P[0].y, 2, P.size());
 }
 
-// Each removed item is read once for its kind; the items that stay are not moved but
-// for the occasional closing of the gap (itemstore.h).
+// The removed items are counted by kind a stretch at a time; the items that stay are not
+// moved but for the occasional closing of the gap (slotarray.h).
 void TCustomZUvado::RemoveFirstItems(Integer Count) {
   TRcItemContainer& c = *FDataContainer;
   if (Count <= 0 || c.Count() == 0) return;
@@ -84,7 +75,7 @@ void TCustomZUvado::RemoveFirstItems(Integer Count) {
     FItemCount.fill(0);
     FLastElemOnShow = 0;
   } else {
-    for (Integer i = 0; i < Count; ++i) CountKind(c[i].ItemKind, -1);
+    c.ForEachStretch(0, Count, [&](const TrcChartItem& it, Integer n) { CountKind(it.ItemKind, -n); });
     c.RemoveFirst(Count);
     FLastElemOnShow = FLastElemOnShow > Count ? FLastElemOnShow - Count : 0;
   }

@@ -180,10 +180,11 @@ void write_item_file(std::ostream& Out, std::string_view Mark, const TRcItemCont
   encode_item(file_header(Mark, Items.Count(), Integer(lines.size())), buf.data());
   Out.write(reinterpret_cast<const char*>(buf.data()), std::streamsize(kItemRecordSize));
   Integer written = 0;
+  TRcItemContainer::Reader rd(Items);
   for (Integer i = 0; i < Items.Count();) {
     const Integer chunk = std::min<Integer>(Items.Count() - i, Integer(kChunkRecords));
     for (Integer k = 0; k < chunk; ++k) {
-      TrcChartItem it = Items[i + k];
+      TrcChartItem it = rd[i + k];
       if (IsTextItem(it.ItemKind) && it.LWid != 0) {
         const bool slot = it.LWid >= 1 && it.LWid <= kNumLongTexts && written < kNumLongTexts;
         it.LWid = slot ? ++written : 0;
@@ -277,8 +278,14 @@ Integer TCustomZUvado::LoadItems(std::istream& In, std::uint64_t Size, bool Appe
     }
   }
   const Integer base = used;
-  for (TrcChartItem& it : file->Items) {
-    if (!IsTextItem(it.ItemKind) || it.LWid == 0) continue;
+  std::vector<Integer> withText;
+  Integer at = 0;
+  for (const TrcChartItem& it : file->Items) {
+    if (IsTextItem(it.ItemKind) && it.LWid != 0) withText.push_back(at);
+    ++at;
+  }
+  for (const Integer i : withText) {
+    TrcChartItem it = file->Items[i];
     if (used < kNumLongTexts) {
       ++used;
       texts[size_t(used - 1)].clear();
@@ -286,11 +293,14 @@ Integer TCustomZUvado::LoadItems(std::istream& In, std::uint64_t Size, bool Appe
     } else {
       it.LWid = 0;
     }
+    file->Items.Set(i, it);
   }
   for (std::size_t k = 0; k < file->Lines.size(); ++k)
     if (base + Integer(k) < kNumLongTexts) texts[size_t(base) + k] = std::move(file->Lines[k]);
 
-  if (!Anno) for (const TrcChartItem& it : file->Items) CountKind(it.ItemKind, +1);
+  if (!Anno)
+    file->Items.ForEachStretch(0, file->Items.Count(),
+                               [&](const TrcChartItem& it, Integer k) { CountKind(it.ItemKind, k); });
   if (!AppendIt && !Anno) {
     // The loaded container replaces the old one as a whole; sharing partners get it
     // through the propagation below.

@@ -129,10 +129,9 @@ TrcChartItem TCustomZUvado::GetChartItem(Integer idx) const {
 
 void TCustomZUvado::SetChartItem(Integer idx, const TrcChartItem& item) {
   if (!FDataContainer->InRange(idx)) return;
-  TrcChartItem& slot = (*FDataContainer)[idx];
-  CountKind(slot.ItemKind, -1);
-  std::memcpy(static_cast<void*>(&slot), &item, sizeof(TrcChartItem));
-  CountKind(slot.ItemKind, +1);
+  CountKind((*FDataContainer)[idx].ItemKind, -1);
+  FDataContainer->Set(idx, item);
+  CountKind(item.ItemKind, +1);
   AdjustCanInfoOfSharedCharts();
 }
 
@@ -141,8 +140,7 @@ TrcChartItem TCustomZUvado::GetAnnoItem(Integer idx) const {
 }
 
 void TCustomZUvado::SetAnnoItem(Integer idx, const TrcChartItem& item) {
-  if (FAnnoContainer.InRange(idx))
-    std::memcpy(static_cast<void*>(&FAnnoContainer[idx]), &item, sizeof(TrcChartItem));
+  FAnnoContainer.Set(idx, item);
 }
 
 // The short field holds the text only when it fits exactly: at most 15 characters, all
@@ -181,7 +179,9 @@ std::string TCustomZUvado::GetDataLongText(Integer idx) const {
 
 void TCustomZUvado::SetDataLongText(Integer idx, const std::string& txt) {
   if (!FDataContainer->InRange(idx) || !IsTextItem((*FDataContainer)[idx].ItemKind)) return;
-  StoreText((*FDataContainer)[idx], txt, FLongTextsData, FNumLongTextsData);
+  TrcChartItem it = (*FDataContainer)[idx];
+  StoreText(it, txt, FLongTextsData, FNumLongTextsData);
+  FDataContainer->Set(idx, it);
   AdjustCanInfoOfSharedCharts();
 }
 
@@ -192,7 +192,9 @@ std::string TCustomZUvado::GetAnnoLongText(Integer idx) const {
 
 void TCustomZUvado::SetAnnoLongText(Integer idx, const std::string& txt) {
   if (!FAnnoContainer.InRange(idx) || !IsTextItem(FAnnoContainer[idx].ItemKind)) return;
-  StoreText(FAnnoContainer[idx], txt, FLongTextsAnno, FNumLongTextsAnno);
+  TrcChartItem it = FAnnoContainer[idx];
+  StoreText(it, txt, FLongTextsAnno, FNumLongTextsAnno);
+  FAnnoContainer.Set(idx, it);
 }
 
 void TCustomZUvado::SetAllocSize(Integer v) {

@@ -1170,7 +1170,7 @@ class TCustomZUvado : public TCustomControl {
   bool FPassPreciseMerge = false;
   void AddPrecisePoint(TPointDouble p);
   void EnterPreciseColumn();
-  Integer AddPreciseLineRun(const TrcChartItem* Items, Integer i, Integer n);
+  Integer AddPreciseLineRun(TRcItemContainer::Reader& Items, Integer i, Integer n);
   bool FPColOpen = false;
   int64_t FPCol = 0;
   TPointDouble FPColMin, FPColMax, FPColLast;
@@ -1188,7 +1188,7 @@ class TCustomZUvado : public TCustomControl {
   TPoint LineTail() const;
   // Continues the line of Items[i], just drawn, through the tkLineto items right after it
   // that share every attribute it was drawn with; returns the index of the last one.
-  Integer AddLineRun(TCanvas* Canvas, const TrcChartItem* Items, Integer i, Integer n);
+  Integer AddLineRun(TCanvas* Canvas, TRcItemContainer::Reader& Items, Integer i, Integer n);
   std::array<TPoint, kPolylineBatch> FPPa{};
   Integer FNumPPa = 0;
   Integer FLastMoveToX = 0;
@@ -1208,7 +1208,7 @@ class TCustomZUvado : public TCustomControl {
   void StampedMark(TCanvas* Canvas, Integer mk, TPoint p, TPoint ctl, uint64_t Key);
   // Continues from Items[i], a mark just drawn, through the marks right after it with
   // the same attributes; returns the index of the last one.
-  Integer AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, Integer i, Integer n, bool Mono);
+  Integer AddMarkRun(TCanvas* Canvas, TRcItemContainer::Reader& Items, Integer i, Integer n, bool Mono);
   void ResetMarkStamps();
   std::vector<uint64_t> FStampBits;
   std::vector<uint32_t> FStampDirty;  // words of FStampBits set in this epoch

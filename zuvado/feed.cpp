@@ -13,8 +13,9 @@ namespace kvr {
 
 namespace {
 
-// Windows whose storage would exceed this (about 2.5 million points) commit their memory
-// as they fill instead: a slow feed should not hold gigabytes it may never use.
+// Windows whose storage would exceed this (about 16 million points kept compactly)
+// commit their memory as they fill instead: a slow feed should not hold gigabytes it may
+// never use.
 constexpr std::size_t kMaxReservedBytes = std::size_t(512) << 20;
 
 }  // namespace
@@ -51,9 +52,10 @@ void TZUvadoFeed::SetRollingPoints(Integer N) {
 // oldest items' pages are handed to the end: then no drain grows the storage.
 void TZUvadoFeed::ReserveWindow() {
   if (FRollPoints <= 0) return;
+  const std::size_t slot = FChart.DataItems().SlotBytes();
   const std::size_t slots = 2 * std::size_t(FRollPoints) + std::size_t(FChart.AllocSize()) +
-                            detail::PagedBlock::kHugePage / sizeof(TrcChartItem) + 1;
-  if (slots > kMaxReservedBytes / sizeof(TrcChartItem)) return;
+                            detail::PagedBlock::kHugePage / slot + 1;
+  if (slots > kMaxReservedBytes / slot) return;
   try {
     FChart.DataItems().Reserve(slots);
   } catch (const std::bad_alloc&) {

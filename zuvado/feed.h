@@ -23,7 +23,8 @@
 // units), the oldest items leave the chart and the x range of the items' layer follows
 // the newest point; the chart then repaints whole, axes included.
 //
-// Memory. A window of RollingPoints (up to about 2.5 million) gets its storage, about
+// Memory. A window of RollingPoints (up to about 16 million points of one polyline or
+// mark series, 2.5 million items kept whole) gets its storage, about
 // twice the window, reserved and committed when it is set, and again at a drain if the
 // chart lost it (ClearGraf), so that the frames that follow take no page faults; the
 // oldest items' memory is then reused for the newest. Larger windows and windows by

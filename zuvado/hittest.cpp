@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <numbers>
+#include <optional>
 #include <string>
 #include <type_traits>
 
@@ -131,7 +132,7 @@ Integer TCustomZUvado::FindNearestItemReal(double mx, double my, TrcItem ItemID,
   double best = kNone;
   Integer found = -1;
   if (ItemID != tkNone) {
-    const TrcChartItem* items = DataItems().begin();
+    TRcItemContainer::Reader items(DataItems());
     const Integer n = DataItems().Count();
     for (Integer i = 0; i < n; ++i) {
       const TrcChartItem& it = items[i];
@@ -163,7 +164,7 @@ Integer TCustomZUvado::FindNearestItemScreen(double mx, double my, TrcItem ItemI
   double best = kNone;
   Integer found = -1;
   if (ItemID != tkNone) {
-    const TrcChartItem* items = DataItems().begin();
+    TRcItemContainer::Reader items(DataItems());
     const Integer n = DataItems().Count();
     for (Integer i = 0; i < n; ++i) {
       const TrcChartItem& it = items[i];
@@ -197,7 +198,7 @@ Integer TCustomZUvado::FindNearestItemAlongAxis(double pos, Integer Axis, TrcIte
   Integer found = -1;
   // One loop per axis, so that the choice is not made per item.
   auto scan = [&](auto OnX) {
-    const TrcChartItem* items = DataItems().begin();
+    TRcItemContainer::Reader items(DataItems());
     const Integer n = DataItems().Count();
     const int64_t q = OnX ? active.X.Map(pos) : active.Y.Map(pos);
     int64_t near = std::numeric_limits<int64_t>::max();
@@ -227,13 +228,13 @@ Integer TCustomZUvado::MarkItemsInWindow(double xLo, double YLo, double XHi, dou
   if (YHi < YLo) ExChange(YLo, YHi);
   const ItemFilter f{ItemID, kAnyClass, false, FLayerVisib, false};
   Integer count = 0;
-  for (TrcChartItem& it : DataItems()) {
-    if (!f.Accepts(it)) continue;
-    if (xLo <= it.x && it.x <= XHi && YLo <= it.y && it.y <= YHi) {
-      it.ItemClass = ClassNumber;
-      ++count;
-    }
-  }
+  // Each item is looked at twice when the container keeps runs (itemstore.h), so the
+  // count is taken by a pass of its own.
+  for (const TrcChartItem& it : DataItems())
+    if (f.Accepts(it) && xLo <= it.x && it.x <= XHi && YLo <= it.y && it.y <= YHi) ++count;
+  if (count > 0) DataItems().Modify([&](TrcChartItem& it) {
+    if (f.Accepts(it) && xLo <= it.x && it.x <= XHi && YLo <= it.y && it.y <= YHi) it.ItemClass = ClassNumber;
+  });
   if (count > 0) AdjustCanInfoOfSharedCharts();
   return count;
 }
@@ -265,10 +266,11 @@ Integer TCustomZUvado::FindNearestAnnoElem(double mx, double my, TrcItem ItemID,
     return dx * dx + dy * dy > reach;
   };
   const TRcItemContainer& annos = AnnoItems();
-  const TrcChartItem* items = annos.begin();
+  std::optional<TRcItemContainer::Reader> items(std::in_place, annos);
   Integer n = ItemID == tkNone ? 0 : annos.Count();
   for (Integer i = 0; i < n; ++i) {
-    const TrcChartItem& it = items[i];
+    // A copy: the text handler below may change the container.
+    const TrcChartItem it = (*items)[i];
     if (!f.Accepts(it)) continue;
     const TLayerMap& m = maps[pair_of(it.Layer)];
     const ScreenConv cv{m, FRcLRim, FRcTRim, it.CoordMode};
@@ -348,7 +350,7 @@ Integer TCustomZUvado::FindNearestAnnoElem(double mx, double my, TrcItem ItemID,
         if (OnBeforeRenderText) {
           // The handler may change the container; it is read afresh from here on.
           OnBeforeRenderText(this, text, i, true);
-          items = annos.begin();
+          items.emplace(annos);
           n = annos.Count();
         }
         Integer w = 0, total = 0, lh = 0;

@@ -9,15 +9,22 @@ namespace kvr {
 namespace {
 
 constexpr std::size_t kMaxSlots = std::size_t(std::numeric_limits<Integer>::max());
-constexpr std::size_t kItem = sizeof(TrcChartItem);
 
 }  // namespace
 
-TRcItemContainer::TRcItemContainer() { Reallocate(1); }
+TRcItemContainer::TRcItemContainer() { FPoints.reallocate(1, 0); }
 
-TRcItemContainer::TRcItemContainer(const TRcItemContainer& Other) {
-  Reallocate(std::max<std::size_t>(1, std::size_t(Other.FNumAlloc)));
-  std::memcpy(static_cast<void*>(FItems), Other.FItems, kItem * std::size_t(Other.FCount));
+TRcItemContainer::TRcItemContainer(const TRcItemContainer& Other) : FCompact(Other.FCompact) {
+  const std::size_t n = std::size_t(Other.FCount);
+  detail::SlotArray& to = Active();
+  to.reallocate(std::max<std::size_t>(1, std::size_t(Other.FNumAlloc)), 0);
+  if (n > 0) std::memcpy(to.first(), Other.Active().first(), to.elem() * n);
+  if (FCompact) {
+    // Runs that hold removed items only stay behind; the rest count from item 0 again.
+    FRuns.reserve(Other.FRuns.size() - Other.FRunHead);
+    for (std::size_t k = Other.FRunHead; k < Other.FRuns.size(); ++k)
+      FRuns.push_back(TRun{std::max<int64_t>(0, Other.FRuns[k].First - Other.FBase), Other.FRuns[k].Tmpl});
+  }
   FCount = Other.FCount;
   FNumAlloc = Other.FNumAlloc;
 }
@@ -25,149 +32,241 @@ TRcItemContainer::TRcItemContainer(const TRcItemContainer& Other) {
 TRcItemContainer& TRcItemContainer::operator=(const TRcItemContainer& Other) {
   if (this == &Other) return *this;
   TRcItemContainer copy(Other);
-  FBlock.swap(copy.FBlock);
-  std::swap(FItems, copy.FItems);
-  std::swap(FHead, copy.FHead);
-  std::swap(FCapacity, copy.FCapacity);
-  std::swap(FCount, copy.FCount);
-  std::swap(FNumAlloc, copy.FNumAlloc);
+  Swap(copy);
   return *this;
+}
+
+void TRcItemContainer::Swap(TRcItemContainer& Other) noexcept {
+  FRecords.swap(Other.FRecords);
+  FPoints.swap(Other.FPoints);
+  FRuns.swap(Other.FRuns);
+  std::swap(FRunHead, Other.FRunHead);
+  std::swap(FBase, Other.FBase);
+  std::swap(FCount, Other.FCount);
+  std::swap(FNumAlloc, Other.FNumAlloc);
+  std::swap(FCompact, Other.FCompact);
 }
 
 TRcItemContainer::~TRcItemContainer() = default;
 
-void TRcItemContainer::Rebase() {
-  FItems = reinterpret_cast<TrcChartItem*>(static_cast<char*>(FBlock.data()) + FHead);
-  FCapacity = std::min(kMaxSlots, (FBlock.size() - FHead) / kItem);
+std::size_t TRcItemContainer::RunIndex(Integer Index) const {
+  const int64_t at = FBase + Index;
+  // The last run that starts at or before the item.
+  auto it = std::upper_bound(FRuns.begin() + std::ptrdiff_t(FRunHead), FRuns.end(), at,
+                             [](int64_t a, const TRun& r) { return a < r.First; });
+  assert(it != FRuns.begin() + std::ptrdiff_t(FRunHead));
+  return std::size_t(it - FRuns.begin()) - 1;
 }
 
-// The block keeps the items in use; a fresh heap block gets its one cleared slot here
-// (fresh mappings read as zero already). On a mapping, a gap of less than a huge page
-// stays in front: closing it would move every item.
-void TRcItemContainer::Reallocate(std::size_t Slots) {
-  if (Slots == 0) Slots = 1;
-  if (!RecycleGap() && !FBlock.mapped()) CloseGap();
-  const bool fresh = FBlock.data() == nullptr;
-  if (Slots > (std::numeric_limits<std::size_t>::max() - FHead) / kItem) throw std::bad_alloc();
-  // A mapping that shrinks back to the heap brings its small gap along.
-  FBlock.resize(FHead + Slots * kItem, FHead + kItem * std::size_t(FCount));
-  Rebase();
-  if (fresh && !FBlock.mapped()) std::memset(static_cast<void*>(FItems), 0, kItem);
+void TRcItemContainer::Reader::Seek(Integer Index) {
+  // Passes go forward: the next run is the likely one.
+  const std::size_t next = FK + 1;
+  if (FHi > FLo && next < FC->FRuns.size() && Index >= FHi && FC->RunEnd(next) > Index) FK = next;
+  else FK = FC->RunIndex(Index);
+  FScratch = FC->FRuns[FK].Tmpl;
+  FLo = Integer(std::max<int64_t>(0, FC->FRuns[FK].First - FC->FBase));
+  FHi = Integer(FC->RunEnd(FK));
 }
 
-void TRcItemContainer::CloseGap() {
-  if (FHead == 0) return;
-  std::memmove(FBlock.data(), static_cast<const void*>(FItems), kItem * std::size_t(FCount));
-  FHead = 0;
-  Rebase();
-}
-
-bool TRcItemContainer::RecycleGap() {
-  if (!FBlock.mapped() || FHead < detail::PagedBlock::kHugePage) return false;
-  const std::size_t r = FBlock.recycle_front(FHead);
-  if (r == 0) return false;
-  FHead -= r;
-  Rebase();
-  return true;
-}
-
-void TRcItemContainer::TakeGap() {
-  if (!RecycleGap()) CloseGap();
-}
-
-// Closing a small gap would move all items for a few slots, again and again in a
-// rolling window; growing instead makes the next gaps large enough to pay for the move.
-// Recycling pages moves no items, so any gap of whole huge pages that makes room will do.
-void TRcItemContainer::MakeRoom(std::size_t Slots) {
-  if (Slots <= FCapacity) return;
-  const std::size_t total = FBlock.size() / kItem;
-  if (FBlock.mapped()) {
-    const std::size_t huge = detail::PagedBlock::kHugePage;
-    if ((FHead / huge * huge) / kItem + FCapacity >= Slots && RecycleGap() && Slots <= FCapacity) return;
-  }
-  if (FHead >= kItem * std::size_t(FCount) && Slots <= total) {
-    CloseGap();
-    if (Slots <= FCapacity) return;
-  }
-  Reallocate(std::min(kMaxSlots, std::max(Slots, total * 2)));
-}
-
-void TRcItemContainer::Grow(Integer AllocSize) {
-  const std::size_t step = std::size_t(std::max<Integer>(1, AllocSize));
-  const std::size_t wanted = std::size_t(FCount) + step;
-  if (std::size_t(FCount) >= kMaxSlots) throw std::bad_alloc();
-  const std::size_t slots = std::min(wanted, kMaxSlots);
-  // NumAlloc grows only once the storage holds it: after a failed allocation Append
-  // must still find the container full.
-  MakeRoom(slots);
-  FNumAlloc = Integer(slots);
-}
-
-// NumAlloc ends where Count single appends leave it: the first growth happens when the
-// count reaches NumAlloc (or at once if it already has), each adds AllocSize.
-TrcChartItem* TRcItemContainer::AppendSlots(std::size_t Count, Integer AllocSize) {
-  const std::size_t need = std::size_t(FCount) + Count;
+// NumAlloc ends where N single appends leave it: the first growth happens when the count
+// reaches NumAlloc (or at once if it already has), each adds AllocSize.
+std::size_t TRcItemContainer::GrowFor(std::size_t N, Integer AllocSize) {
+  const std::size_t need = std::size_t(FCount) + N;
   if (need > kMaxSlots) throw std::bad_alloc();
   std::size_t numAlloc = std::size_t(FNumAlloc);
-  if (Count > 0 && need > numAlloc) {
+  if (N > 0 && need > numAlloc) {
     const std::size_t step = std::size_t(std::max<Integer>(1, AllocSize));
     const std::size_t start = std::max(numAlloc, std::size_t(FCount));
     numAlloc = std::min(kMaxSlots, start + (need - start + step - 1) / step * step);
   }
-  MakeRoom(numAlloc > need ? numAlloc : need);
+  Active().make_room(numAlloc > need ? numAlloc : need, std::size_t(FCount));
+  return numAlloc;
+}
+
+void TRcItemContainer::Grow(Integer AllocSize) {
+  const std::size_t step = std::size_t(std::max<Integer>(1, AllocSize));
+  if (std::size_t(FCount) >= kMaxSlots) throw std::bad_alloc();
+  const std::size_t slots = std::min(std::size_t(FCount) + step, kMaxSlots);
+  // NumAlloc grows only once the storage holds it: after a failed allocation Append
+  // must still find the container full.
+  Active().make_room(slots, std::size_t(FCount));
+  FNumAlloc = Integer(slots);
+}
+
+void TRcItemContainer::MakeFull() {
+  if (!FCompact) return;
+  detail::SlotArray full(sizeof(TrcChartItem));
+  full.reallocate(std::max<std::size_t>(1, std::size_t(std::max(FNumAlloc, FCount))), 0);
+  TrcChartItem* r = reinterpret_cast<TrcChartItem*>(full.first());
+  const TRealPoint* p = Points();
+  Integer i = 0;
+  ForEachStretch(0, FCount, [&](const TrcChartItem& t, Integer n) {
+    for (const Integer end = i + n; i < end; ++i) {
+      std::memcpy(static_cast<void*>(r + i), &t, sizeof(TrcChartItem));
+      r[i].x = p[i].x;
+      r[i].y = p[i].y;
+    }
+  });
+  FRecords.swap(full);
+  FPoints.release();
+  FRuns.clear();
+  FRuns.shrink_to_fit();
+  FRunHead = 0;
+  FBase = 0;
+  FCompact = false;
+}
+
+void TRcItemContainer::Append(const TrcChartItem& Item, Integer AllocSize) {
+  if (FCompact) {
+    const bool extends = NumRuns() > 0 && SameStretch(FRuns.back().Tmpl, Item);
+    if (!extends && !RunsPay(NumRuns() + 1, std::size_t(FCount) + 1)) MakeFull();
+  }
+  if (FCount >= FNumAlloc) Grow(AllocSize);
+  else if (std::size_t(FCount) >= Active().capacity()) Active().make_room(std::size_t(FCount) + 1, std::size_t(FCount));
+  if (FCompact) {
+    if (NumRuns() == 0 || !SameStretch(FRuns.back().Tmpl, Item)) FRuns.push_back(TRun{FBase + FCount, Item});
+    Points()[FCount] = TRealPoint{Item.x, Item.y};
+  } else {
+    std::memcpy(static_cast<void*>(Records() + FCount), &Item, sizeof(TrcChartItem));
+  }
+  ++FCount;
+}
+
+void TRcItemContainer::AppendPoints(const TrcChartItem& First, const TrcChartItem& Rest,
+                                    const double* X, const double* Y, std::size_t Stride,
+                                    std::size_t N, Integer AllocSize) {
+  if (N == 0) return;
+  const bool restRun = N > 1 && !SameStretch(First, Rest);
+  if (FCompact) {
+    const bool extends = NumRuns() > 0 && SameStretch(FRuns.back().Tmpl, First);
+    const std::size_t runs = NumRuns() + (extends ? 0 : 1) + (restRun ? 1 : 0);
+    if (!RunsPay(runs, std::size_t(FCount) + N)) MakeFull();
+  }
+  const std::size_t numAlloc = GrowFor(N, AllocSize);
   FNumAlloc = Integer(numAlloc);
-  TrcChartItem* first = FItems + FCount;
-  FCount = Integer(need);
+  const Integer at = FCount;
+  if (FCompact) {
+    if (NumRuns() == 0 || !SameStretch(FRuns.back().Tmpl, First)) FRuns.push_back(TRun{FBase + at, First});
+    if (restRun) FRuns.push_back(TRun{FBase + at + 1, Rest});
+    TRealPoint* p = Points() + at;
+    if (Stride == 2 && Y == X + 1) {
+      std::memcpy(static_cast<void*>(p), X, N * sizeof(TRealPoint));
+    } else {
+      for (std::size_t i = 0; i < N; ++i) p[i] = TRealPoint{X[i * Stride], Y[i * Stride]};
+    }
+  } else {
+    TrcChartItem* slot = Records() + at;
+    std::memcpy(static_cast<void*>(slot), &First, sizeof(TrcChartItem));
+    slot->x = X[0];
+    slot->y = Y[0];
+    for (std::size_t i = 1; i < N; ++i) {
+      TrcChartItem* s = slot + i;
+      std::memcpy(static_cast<void*>(s), &Rest, sizeof(TrcChartItem));
+      s->x = X[i * Stride];
+      s->y = Y[i * Stride];
+    }
+  }
+  FCount = Integer(std::size_t(at) + N);
+}
+
+TrcChartItem* TRcItemContainer::AppendSlots(std::size_t Count, Integer AllocSize) {
+  MakeFull();
+  const std::size_t numAlloc = GrowFor(Count, AllocSize);
+  FNumAlloc = Integer(numAlloc);
+  TrcChartItem* first = Records() + FCount;
+  FCount = Integer(std::size_t(FCount) + Count);
   return first;
+}
+
+void TRcItemContainer::Set(Integer Index, const TrcChartItem& Item) {
+  if (!InRange(Index)) return;
+  if (!FCompact) {
+    std::memcpy(static_cast<void*>(Records() + Index), &Item, sizeof(TrcChartItem));
+    return;
+  }
+  const std::size_t k = RunIndex(Index);
+  if (!SameStretch(FRuns[k].Tmpl, Item)) {
+    // The item becomes a run of its own, splitting the one it was in.
+    const int64_t at = FBase + Index;
+    const bool tail = RunEnd(k) > Index + 1;
+    const bool head = FRuns[k].First < at && Index > 0;
+    if (!RunsPay(NumRuns() + (head ? 1 : 0) + (tail ? 1 : 0), std::size_t(FCount))) {
+      MakeFull();
+      Set(Index, Item);
+      return;
+    }
+    const TrcChartItem old = FRuns[k].Tmpl;
+    std::size_t pos = k;
+    if (head) FRuns.insert(FRuns.begin() + std::ptrdiff_t(++pos), TRun{at, Item});
+    else FRuns[k] = TRun{at, Item};
+    if (tail) FRuns.insert(FRuns.begin() + std::ptrdiff_t(pos + 1), TRun{at + 1, old});
+  }
+  Points()[Index] = TRealPoint{Item.x, Item.y};
+}
+
+void TRcItemContainer::DropEmptyFrontRuns() {
+  while (FRunHead + 1 < FRuns.size() && FRuns[FRunHead + 1].First <= FBase) ++FRunHead;
+  if (FCount == 0) {
+    FRuns.clear();
+    FRunHead = 0;
+  } else if (FRunHead > 16 && FRunHead * 2 > FRuns.size()) {
+    FRuns.erase(FRuns.begin(), FRuns.begin() + std::ptrdiff_t(FRunHead));
+    FRunHead = 0;
+  }
 }
 
 void TRcItemContainer::RemoveFirst(Integer Count) {
   if (Count <= 0) return;
   if (Count > FCount) Count = FCount;
-  FItems += Count;
-  FHead += kItem * std::size_t(Count);
-  FCapacity -= std::size_t(Count);
+  Active().drop_front(std::size_t(Count), std::size_t(FCount));
   FCount -= Count;
-  // Where the block has the address space to move forward into, the gap's pages go to
-  // the end once they are a quarter of the block: a page-table move of those pages alone
-  // rather than of the whole block, and few enough calls that their fixed cost (a TLB
-  // flush on every processor that runs the program) stays small.
-  if (FBlock.room() >= detail::PagedBlock::kHugePage && FHead >= FBlock.size() / 4) RecycleGap();
-  if (FHead >= kItem * std::size_t(FCount)) TakeGap();
+  if (FCompact) {
+    FBase += Count;
+    DropEmptyFrontRuns();
+  }
 }
 
 void TRcItemContainer::Clear() {
-  FBlock.release();
-  FItems = nullptr;
-  FHead = 0;
-  FCapacity = 0;
+  FRecords.release();
+  FPoints.release();
+  FRuns.clear();
+  FRunHead = 0;
+  FBase = 0;
   FCount = 0;
   FNumAlloc = 0;
-  Reallocate(1);
+  FCompact = true;
+  FPoints.reallocate(1, 0);
 }
 
 void TRcItemContainer::SetNumAlloc(Integer Slots) {
   Slots = std::max(Slots, FCount);
-  if (std::size_t(Slots) > FCapacity) Reallocate(std::size_t(Slots));
+  if (std::size_t(Slots) > Active().capacity()) Active().reallocate(std::size_t(Slots), std::size_t(FCount));
   FNumAlloc = Slots;
 }
 
-void TRcItemContainer::Reserve(std::size_t Slots) {
-  Slots = std::min(Slots, kMaxSlots);
-  if (Slots <= FBlock.size() / kItem) return;
-  Reallocate(Slots);
-  if (FBlock.reserve_room()) Rebase();
-  FBlock.prefault(FHead + kItem * std::size_t(FCount), FBlock.size());
-}
+void TRcItemContainer::Reserve(std::size_t Slots) { Active().reserve(Slots, std::size_t(FCount)); }
 
 void TRcItemContainer::Delete(Integer Index) {
   if (!InRange(Index)) return;
-  std::memmove(static_cast<void*>(FItems + Index), FItems + Index + 1, kItem * std::size_t(FCount - Index - 1));
+  char* at = Active().first() + Active().elem() * std::size_t(Index);
+  std::memmove(at, at + Active().elem(), Active().elem() * std::size_t(FCount - Index - 1));
+  if (FCompact) {
+    const std::size_t k = RunIndex(Index);
+    for (std::size_t j = k + 1; j < FRuns.size(); ++j) --FRuns[j].First;
+    // A run left empty goes; the first run may start before item 0.
+    const int64_t end = k + 1 < FRuns.size() ? FRuns[k + 1].First : FBase + FCount - 1;
+    if (end <= std::max<int64_t>(FRuns[k].First, FBase)) FRuns.erase(FRuns.begin() + std::ptrdiff_t(k));
+  }
   --FCount;
+  if (FCompact && FCount == 0) DropEmptyFrontRuns();
 }
 
 void TRcItemContainer::Truncate(Integer NewCount) {
-  if (NewCount >= 0 && NewCount < FCount) FCount = NewCount;
+  if (NewCount < 0 || NewCount >= FCount) return;
+  FCount = NewCount;
+  if (!FCompact) return;
+  while (FRuns.size() > FRunHead + 1 && FRuns.back().First >= FBase + FCount) FRuns.pop_back();
+  if (FCount == 0) DropEmptyFrontRuns();
 }
 
 }  // namespace kvr

@@ -1,36 +1,44 @@
 // TRcItemContainer: the growable array of chart items behind the data and the
 // annotation container of a chart.
 //
+// Items are stored in one of two ways. Compact storage keeps runs of items whose records
+// differ only in x and y (the points of a polyline or a mark series, however they were
+// appended) as one record per run plus 16 bytes per item; that is the start of every
+// container. Full storage keeps each item's whole record. A container turns full, once,
+// when runs grow short (more than one run per kMinItemsPerRun items, past kMinRuns) or
+// when a caller asks for raw records (AppendSlots); Clear makes it compact again. Either
+// way every item reads back as the exact byte image it was stored with.
+//
+// Reading: operator[] returns a copy. Passes over many items use a Reader (or range-for),
+// which hands out a reference that stays valid until its next read. Writing: Set, Modify.
+//
 // Two sizes are kept apart. NumAlloc is the chart's own bookkeeping of allocated slots:
 // it grows in steps of the chart's AllocSize (count + AllocSize when full) and can be set
 // exactly when a file is loaded. The storage underneath grows geometrically, so
-// appending stays amortised constant time whatever AllocSize is. Large storage is a
-// page mapping of its own (detail::PagedBlock) that grows by moving page tables instead
-// of copying items, so that a million appends cost a few page faults instead of tens of
-// thousands; slots past the count are never touched before they are used. An empty
-// container keeps one cleared slot and NumAlloc 0.
-//
-// Removing items from the front only moves the start of the items forward. On a
-// mapping, the whole huge pages of that gap are handed to the end of the storage
-// (PagedBlock::recycle_front: page tables move, no item is copied, and the room keeps
-// memory that was touched before, so it takes no page faults): once the gap is a
-// quarter of the block if the block has address space behind it, else once the gap is
-// as large as the items or the end needs the room. On the heap, or when the system refuses, the gap is closed by
-// moving the items down once it is as large as the items that remain. Either way a
-// rolling window pays O(removed) amortised per removal, and its storage stays bounded.
+// appending stays amortised constant time whatever AllocSize is (detail::SlotArray:
+// large storage is a page mapping that grows by moving page tables, and removal from the
+// front recycles pages). An empty container keeps one slot and NumAlloc 0.
 #pragma once
 
+#include <algorithm>
 #include <cassert>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <vector>
 
-#include "platform/pagedblock.h"
 #include "zuvado/chartitem.h"
+#include "zuvado/slotarray.h"
 
 namespace kvr {
 
 class TRcItemContainer {
  public:
+  // Compact storage holds at least this many runs before it counts their share.
+  static constexpr std::size_t kMinRuns = 64;
+  static constexpr std::size_t kMinItemsPerRun = 8;
+
   TRcItemContainer();
   TRcItemContainer(const TRcItemContainer& Other);
   TRcItemContainer& operator=(const TRcItemContainer& Other);
@@ -38,43 +46,58 @@ class TRcItemContainer {
 
   Integer Count() const { return FCount; }
   Integer NumAlloc() const { return FNumAlloc; }
+  bool Compact() const { return FCompact; }
+  // Runs of compact storage (0 when full).
+  std::size_t NumRuns() const { return FCompact ? FRuns.size() - FRunHead : 0; }
   // Slots the storage holds from the first item on (at least 1; at least NumAlloc
   // unless items were removed from the front).
-  std::size_t Capacity() const { return FCapacity; }
-  // Bytes of storage, the gap in front of the items included.
-  std::size_t StorageBytes() const { return FBlock.size(); }
+  std::size_t Capacity() const { return Active().capacity(); }
+  // Bytes of storage, the gap in front of the items included, the run records not.
+  std::size_t StorageBytes() const { return FRecords.bytes() + FPoints.bytes(); }
+  // Bytes of one slot of the storage as it is now.
+  std::size_t SlotBytes() const { return Active().elem(); }
   bool InRange(Integer Index) const { return Index >= 0 && Index < FCount; }
 
-  const TrcChartItem& operator[](Integer Index) const {
+  // A copy of the item at Index (0 <= Index < Count).
+  TrcChartItem operator[](Integer Index) const {
     assert(InRange(Index));
-    return FItems[Index];
+    if (!FCompact) return Records()[Index];
+    TrcChartItem it = RunOf(Index).Tmpl;
+    it.x = Points()[Index].x;
+    it.y = Points()[Index].y;
+    return it;
   }
-  TrcChartItem& operator[](Integer Index) {
-    assert(InRange(Index));
-    return FItems[Index];
-  }
-  TrcChartItem* begin() { return FItems; }
-  TrcChartItem* end() { return FItems + FCount; }
-  const TrcChartItem* begin() const { return FItems; }
-  const TrcChartItem* end() const { return FItems + FCount; }
+  // Stores Item's byte image at Index (0 <= Index < Count).
+  void Set(Integer Index, const TrcChartItem& Item);
+  // Calls Fn(TrcChartItem&) on every item in order and keeps what it leaves. Fn must
+  // depend on nothing but the record it is given (it may be called twice per item).
+  // Compact storage stays compact unless Fn leaves the runs short.
+  template <class F>
+  void Modify(F&& Fn);
+  // Removes the items for which Remove(const TrcChartItem&) holds, called once per item
+  // in order; the others keep their order. Returns how many went. NumAlloc stays.
+  template <class F>
+  Integer RemoveIf(F&& Remove);
+  // Calls Fn(const TrcChartItem& Record, Integer N) for items [From, To) in order, once
+  // for each stretch of N items that share every field but x and y (Record's x and y are
+  // those of the stretch's first item).
+  template <class F>
+  void ForEachStretch(Integer From, Integer To, F&& Fn) const;
 
   // Stores a copy of Item (its byte image, padding included) at index Count. When the
   // count has reached NumAlloc, AllocSize more slots are allocated first.
-  TrcChartItem& Append(const TrcChartItem& Item, Integer AllocSize) {
-    if (FCount >= FNumAlloc) Grow(AllocSize);
-    else if (std::size_t(FCount) >= FCapacity) MakeRoom(std::size_t(FCount) + 1);
-    TrcChartItem* slot = FItems + FCount;
-    std::memcpy(static_cast<void*>(slot), &Item, sizeof(TrcChartItem));
-    ++FCount;
-    return *slot;
-  }
+  void Append(const TrcChartItem& Item, Integer AllocSize);
+  // Appends N items: First with (X[0], Y[0]), then Rest with (X[i*Stride], Y[i*Stride]).
+  // Count and NumAlloc end as N calls of Append would leave them.
+  void AppendPoints(const TrcChartItem& First, const TrcChartItem& Rest, const double* X,
+                    const double* Y, std::size_t Stride, std::size_t N, Integer AllocSize);
   // Count slots appended at once, as Count calls of Append would leave the count and
   // NumAlloc; returns the first of them for the caller to fill (their bytes are
-  // undefined until then).
+  // undefined until then). Makes the storage full.
   TrcChartItem* AppendSlots(std::size_t Count, Integer AllocSize);
   // Removes the first Count items (0 <= Count <= Count()); NumAlloc stays.
   void RemoveFirst(Integer Count);
-  // Count 0, NumAlloc 0, storage back to one cleared slot.
+  // Count 0, NumAlloc 0, compact storage of one slot.
   void Clear();
   // NumAlloc := Slots exactly (not below the count), for loading a known number.
   void SetNumAlloc(Integer Slots);
@@ -87,28 +110,198 @@ class TRcItemContainer {
   // so that appending up to there, and a rolling window of up to about half of it, takes
   // no page faults later. Count and NumAlloc stay. Out of memory raises std::bad_alloc.
   void Reserve(std::size_t Slots);
+  void Swap(TRcItemContainer& Other) noexcept;
+  // Turns the storage full (no-op if it is). Out of memory raises std::bad_alloc and
+  // leaves the container as it was.
+  void MakeFull();
+
+  // Reads items in passes over many of them. A Reader is valid while the container is
+  // not changed.
+  class Reader {
+   public:
+    explicit Reader(const TRcItemContainer& C)
+        : FC(&C), FFull(C.FCompact ? nullptr : C.Records()), FPts(C.Points()) {}
+    // The item at Index; the reference holds until the next read through this Reader.
+    const TrcChartItem& operator[](Integer Index) {
+      assert(FC->InRange(Index));
+      if (FFull) return FFull[Index];
+      if (Index < FLo || Index >= FHi) Seek(Index);
+      FScratch.x = FPts[Index].x;
+      FScratch.y = FPts[Index].y;
+      return FScratch;
+    }
+    void Prefetch(Integer Index) const {
+      if (FFull) __builtin_prefetch(FFull + Index);
+      else __builtin_prefetch(FPts + Index);
+    }
+
+   private:
+    void Seek(Integer Index);
+    const TRcItemContainer* FC;
+    const TrcChartItem* FFull;
+    const TRealPoint* FPts;
+    std::size_t FK = 0;        // the run the scratch holds,
+    Integer FLo = 0, FHi = 0;  // over these items
+    TrcChartItem FScratch;
+  };
+
+  class const_iterator {
+   public:
+    using iterator_category = std::input_iterator_tag;
+    using value_type = TrcChartItem;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const TrcChartItem*;
+    using reference = const TrcChartItem&;
+    const_iterator(const TRcItemContainer& C, Integer I) : FR(C), FI(I) {}
+    const TrcChartItem& operator*() { return FR[FI]; }
+    const_iterator& operator++() {
+      ++FI;
+      return *this;
+    }
+    bool operator!=(const const_iterator& O) const { return FI != O.FI; }
+    bool operator==(const const_iterator& O) const { return FI == O.FI; }
+
+   private:
+    Reader FR;
+    Integer FI;
+  };
+  const_iterator begin() const { return const_iterator(*this, 0); }
+  const_iterator end() const { return const_iterator(*this, FCount); }
 
  private:
-  void Grow(Integer AllocSize);
-  // Makes the storage hold Slots from FItems on.
-  void Reallocate(std::size_t Slots);
-  // Moves the items to the start of the block.
-  void CloseGap();
-  // Hands the whole pages of the gap to the end of a mapping; false if none moved.
-  bool RecycleGap();
-  // The gap is as large as the items: recycled, or else closed.
-  void TakeGap();
-  // FItems and FCapacity after the block or FHead changed.
-  void Rebase();
-  // Makes Slots fit from FItems on: reuses the gap where that is cheap, else grows.
-  void MakeRoom(std::size_t Slots);
+  struct TRun {
+    int64_t First;  // absolute: item Index is FBase + Index
+    TrcChartItem Tmpl;
+  };
+  static bool SameStretch(const TrcChartItem& A, const TrcChartItem& B) {
+    static_assert(offsetof(TrcChartItem, x2) == 2 * sizeof(double));
+    constexpr std::size_t kFrom = offsetof(TrcChartItem, x2);
+    return std::memcmp(reinterpret_cast<const char*>(&A) + kFrom,
+                       reinterpret_cast<const char*>(&B) + kFrom, sizeof(TrcChartItem) - kFrom) == 0;
+  }
 
-  detail::PagedBlock FBlock;
-  TrcChartItem* FItems = nullptr;  // FBlock's bytes, FHead bytes in
-  std::size_t FHead = 0;           // bytes before FItems left by RemoveFirst
-  std::size_t FCapacity = 0;       // slots from FItems to the end of the block
+  const detail::SlotArray& Active() const { return FCompact ? FPoints : FRecords; }
+  detail::SlotArray& Active() { return FCompact ? FPoints : FRecords; }
+  TrcChartItem* Records() const { return reinterpret_cast<TrcChartItem*>(FRecords.first()); }
+  TRealPoint* Points() const { return reinterpret_cast<TRealPoint*>(FPoints.first()); }
+  // Index of the run (in FRuns) that holds item Index.
+  std::size_t RunIndex(Integer Index) const;
+  const TRun& RunOf(Integer Index) const { return FRuns[RunIndex(Index)]; }
+  // Item index one past run K.
+  int64_t RunEnd(std::size_t K) const {
+    return K + 1 < FRuns.size() ? FRuns[K + 1].First - FBase : int64_t(FCount);
+  }
+  // Whether compact storage with Runs runs for Items items stays compact.
+  static bool RunsPay(std::size_t Runs, std::size_t Items) {
+    return Runs <= kMinRuns || Runs * kMinItemsPerRun <= Items;
+  }
+  // NumAlloc after appending N items; makes room for them.
+  std::size_t GrowFor(std::size_t N, Integer AllocSize);
+  void Grow(Integer AllocSize);
+  void DropEmptyFrontRuns();
+
+  detail::SlotArray FRecords{sizeof(TrcChartItem)};
+  detail::SlotArray FPoints{sizeof(TRealPoint)};
+  std::vector<TRun> FRuns;    // compact: runs from FRunHead on, by First
+  std::size_t FRunHead = 0;   // runs before it hold removed items only
+  int64_t FBase = 0;          // absolute index of item 0
   Integer FCount = 0;
   Integer FNumAlloc = 0;
+  bool FCompact = true;
 };
+
+// Compact storage is rewritten in place, with its runs cut anew where Fn made
+// neighbours differ, unless that leaves too many runs.
+template <class F>
+void TRcItemContainer::Modify(F&& Fn) {
+  if (FCompact) {
+    TRealPoint* p = Points();
+    // Calls Visit(index, record after Fn, starts a run) in order.
+    auto pass = [&](auto&& Visit) {
+      TrcChartItem last;
+      bool any = false;
+      for (std::size_t k = FRunHead; k < FRuns.size(); ++k) {
+        const Integer lo = Integer(std::max<int64_t>(0, FRuns[k].First - FBase)), hi = Integer(RunEnd(k));
+        for (Integer i = lo; i < hi; ++i) {
+          TrcChartItem it = FRuns[k].Tmpl;
+          it.x = p[i].x;
+          it.y = p[i].y;
+          Fn(it);
+          const bool starts = !any || !SameStretch(it, last);
+          any = true;
+          if (starts) last = it;
+          Visit(i, it, starts);
+        }
+      }
+    };
+    std::size_t runs = 0;
+    pass([&](Integer, const TrcChartItem&, bool starts) { runs += starts ? 1 : 0; });
+    if (RunsPay(runs, std::size_t(FCount))) {
+      std::vector<TRun> fresh;
+      fresh.reserve(runs);
+      pass([&](Integer i, const TrcChartItem& it, bool starts) {
+        if (starts) fresh.push_back(TRun{FBase + i, it});
+        p[i] = TRealPoint{it.x, it.y};
+      });
+      if (FCount > 0) {
+        FRuns.swap(fresh);
+        FRunHead = 0;
+      }
+      return;
+    }
+    MakeFull();
+  }
+  TrcChartItem* r = Records();
+  for (Integer i = 0; i < FCount; ++i) Fn(r[i]);
+}
+
+template <class F>
+Integer TRcItemContainer::RemoveIf(F&& Remove) {
+  Integer w = 0;
+  if (FCompact) {
+    TRealPoint* p = Points();
+    std::vector<TRun> kept;
+    Reader rd(*this);
+    for (Integer r = 0; r < FCount; ++r) {
+      const TrcChartItem& it = rd[r];
+      if (Remove(it)) continue;
+      if (kept.empty() || !SameStretch(kept.back().Tmpl, it)) kept.push_back(TRun{FBase + w, it});
+      p[w++] = p[r];
+    }
+    if (w > 0) {
+      FRuns.swap(kept);
+      FRunHead = 0;
+    }
+  } else {
+    TrcChartItem* rec = Records();
+    for (Integer r = 0; r < FCount; ++r) {
+      if (Remove(static_cast<const TrcChartItem&>(rec[r]))) continue;
+      if (w != r) std::memcpy(static_cast<void*>(rec + w), rec + r, sizeof(TrcChartItem));
+      ++w;
+    }
+  }
+  const Integer removed = FCount - w;
+  Truncate(w);
+  return removed;
+}
+
+template <class F>
+void TRcItemContainer::ForEachStretch(Integer From, Integer To, F&& Fn) const {
+  if (From < 0) From = 0;
+  if (To > FCount) To = FCount;
+  if (From >= To) return;
+  if (!FCompact) {
+    for (Integer i = From; i < To; ++i) Fn(Records()[i], Integer(1));
+    return;
+  }
+  for (std::size_t k = RunIndex(From); k < FRuns.size() && From < To; ++k) {
+    const Integer hi = Integer(std::min<int64_t>(RunEnd(k), To));
+    TrcChartItem it = FRuns[k].Tmpl;
+    it.x = Points()[From].x;
+    it.y = Points()[From].y;
+    Fn(static_cast<const TrcChartItem&>(it), Integer(hi - From));
+    From = hi;
+  }
+}
 
 }  // namespace kvr

@@ -90,9 +90,9 @@ void TCustomZUvado::AddLinePoint(Integer x, Integer y, TCanvas* Canvas) {
 // The attributes compared are all that DrawContainerItemOnCanvas reads for a world
 // tkLineto, so every point takes the path the single item would take, minus the
 // per-item dispatch.
-Integer TCustomZUvado::AddLineRun(TCanvas* Canvas, const TrcChartItem* Items, Integer i,
+Integer TCustomZUvado::AddLineRun(TCanvas* Canvas, TRcItemContainer::Reader& Items, Integer i,
                                   Integer n) {
-  const TrcChartItem& a = Items[i];
+  const TrcChartItem a = Items[i];
   if (a.ItemKind != tkLineto || a.CoordMode != cmAllWorld) return i;
   const TLayerMap& M = FPassMap[a.Layer >= 2 ? 1 : 0];
   const int64_t mx = FPassMarginX, my = FPassMarginY;
@@ -179,8 +179,8 @@ void TCustomZUvado::EnterPreciseColumn() {
 }
 
 // The bulk twin of AddLineRun for the sub-pixel path: the same attributes end the run.
-Integer TCustomZUvado::AddPreciseLineRun(const TrcChartItem* Items, Integer i, Integer n) {
-  const TrcChartItem& a = Items[i];
+Integer TCustomZUvado::AddPreciseLineRun(TRcItemContainer::Reader& Items, Integer i, Integer n) {
+  const TrcChartItem a = Items[i];
   if (a.ItemKind != tkLineto || a.CoordMode != cmAllWorld || FPreciseRun.empty()) return i;
   const TLayerMap& M = FPassMap[a.Layer >= 2 ? 1 : 0];
   const double mx = FPassMarginX, my = FPassMarginY, lim = double(kItemClamp);

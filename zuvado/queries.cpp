@@ -23,8 +23,9 @@ bool passes_kind_filter(TrcItem kind, TrcItem filter) {
 Integer search(const TRcItemContainer& c, Integer StartIx, Integer Tag, Integer TagMask,
                Byte ItemClass, TrcItem ItemKind) {
   if (StartIx < 0) return -1;
+  TRcItemContainer::Reader rd(c);
   for (Integer i = StartIx; i < c.Count(); ++i)
-    if (matches(c[i], Tag, TagMask, ItemClass, ItemKind)) return i;
+    if (matches(rd[i], Tag, TagMask, ItemClass, ItemKind)) return i;
   return -1;
 }
 
@@ -37,21 +38,14 @@ void scale_record(TrcChartItem& it, double kx, double dx, double ky, double dy) 
   }
 }
 
-// One pass: survivors are copied down over the removed items, keeping their order.
+// One pass: survivors move down over the removed items, keeping their order.
 template <typename Pred>
 Integer compact(TRcItemContainer& c, Pred remove, std::array<Integer, kNumItemKinds>& counts) {
-  Integer w = 0;
-  for (Integer r = 0; r < c.Count(); ++r) {
-    if (remove(c[r])) {
-      if (unsigned(c[r].ItemKind) < unsigned(kNumItemKinds)) --counts[c[r].ItemKind];
-      continue;
-    }
-    if (w != r) std::memcpy(static_cast<void*>(&c[w]), &c[r], sizeof(TrcChartItem));
-    ++w;
-  }
-  const Integer removed = c.Count() - w;
-  c.Truncate(w);
-  return removed;
+  return c.RemoveIf([&](const TrcChartItem& it) {
+    if (!remove(it)) return false;
+    if (unsigned(it.ItemKind) < unsigned(kNumItemKinds)) --counts[it.ItemKind];
+    return true;
+  });
 }
 
 }  // namespace
@@ -163,32 +157,37 @@ void TCustomZUvado::SetItemParams(Integer Item, const TrcChartItem& ItParams) {
 
 void TCustomZUvado::ScaleItem(Integer Item, double kx, double dx, double ky, double dy) {
   if (!FDataContainer->InRange(Item)) return;
-  scale_record((*FDataContainer)[Item], kx, dx, ky, dy);
+  TrcChartItem it = (*FDataContainer)[Item];
+  scale_record(it, kx, dx, ky, dy);
+  FDataContainer->Set(Item, it);
   AdjustCanInfoOfSharedCharts();
 }
 
 void TCustomZUvado::ScaleAllItems(double kx, double dx, double ky, double dy) {
-  for (TrcChartItem& it : *FDataContainer) scale_record(it, kx, dx, ky, dy);
+  FDataContainer->Modify([&](TrcChartItem& it) { scale_record(it, kx, dx, ky, dy); });
   AdjustCanInfoOfSharedCharts();
 }
 
 void TCustomZUvado::ScaleSelectedItems(double kx, double dx, double ky, double dy,
                                        Byte ClassNumber) {
-  for (TrcChartItem& it : *FDataContainer)
+  FDataContainer->Modify([&](TrcChartItem& it) {
     if (it.ItemClass == ClassNumber) scale_record(it, kx, dx, ky, dy);
+  });
   AdjustCanInfoOfSharedCharts();
 }
 
 void TCustomZUvado::MarkAllItems(TrcItem ItemID, Byte ClassNumber) {
   if (ClassNumber == kAnyClass || ItemID == tkNone) return;
-  for (TrcChartItem& it : *FDataContainer)
+  FDataContainer->Modify([&](TrcChartItem& it) {
     if (passes_kind_filter(it.ItemKind, ItemID)) it.ItemClass = ClassNumber;
+  });
   AdjustCanInfoOfSharedCharts();
 }
 
 void TCustomZUvado::NewColorOfClassItems(TColor Newcol, Byte ClassNumber) {
-  for (TrcChartItem& it : *FDataContainer)
+  FDataContainer->Modify([&](TrcChartItem& it) {
     if (ClassNumber == kAnyClass || it.ItemClass == ClassNumber) it.Color = Newcol;
+  });
   AdjustCanInfoOfSharedCharts();
 }
 

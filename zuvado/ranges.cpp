@@ -260,9 +260,7 @@ void TCustomZUvado::LLCalcExtents(Integer Layer, double Margin, double MinRange,
     if (y > MaxY) MaxY = y;
   };
   bool found = false;
-  const TRcItemContainer& items = DataItems();
-  for (Integer n = 0; n < items.Count(); ++n) {
-    const TrcChartItem& it = items[n];
+  for (const TrcChartItem& it : DataItems()) {
     if (it.Layer != Layer) continue;
     found = true;
     if (it.ItemKind != tkMoveRelPix && it.ItemKind != tkLineRelPix) {

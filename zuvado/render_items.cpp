@@ -219,7 +219,7 @@ void TCustomZUvado::RenderPass(TCanvas* Canvas, const TRcItemContainer& Items,
   FStampOpen = false;
   const bool vector = Canvas->KeepsFractions();
   const Integer n = Items.Count();
-  const TrcChartItem* items = Items.begin();
+  TRcItemContainer::Reader items(Items);
   TrcChartItem lead;
   for (Integer i = First > 0 ? First - 1 : 0; i < n; ++i) {
     if (i < First) {
@@ -676,9 +676,9 @@ void TCustomZUvado::StampedMark(TCanvas* Canvas, Integer mk, TPoint p, TPoint ct
 
 // Marks right after a stamped one that share all its attributes: the checks and the
 // canvas state of the first hold for them, only the place changes.
-Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, Integer i,
+Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, TRcItemContainer::Reader& Items, Integer i,
                                   Integer n, bool Mono) {
-  const TrcChartItem& a = Items[i];
+  const TrcChartItem a = Items[i];
   // An open epoch of the same key vouches for the pass-wide conditions; the item's own
   // pen style is checked as the first of the run may have been out of range.
   if (!FStampOpen || a.CoordMode != cmAllWorld || a.PenStyle != psSolid || FAvoidDuplicateMarks)
@@ -741,7 +741,7 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, const TrcChartItem* Items, In
   for (; j < n; ++j) {
     const TrcChartItem& b = Items[j];
     // The records stream from memory; the copies keep the line-fill buffers busy.
-    if (j + 12 < n) __builtin_prefetch(&Items[j + 12]);
+    if (j + 12 < n) Items.Prefetch(j + 12);
     if (b.ItemKind != tkMarkAt || b.CoordMode != cmAllWorld || b.Param3 != a.Param3 ||
         b.Color != a.Color || b.FillColor != a.FillColor || b.PenStyle != a.PenStyle ||
         b.LWid != a.LWid || b.ItemClass != a.ItemClass || b.Layer != a.Layer)

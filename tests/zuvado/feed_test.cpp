@@ -148,7 +148,7 @@ TEST(ZuFeed, RollingWindowStorageIsReservedOnceAndStaysPut) {
   const Integer window = 25000;
   f.SetRollingPoints(window);
   const std::size_t reserved = c.DataItems().StorageBytes();
-  EXPECT_GE(reserved, 2 * std::size_t(window) * sizeof(TrcChartItem));
+  EXPECT_GE(reserved, 2 * std::size_t(window) * c.DataItems().SlotBytes());
   EXPECT_EQ(c.NumItems(), 0);
   EXPECT_EQ(c.NumAllocData(), 0);
   double next = 0;
@@ -172,7 +172,7 @@ TEST(ZuFeed, RollingWindowStorageIsReservedOnceAndStaysPut) {
 
   StoreChart big;
   TZUvadoFeed g(big);
-  g.SetRollingPoints(3000000);  // over 600 MB ahead: not reserved
+  g.SetRollingPoints(20000000);  // over 600 MB ahead: not reserved
   EXPECT_LT(big.DataItems().StorageBytes(), std::size_t(1) << 20);
   g.Add(1, 1);
   g.Drain();

@@ -298,7 +298,9 @@ TEST(ZuItems, ContainerCopyIsDeepAndClearShrinks) {
     a.Append(it, 1000);
   }
   TRcItemContainer b(a);
-  a[5].x = -1;
+  TrcChartItem changed = a[5];
+  changed.x = -1;
+  a.Set(5, changed);
   EXPECT_EQ(b.Count(), 3000);
   EXPECT_EQ(b.NumAlloc(), 3000);
   EXPECT_EQ(b[5].x, 5.0);
@@ -342,7 +344,9 @@ TEST(ZuItems, LargeStorageKeepsItemsAcrossEveryMove) {
   }
   TRcItemContainer copy(big);
   big.SetNumAlloc(200000);
-  big[59999].Param1 = -1;
+  TrcChartItem changed = big[59999];
+  changed.Param1 = -1;
+  big.Set(59999, changed);
   EXPECT_EQ(copy[59999].Param1, 59999);
   EXPECT_EQ(big[30000].Param1, 30000);
   c.ClearGraf();
