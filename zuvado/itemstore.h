@@ -130,9 +130,26 @@ class TRcItemContainer {
       FScratch.y = FPts[Index].y;
       return FScratch;
     }
-    void Prefetch(Integer Index) const {
-      if (FFull) __builtin_prefetch(FFull + Index);
-      else __builtin_prefetch(FPts + Index);
+    // Takes items from Index on, up to End, while Keep(const TrcChartItem&) holds, and
+    // calls Fn(x, y) for each in order; returns the index of the first item not taken.
+    // Keep is asked once per stretch of items that share every field but x and y.
+    template <class K, class F>
+    Integer TakeWhile(Integer Index, Integer End, K&& Keep, F&& Fn) {
+      if (FFull) {
+        for (; Index < End; ++Index) {
+          const TrcChartItem& b = FFull[Index];
+          // The records stream from memory; the work per item keeps the line-fill buffers busy.
+          if (Index + 12 < End) __builtin_prefetch(FFull + Index + 12);
+          if (!Keep(b)) break;
+          Fn(b.x, b.y);
+        }
+        return Index;
+      }
+      while (Index < End && Keep((*this)[Index])) {
+        const TRealPoint* p = FPts;
+        for (const Integer stop = std::min(FHi, End); Index < stop; ++Index) Fn(p[Index].x, p[Index].y);
+      }
+      return Index;
     }
 
    private:

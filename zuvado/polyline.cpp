@@ -96,14 +96,13 @@ Integer TCustomZUvado::AddLineRun(TCanvas* Canvas, TRcItemContainer::Reader& Ite
   if (a.ItemKind != tkLineto || a.CoordMode != cmAllWorld) return i;
   const TLayerMap& M = FPassMap[a.Layer >= 2 ? 1 : 0];
   const int64_t mx = FPassMarginX, my = FPassMarginY;
-  Integer j = i + 1;
-  for (; j < n; ++j) {
-    const TrcChartItem& b = Items[j];
-    if (!continues_line_run(a, b)) break;
-    AddLinePoint(ClampItemPix(int64_t(M.X.Map(b.x)) + mx), ClampItemPix(int64_t(M.Y.Map(b.y)) + my),
-                 Canvas);
-  }
-  return j - 1;
+  return Items.TakeWhile(
+             i + 1, n, [&](const TrcChartItem& b) { return continues_line_run(a, b); },
+             [&](double x, double y) {
+               AddLinePoint(ClampItemPix(int64_t(M.X.Map(x)) + mx), ClampItemPix(int64_t(M.Y.Map(y)) + my),
+                            Canvas);
+             }) -
+         1;
 }
 
 // Points equal to the one before add nothing to the picture.
@@ -185,13 +184,12 @@ Integer TCustomZUvado::AddPreciseLineRun(TRcItemContainer::Reader& Items, Intege
   const TLayerMap& M = FPassMap[a.Layer >= 2 ? 1 : 0];
   const double mx = FPassMarginX, my = FPassMarginY, lim = double(kItemClamp);
   auto clamp = [lim](double v) { return v >= -lim ? std::min(v, lim) : -lim; };
-  Integer j = i + 1;
-  for (; j < n; ++j) {
-    const TrcChartItem& b = Items[j];
-    if (!continues_line_run(a, b)) break;
-    AddPrecisePoint(TPointDouble{clamp(M.X.Pixel(b.x) + mx), clamp(M.Y.Pixel(b.y) + my)});
-  }
-  return j - 1;
+  return Items.TakeWhile(
+             i + 1, n, [&](const TrcChartItem& b) { return continues_line_run(a, b); },
+             [&](double x, double y) {
+               AddPrecisePoint(TPointDouble{clamp(M.X.Pixel(x) + mx), clamp(M.Y.Pixel(y) + my)});
+             }) -
+         1;
 }
 
 void TCustomZUvado::FlushLine(TCanvas* Canvas) {

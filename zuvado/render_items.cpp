@@ -737,17 +737,14 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, TRcItemContainer::Reader& Ite
     }
     queued = 0;
   };
-  Integer j = i + 1;
-  for (; j < n; ++j) {
-    const TrcChartItem& b = Items[j];
-    // The records stream from memory; the copies keep the line-fill buffers busy.
-    if (j + 12 < n) Items.Prefetch(j + 12);
-    if (b.ItemKind != tkMarkAt || b.CoordMode != cmAllWorld || b.Param3 != a.Param3 ||
-        b.Color != a.Color || b.FillColor != a.FillColor || b.PenStyle != a.PenStyle ||
-        b.LWid != a.LWid || b.ItemClass != a.ItemClass || b.Layer != a.Layer)
-      break;
-    if (!in_range(b.x, r[0], r[1]) || !in_range(b.y, r[2], r[3])) continue;
-    const double fx = M.X.Pixel(b.x), fy = M.Y.Pixel(b.y);
+  const auto same = [&](const TrcChartItem& b) {
+    return b.ItemKind == tkMarkAt && b.CoordMode == cmAllWorld && b.Param3 == a.Param3 &&
+           b.Color == a.Color && b.FillColor == a.FillColor && b.PenStyle == a.PenStyle &&
+           b.LWid == a.LWid && b.ItemClass == a.ItemClass && b.Layer == a.Layer;
+  };
+  const Integer j = Items.TakeWhile(i + 1, n, same, [&](double x, double y) {
+    if (!in_range(x, r[0], r[1]) || !in_range(y, r[2], r[3])) return;
+    const double fx = M.X.Pixel(x), fy = M.Y.Pixel(y);
     const TPoint p{ClampItemPix(int64_t(RoundPix(fx)) + mx), ClampItemPix(int64_t(RoundPix(fy)) + my)};
     const detail::MarkStamp* ps = nullptr;
     TPoint at = p;
@@ -758,13 +755,13 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, TRcItemContainer::Reader& Ite
         // Drawn in its turn: the marks queued before it go first.
         if (stamper) drain();
         if (!MarkStampedBefore(Integer(p.X - mx), Integer(p.Y - my), key)) draw_mark_phase(Canvas, a.Param3, m);
-        continue;
+        return;
       }
       at = TPoint{m.x, m.y};
     }
     if (!stamper) {
       StampedMark(Canvas, a.Param3, p, TPoint{Integer(p.X - mx), Integer(p.Y - my)}, key);
-      continue;
+      return;
     }
     stamper->prefetch(at.X, at.Y);
     const int64_t bx = int64_t(p.X) - mx, by = int64_t(p.Y) - my;
@@ -775,7 +772,7 @@ Integer TCustomZUvado::AddMarkRun(TCanvas* Canvas, TRcItemContainer::Reader& Ite
     }
     ahead[size_t(queued++)] = Queued{at, bit, ps};
     if (queued == kAhead) drain();
-  }
+  });
   if (stamper) drain();
   return j - 1;
 }
