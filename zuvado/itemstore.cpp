@@ -190,7 +190,8 @@ void TRcItemContainer::Set(Integer Index, const TrcChartItem& Item) {
     const int64_t at = FBase + Index;
     const bool tail = RunEnd(k) > Index + 1;
     const bool head = FRuns[k].First < at && Index > 0;
-    if (!RunsPay(NumRuns() + (head ? 1 : 0) + (tail ? 1 : 0), std::size_t(FCount))) {
+    const std::size_t runs = NumRuns() + (head ? 1 : 0) + (tail ? 1 : 0);
+    if (runs > kMaxSplitRuns || !RunsPay(runs, std::size_t(FCount))) {
       MakeFull();
       Set(Index, Item);
       return;

@@ -5,8 +5,9 @@
 // differ only in x and y (the points of a polyline or a mark series, however they were
 // appended) as one record per run plus 16 bytes per item; that is the start of every
 // container. Full storage keeps each item's whole record. A container turns full, once,
-// when runs grow short (more than one run per kMinItemsPerRun items, past kMinRuns) or
-// when a caller asks for raw records (AppendSlots); Clear makes it compact again. Either
+// when runs grow short (more than one run per kMinItemsPerRun items, past kMinRuns), when
+// Set would split one of many runs, or when a caller asks for raw records (AppendSlots);
+// Clear makes it compact again. Either
 // way every item reads back as the exact byte image it was stored with.
 //
 // Reading: operator[] returns a copy. Passes over many items use a Reader (or range-for),
@@ -38,6 +39,9 @@ class TRcItemContainer {
   // Compact storage holds at least this many runs before it counts their share.
   static constexpr std::size_t kMinRuns = 64;
   static constexpr std::size_t kMinItemsPerRun = 8;
+  // Set splits a run only while there are fewer runs than this: each split moves the
+  // runs behind it, and edits item by item would otherwise cost quadratic time.
+  static constexpr std::size_t kMaxSplitRuns = 4096;
 
   TRcItemContainer();
   TRcItemContainer(const TRcItemContainer& Other);
