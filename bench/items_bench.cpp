@@ -115,6 +115,20 @@ void BM_MarkSeriesTenMillion(benchmark::State& state) {
 }
 BENCHMARK(BM_MarkSeriesTenMillion)->Repetitions(5)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// Edits of every item of a compact store: a recolouring keeps the runs, a scaling moves
+// every point; both pass over the points twice (the runs are checked, then rewritten).
+void BM_EditAllTenMillion(benchmark::State& state) {
+  StoreChart chart(nullptr);
+  chart.DrawPolyline(ten_million(false), ten_million(true));
+  for (auto _ : state) {
+    if (state.range(0) == 0) chart.NewColorOfClassItems(kvr::TColor(state.iterations() & 0xFF), 0);
+    else chart.ScaleAllItems(1.0, 0.5, 1.0, 0.0);
+  }
+  if (!chart.DataItems().Compact()) state.SkipWithError("storage turned full");
+  state.SetItemsProcessed(state.iterations() * kTenMillion);
+}
+BENCHMARK(BM_EditAllTenMillion)->Arg(0)->Arg(1)->ArgName("scale")->Unit(benchmark::kMillisecond);
+
 // A rolling window of a million items: each frame appends a block and drops as many
 // from the front.
 void BM_RollingWindowMillion(benchmark::State& state) {
