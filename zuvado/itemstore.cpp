@@ -63,7 +63,8 @@ void TRcItemContainer::Reader::Seek(Integer Index) {
   const std::size_t next = FK + 1;
   if (FHi > FLo && next < FC->FRuns.size() && Index >= FHi && FC->RunEnd(next) > Index) FK = next;
   else FK = FC->RunIndex(Index);
-  FScratch = FC->FRuns[FK].Tmpl;
+  // Copied as bytes: an assignment may leave the scratch's tail padding as it was.
+  std::memcpy(static_cast<void*>(&FScratch), &FC->FRuns[FK].Tmpl, sizeof FScratch);
   FLo = Integer(std::max<int64_t>(0, FC->FRuns[FK].First - FC->FBase));
   FHi = Integer(FC->RunEnd(FK));
 }

@@ -250,7 +250,9 @@ void TRcItemContainer::Modify(F&& Fn) {
           Fn(it);
           const bool starts = !any || !SameStretch(it, last);
           any = true;
-          if (starts) last = it;
+          // Copied as bytes: an assignment may leave the tail padding, which SameStretch
+          // compares, as it was.
+          if (starts) std::memcpy(static_cast<void*>(&last), &it, sizeof it);
           Visit(i, it, starts);
         }
       }
