@@ -23,7 +23,7 @@ TRcItemContainer::TRcItemContainer(const TRcItemContainer& Other) : FCompact(Oth
     // Runs that hold removed items only stay behind; the rest count from item 0 again.
     FRuns.reserve(Other.FRuns.size() - Other.FRunHead);
     for (std::size_t k = Other.FRunHead; k < Other.FRuns.size(); ++k)
-      FRuns.push_back(TRun{std::max<int64_t>(0, Other.FRuns[k].First - Other.FBase), Other.FRuns[k].Tmpl});
+      FRuns.push_back(MakeRun(std::max<int64_t>(0, Other.FRuns[k].First - Other.FBase), Other.FRuns[k].Tmpl));
   }
   FCount = Other.FCount;
   FNumAlloc = Other.FNumAlloc;
@@ -63,8 +63,7 @@ void TRcItemContainer::Reader::Seek(Integer Index) {
   const std::size_t next = FK + 1;
   if (FHi > FLo && next < FC->FRuns.size() && Index >= FHi && FC->RunEnd(next) > Index) FK = next;
   else FK = FC->RunIndex(Index);
-  // Copied as bytes: an assignment may leave the scratch's tail padding as it was.
-  std::memcpy(static_cast<void*>(&FScratch), &FC->FRuns[FK].Tmpl, sizeof FScratch);
+  CopyRecord(FScratch, FC->FRuns[FK].Tmpl);
   FLo = Integer(std::max<int64_t>(0, FC->FRuns[FK].First - FC->FBase));
   FHi = Integer(FC->RunEnd(FK));
 }
@@ -125,7 +124,7 @@ void TRcItemContainer::Append(const TrcChartItem& Item, Integer AllocSize) {
   if (FCount >= FNumAlloc) Grow(AllocSize);
   else if (std::size_t(FCount) >= Active().capacity()) Active().make_room(std::size_t(FCount) + 1, std::size_t(FCount));
   if (FCompact) {
-    if (NumRuns() == 0 || !SameStretch(FRuns.back().Tmpl, Item)) FRuns.push_back(TRun{FBase + FCount, Item});
+    if (NumRuns() == 0 || !SameStretch(FRuns.back().Tmpl, Item)) FRuns.push_back(MakeRun(FBase + FCount, Item));
     Points()[FCount] = TRealPoint{Item.x, Item.y};
   } else {
     std::memcpy(static_cast<void*>(Records() + FCount), &Item, sizeof(TrcChartItem));
@@ -147,8 +146,8 @@ void TRcItemContainer::AppendPoints(const TrcChartItem& First, const TrcChartIte
   FNumAlloc = Integer(numAlloc);
   const Integer at = FCount;
   if (FCompact) {
-    if (NumRuns() == 0 || !SameStretch(FRuns.back().Tmpl, First)) FRuns.push_back(TRun{FBase + at, First});
-    if (restRun) FRuns.push_back(TRun{FBase + at + 1, Rest});
+    if (NumRuns() == 0 || !SameStretch(FRuns.back().Tmpl, First)) FRuns.push_back(MakeRun(FBase + at, First));
+    if (restRun) FRuns.push_back(MakeRun(FBase + at + 1, Rest));
     TRealPoint* p = Points() + at;
     if (Stride == 2 && Y == X + 1) {
       std::memcpy(static_cast<void*>(p), X, N * sizeof(TRealPoint));
@@ -197,11 +196,11 @@ void TRcItemContainer::Set(Integer Index, const TrcChartItem& Item) {
       Set(Index, Item);
       return;
     }
-    const TrcChartItem old = FRuns[k].Tmpl;
+    const TRun old = FRuns[k];
     std::size_t pos = k;
-    if (head) FRuns.insert(FRuns.begin() + std::ptrdiff_t(++pos), TRun{at, Item});
-    else FRuns[k] = TRun{at, Item};
-    if (tail) FRuns.insert(FRuns.begin() + std::ptrdiff_t(pos + 1), TRun{at + 1, old});
+    if (head) FRuns.insert(FRuns.begin() + std::ptrdiff_t(++pos), MakeRun(at, Item));
+    else FRuns[k] = MakeRun(at, Item);
+    if (tail) FRuns.insert(FRuns.begin() + std::ptrdiff_t(pos + 1), MakeRun(at + 1, old.Tmpl));
   }
   Points()[Index] = TRealPoint{Item.x, Item.y};
 }

@@ -66,7 +66,8 @@ class TRcItemContainer {
   TrcChartItem operator[](Integer Index) const {
     assert(InRange(Index));
     if (!FCompact) return Records()[Index];
-    TrcChartItem it = RunOf(Index).Tmpl;
+    TrcChartItem it;
+    CopyRecord(it, RunOf(Index).Tmpl);
     it.x = Points()[Index].x;
     it.y = Points()[Index].y;
     return it;
@@ -194,11 +195,23 @@ class TRcItemContainer {
     int64_t First;  // absolute: item Index is FBase + Index
     TrcChartItem Tmpl;
   };
+  // The fields after x and y, up to the last one: the tail padding behind it is not
+  // copied by every copy of a record, so it may differ between equal records.
   static bool SameStretch(const TrcChartItem& A, const TrcChartItem& B) {
     static_assert(offsetof(TrcChartItem, x2) == 2 * sizeof(double));
     constexpr std::size_t kFrom = offsetof(TrcChartItem, x2);
+    constexpr std::size_t kTo = offsetof(TrcChartItem, CoordMode) + sizeof(TCoordMode);
     return std::memcmp(reinterpret_cast<const char*>(&A) + kFrom,
-                       reinterpret_cast<const char*>(&B) + kFrom, sizeof(TrcChartItem) - kFrom) == 0;
+                       reinterpret_cast<const char*>(&B) + kFrom, kTo - kFrom) == 0;
+  }
+  // Whole byte images, so that the run records keep the tail padding they were given.
+  static void CopyRecord(TrcChartItem& To, const TrcChartItem& From) {
+    std::memcpy(static_cast<void*>(&To), &From, sizeof(TrcChartItem));
+  }
+  static TRun MakeRun(int64_t First, const TrcChartItem& Tmpl) {
+    TRun r{First, {}};
+    CopyRecord(r.Tmpl, Tmpl);
+    return r;
   }
 
   const detail::SlotArray& Active() const { return FCompact ? FPoints : FRecords; }
@@ -244,15 +257,14 @@ void TRcItemContainer::Modify(F&& Fn) {
       for (std::size_t k = FRunHead; k < FRuns.size(); ++k) {
         const Integer lo = Integer(std::max<int64_t>(0, FRuns[k].First - FBase)), hi = Integer(RunEnd(k));
         for (Integer i = lo; i < hi; ++i) {
-          TrcChartItem it = FRuns[k].Tmpl;
+          TrcChartItem it;
+          CopyRecord(it, FRuns[k].Tmpl);
           it.x = p[i].x;
           it.y = p[i].y;
           Fn(it);
           const bool starts = !any || !SameStretch(it, last);
           any = true;
-          // Copied as bytes: an assignment may leave the tail padding, which SameStretch
-          // compares, as it was.
-          if (starts) std::memcpy(static_cast<void*>(&last), &it, sizeof it);
+          if (starts) CopyRecord(last, it);
           Visit(i, it, starts);
         }
       }
@@ -263,7 +275,7 @@ void TRcItemContainer::Modify(F&& Fn) {
       std::vector<TRun> fresh;
       fresh.reserve(runs);
       pass([&](Integer i, const TrcChartItem& it, bool starts) {
-        if (starts) fresh.push_back(TRun{FBase + i, it});
+        if (starts) fresh.push_back(MakeRun(FBase + i, it));
         p[i] = TRealPoint{it.x, it.y};
       });
       if (FCount > 0) {
@@ -288,7 +300,7 @@ Integer TRcItemContainer::RemoveIf(F&& Remove) {
     for (Integer r = 0; r < FCount; ++r) {
       const TrcChartItem& it = rd[r];
       if (Remove(it)) continue;
-      if (kept.empty() || !SameStretch(kept.back().Tmpl, it)) kept.push_back(TRun{FBase + w, it});
+      if (kept.empty() || !SameStretch(kept.back().Tmpl, it)) kept.push_back(MakeRun(FBase + w, it));
       p[w++] = p[r];
     }
     if (w > 0) {
@@ -319,7 +331,8 @@ void TRcItemContainer::ForEachStretch(Integer From, Integer To, F&& Fn) const {
   }
   for (std::size_t k = RunIndex(From); k < FRuns.size() && From < To; ++k) {
     const Integer hi = Integer(std::min<int64_t>(RunEnd(k), To));
-    TrcChartItem it = FRuns[k].Tmpl;
+    TrcChartItem it;
+    CopyRecord(it, FRuns[k].Tmpl);
     it.x = Points()[From].x;
     it.y = Points()[From].y;
     Fn(static_cast<const TrcChartItem&>(it), Integer(hi - From));
