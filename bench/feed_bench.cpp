@@ -47,7 +47,9 @@ void BM_FeedRolling60Hz(benchmark::State& state) {
     c.SetDataColor(clBlue);
     c.ShowGraf();
     TZUvadoFeed f(c);
-    f.SetRollingPoints(kWindow);
+    // The same window by span: the feed then finds the cut by reading the oldest items.
+    if (state.range(2) != 0) f.SetRollingSpan(kWindow / kRate);
+    else f.SetRollingPoints(kWindow);
 
     std::atomic<bool> stop{false};
     std::atomic<uint64_t> produced{0};
@@ -158,8 +160,9 @@ void BM_FeedFrameParts(benchmark::State& state) {
 BENCHMARK(BM_FeedFrameParts)->Iterations(10)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK(BM_FeedRolling60Hz)
-    ->Args({5, 10})
-    ->Args({5, 0})
+    ->Args({5, 10, 0})
+    ->Args({5, 0, 0})
+    ->Args({5, 10, 1})
     ->Iterations(1)
     ->Unit(benchmark::kSecond)
     ->UseRealTime();

@@ -933,7 +933,7 @@ class TCustomZUvado : public TCustomControl {
   // ---- Files, data sharing and joint layers ----
   // (chartfiles.cpp, datasharing.cpp, jointlayers.cpp)
   friend class TJointLayers;
-  friend class TZUvadoFeed;  // reserves the storage of a rolling window ahead of the frames
+  friend class TZUvadoFeed;  // reserves a rolling window's storage, reads where it cuts
   Integer LoadItems(std::span<const std::byte> Bytes, bool AppendIt, bool Anno);
   Integer LoadItems(std::istream& In, std::uint64_t Size, bool AppendIt, bool Anno);
   void SaveItems(const std::string& FName, bool Anno) const;

@@ -100,7 +100,8 @@ Integer TZUvadoFeed::ExcessItems(std::span<const double> NewX) const {
     const double cut = NewX.back() - FRollSpan;
     // x does not decrease, so the leaving items are a prefix: scan only that far.
     int64_t k = excess;
-    while (k < have && FChart.GetChartItem(Integer(k)).x < cut) ++k;
+    TRcItemContainer::Reader items(FChart.DataItems());
+    while (k < have && items[Integer(k)].x < cut) ++k;
     if (k >= have)
       while (k < total && NewX[size_t(k - have)] < cut) ++k;
     excess = std::max(excess, k);
