@@ -38,6 +38,8 @@ int main(int argc, char** argv) {
       {"contour", "Contour plots", RenderContourPage, 1280, 1060},
       {"surface", "Surface plots", RenderSurfacePage, 1265, 1075},
       {"rot3d", "3-D items", RenderRot3DPage, 1265, 800},
+      {"bigdata", "Large data: ten million points, a million marks, a rolling window", RenderBigDataPage,
+       1260, 960},
       {"quality", "Picture quality: classic and smooth drawing, 1x and 2x, 8x, PDF, multilingual labels", RenderQualityPage, 1260, 1740},
   };
   std::ofstream html(dir / "index.html");

@@ -39,6 +39,7 @@ void RenderContourPage(kvr::TCanvas& c, int w, int h);
 void RenderSurfacePage(kvr::TCanvas& c, int w, int h);
 void RenderRot3DPage(kvr::TCanvas& c, int w, int h);
 void RenderQualityPage(kvr::TCanvas& c, int w, int h);
+void RenderBigDataPage(kvr::TCanvas& c, int w, int h);
 
 // Files a page writes itself into the gallery folder, linked from the index.
 struct OutputFile {
