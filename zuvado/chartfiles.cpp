@@ -285,15 +285,15 @@ Integer TCustomZUvado::LoadItems(std::istream& In, std::uint64_t Size, bool Appe
     ++at;
   }
   for (const Integer i : withText) {
-    TrcChartItem it = file->Items[i];
-    if (used < kNumLongTexts) {
-      ++used;
-      texts[size_t(used - 1)].clear();
-      it.LWid = used;
-    } else {
-      it.LWid = 0;
-    }
-    file->Items.Set(i, it);
+    file->Items.Edit(i, [&](TrcChartItem& it) {
+      if (used < kNumLongTexts) {
+        ++used;
+        texts[size_t(used - 1)].clear();
+        it.LWid = used;
+      } else {
+        it.LWid = 0;
+      }
+    });
   }
   for (std::size_t k = 0; k < file->Lines.size(); ++k)
     if (base + Integer(k) < kNumLongTexts) texts[size_t(base) + k] = std::move(file->Lines[k]);

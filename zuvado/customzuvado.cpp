@@ -179,9 +179,7 @@ std::string TCustomZUvado::GetDataLongText(Integer idx) const {
 
 void TCustomZUvado::SetDataLongText(Integer idx, const std::string& txt) {
   if (!FDataContainer->InRange(idx) || !IsTextItem((*FDataContainer)[idx].ItemKind)) return;
-  TrcChartItem it = (*FDataContainer)[idx];
-  StoreText(it, txt, FLongTextsData, FNumLongTextsData);
-  FDataContainer->Set(idx, it);
+  FDataContainer->Edit(idx, [&](TrcChartItem& it) { StoreText(it, txt, FLongTextsData, FNumLongTextsData); });
   AdjustCanInfoOfSharedCharts();
 }
 
@@ -192,9 +190,7 @@ std::string TCustomZUvado::GetAnnoLongText(Integer idx) const {
 
 void TCustomZUvado::SetAnnoLongText(Integer idx, const std::string& txt) {
   if (!FAnnoContainer.InRange(idx) || !IsTextItem(FAnnoContainer[idx].ItemKind)) return;
-  TrcChartItem it = FAnnoContainer[idx];
-  StoreText(it, txt, FLongTextsAnno, FNumLongTextsAnno);
-  FAnnoContainer.Set(idx, it);
+  FAnnoContainer.Edit(idx, [&](TrcChartItem& it) { StoreText(it, txt, FLongTextsAnno, FNumLongTextsAnno); });
 }
 
 void TCustomZUvado::SetAllocSize(Integer v) {

@@ -228,12 +228,13 @@ Integer TCustomZUvado::MarkItemsInWindow(double xLo, double YLo, double XHi, dou
   if (YHi < YLo) ExChange(YLo, YHi);
   const ItemFilter f{ItemID, kAnyClass, false, FLayerVisib, false};
   Integer count = 0;
-  // Each item is looked at twice when the container keeps runs (itemstore.h), so the
-  // count is taken by a pass of its own.
-  for (const TrcChartItem& it : DataItems())
-    if (f.Accepts(it) && xLo <= it.x && it.x <= XHi && YLo <= it.y && it.y <= YHi) ++count;
+  auto inside = [&](const TrcChartItem& it) {
+    return f.Accepts(it) && xLo <= it.x && it.x <= XHi && YLo <= it.y && it.y <= YHi;
+  };
+  // Modify may look at an item twice (itemstore.h), so the count is a pass of its own.
+  for (const TrcChartItem& it : DataItems()) count += inside(it) ? 1 : 0;
   if (count > 0) DataItems().Modify([&](TrcChartItem& it) {
-    if (f.Accepts(it) && xLo <= it.x && it.x <= XHi && YLo <= it.y && it.y <= YHi) it.ItemClass = ClassNumber;
+    if (inside(it)) it.ItemClass = ClassNumber;
   });
   if (count > 0) AdjustCanInfoOfSharedCharts();
   return count;

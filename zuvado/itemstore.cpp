@@ -64,7 +64,7 @@ void TRcItemContainer::Reader::Seek(Integer Index) {
   if (FHi > FLo && next < FC->FRuns.size() && Index >= FHi && FC->RunEnd(next) > Index) FK = next;
   else FK = FC->RunIndex(Index);
   CopyRecord(FScratch, FC->FRuns[FK].Tmpl);
-  FLo = Integer(std::max<int64_t>(0, FC->FRuns[FK].First - FC->FBase));
+  FLo = FC->RunStart(FK);
   FHi = Integer(FC->RunEnd(FK));
 }
 
@@ -98,15 +98,8 @@ void TRcItemContainer::MakeFull() {
   detail::SlotArray full(sizeof(TrcChartItem));
   full.reallocate(std::max<std::size_t>(1, std::size_t(std::max(FNumAlloc, FCount))), 0);
   TrcChartItem* r = reinterpret_cast<TrcChartItem*>(full.first());
-  const TRealPoint* p = Points();
-  Integer i = 0;
-  ForEachStretch(0, FCount, [&](const TrcChartItem& t, Integer n) {
-    for (const Integer end = i + n; i < end; ++i) {
-      std::memcpy(static_cast<void*>(r + i), &t, sizeof(TrcChartItem));
-      r[i].x = p[i].x;
-      r[i].y = p[i].y;
-    }
-  });
+  for (std::size_t k = FRunHead; k < FRuns.size(); ++k)
+    for (Integer i = RunStart(k), hi = Integer(RunEnd(k)); i < hi; ++i) Compose(r[i], FRuns[k], i);
   FRecords.swap(full);
   FPoints.release();
   FRuns.clear();
@@ -117,14 +110,12 @@ void TRcItemContainer::MakeFull() {
 }
 
 void TRcItemContainer::Append(const TrcChartItem& Item, Integer AllocSize) {
-  if (FCompact) {
-    const bool extends = NumRuns() > 0 && SameStretch(FRuns.back().Tmpl, Item);
-    if (!extends && !RunsPay(NumRuns() + 1, std::size_t(FCount) + 1)) MakeFull();
-  }
+  const bool extends = FCompact && NumRuns() > 0 && SameStretch(FRuns.back().Tmpl, Item);
+  if (FCompact && !extends && !RunsPay(NumRuns() + 1, std::size_t(FCount) + 1)) MakeFull();
   if (FCount >= FNumAlloc) Grow(AllocSize);
   else if (std::size_t(FCount) >= Active().capacity()) Active().make_room(std::size_t(FCount) + 1, std::size_t(FCount));
   if (FCompact) {
-    if (NumRuns() == 0 || !SameStretch(FRuns.back().Tmpl, Item)) FRuns.push_back(MakeRun(FBase + FCount, Item));
+    if (!extends) FRuns.push_back(MakeRun(FBase + FCount, Item));
     Points()[FCount] = TRealPoint{Item.x, Item.y};
   } else {
     std::memcpy(static_cast<void*>(Records() + FCount), &Item, sizeof(TrcChartItem));
@@ -137,16 +128,14 @@ void TRcItemContainer::AppendPoints(const TrcChartItem& First, const TrcChartIte
                                     std::size_t N, Integer AllocSize) {
   if (N == 0) return;
   const bool restRun = N > 1 && !SameStretch(First, Rest);
-  if (FCompact) {
-    const bool extends = NumRuns() > 0 && SameStretch(FRuns.back().Tmpl, First);
-    const std::size_t runs = NumRuns() + (extends ? 0 : 1) + (restRun ? 1 : 0);
-    if (!RunsPay(runs, std::size_t(FCount) + N)) MakeFull();
-  }
+  const bool extends = FCompact && NumRuns() > 0 && SameStretch(FRuns.back().Tmpl, First);
+  if (FCompact && !RunsPay(NumRuns() + (extends ? 0 : 1) + (restRun ? 1 : 0), std::size_t(FCount) + N))
+    MakeFull();
   const std::size_t numAlloc = GrowFor(N, AllocSize);
   FNumAlloc = Integer(numAlloc);
   const Integer at = FCount;
   if (FCompact) {
-    if (NumRuns() == 0 || !SameStretch(FRuns.back().Tmpl, First)) FRuns.push_back(MakeRun(FBase + at, First));
+    if (!extends) FRuns.push_back(MakeRun(FBase + at, First));
     if (restRun) FRuns.push_back(MakeRun(FBase + at + 1, Rest));
     TRealPoint* p = Points() + at;
     if (Stride == 2 && Y == X + 1) {

@@ -7,11 +7,12 @@
 // container. Full storage keeps each item's whole record. A container turns full, once,
 // when runs grow short (more than one run per kMinItemsPerRun items, past kMinRuns), when
 // Set would split one of many runs, or when a caller asks for raw records (AppendSlots);
-// Clear makes it compact again. Either
-// way every item reads back as the exact byte image it was stored with.
+// Clear makes it compact again. Either way every item reads back as the exact byte image
+// it was stored with.
 //
 // Reading: operator[] returns a copy. Passes over many items use a Reader (or range-for),
-// which hands out a reference that stays valid until its next read. Writing: Set, Modify.
+// which hands out a reference that stays valid until its next read. Writing: Set, Edit,
+// Modify, RemoveIf.
 //
 // Two sizes are kept apart. NumAlloc is the chart's own bookkeeping of allocated slots:
 // it grows in steps of the chart's AllocSize (count + AllocSize when full) and can be set
@@ -67,13 +68,20 @@ class TRcItemContainer {
     assert(InRange(Index));
     if (!FCompact) return Records()[Index];
     TrcChartItem it;
-    CopyRecord(it, RunOf(Index).Tmpl);
-    it.x = Points()[Index].x;
-    it.y = Points()[Index].y;
+    Compose(it, RunOf(Index), Index);
     return it;
   }
   // Stores Item's byte image at Index (0 <= Index < Count).
   void Set(Integer Index, const TrcChartItem& Item);
+  // Calls Fn(TrcChartItem&) on a copy of the item at Index and stores what it leaves;
+  // nothing for an Index out of range.
+  template <class F>
+  void Edit(Integer Index, F&& Fn) {
+    if (!InRange(Index)) return;
+    TrcChartItem it = (*this)[Index];
+    Fn(it);
+    Set(Index, it);
+  }
   // Calls Fn(TrcChartItem&) on every item in order and keeps what it leaves. Fn must
   // depend on nothing but the record it is given (it may be called twice per item).
   // Compact storage stays compact unless Fn leaves the runs short.
@@ -213,6 +221,12 @@ class TRcItemContainer {
     CopyRecord(r.Tmpl, Tmpl);
     return r;
   }
+  // The record of item Index of run R.
+  void Compose(TrcChartItem& To, const TRun& R, Integer Index) const {
+    CopyRecord(To, R.Tmpl);
+    To.x = Points()[Index].x;
+    To.y = Points()[Index].y;
+  }
 
   const detail::SlotArray& Active() const { return FCompact ? FPoints : FRecords; }
   detail::SlotArray& Active() { return FCompact ? FPoints : FRecords; }
@@ -221,6 +235,8 @@ class TRcItemContainer {
   // Index of the run (in FRuns) that holds item Index.
   std::size_t RunIndex(Integer Index) const;
   const TRun& RunOf(Integer Index) const { return FRuns[RunIndex(Index)]; }
+  // Item index of run K's first item (the first run may have lost items to RemoveFirst).
+  Integer RunStart(std::size_t K) const { return Integer(std::max<int64_t>(0, FRuns[K].First - FBase)); }
   // Item index one past run K.
   int64_t RunEnd(std::size_t K) const {
     return K + 1 < FRuns.size() ? FRuns[K + 1].First - FBase : int64_t(FCount);
@@ -255,12 +271,9 @@ void TRcItemContainer::Modify(F&& Fn) {
       TrcChartItem last;
       bool any = false;
       for (std::size_t k = FRunHead; k < FRuns.size(); ++k) {
-        const Integer lo = Integer(std::max<int64_t>(0, FRuns[k].First - FBase)), hi = Integer(RunEnd(k));
-        for (Integer i = lo; i < hi; ++i) {
+        for (Integer i = RunStart(k), hi = Integer(RunEnd(k)); i < hi; ++i) {
           TrcChartItem it;
-          CopyRecord(it, FRuns[k].Tmpl);
-          it.x = p[i].x;
-          it.y = p[i].y;
+          Compose(it, FRuns[k], i);
           Fn(it);
           const bool starts = !any || !SameStretch(it, last);
           any = true;
@@ -278,10 +291,8 @@ void TRcItemContainer::Modify(F&& Fn) {
         if (starts) fresh.push_back(MakeRun(FBase + i, it));
         p[i] = TRealPoint{it.x, it.y};
       });
-      if (FCount > 0) {
-        FRuns.swap(fresh);
-        FRunHead = 0;
-      }
+      FRuns.swap(fresh);
+      FRunHead = 0;
       return;
     }
     MakeFull();
@@ -303,10 +314,8 @@ Integer TRcItemContainer::RemoveIf(F&& Remove) {
       if (kept.empty() || !SameStretch(kept.back().Tmpl, it)) kept.push_back(MakeRun(FBase + w, it));
       p[w++] = p[r];
     }
-    if (w > 0) {
-      FRuns.swap(kept);
-      FRunHead = 0;
-    }
+    FRuns.swap(kept);
+    FRunHead = 0;
   } else {
     TrcChartItem* rec = Records();
     for (Integer r = 0; r < FCount; ++r) {
@@ -332,9 +341,7 @@ void TRcItemContainer::ForEachStretch(Integer From, Integer To, F&& Fn) const {
   for (std::size_t k = RunIndex(From); k < FRuns.size() && From < To; ++k) {
     const Integer hi = Integer(std::min<int64_t>(RunEnd(k), To));
     TrcChartItem it;
-    CopyRecord(it, FRuns[k].Tmpl);
-    it.x = Points()[From].x;
-    it.y = Points()[From].y;
+    Compose(it, FRuns[k], From);
     Fn(static_cast<const TrcChartItem&>(it), Integer(hi - From));
     From = hi;
   }

@@ -40,7 +40,7 @@ void scale_record(TrcChartItem& it, double kx, double dx, double ky, double dy) 
 
 // One pass: survivors move down over the removed items, keeping their order.
 template <typename Pred>
-Integer compact(TRcItemContainer& c, Pred remove, std::array<Integer, kNumItemKinds>& counts) {
+Integer remove_counted(TRcItemContainer& c, Pred remove, std::array<Integer, kNumItemKinds>& counts) {
   return c.RemoveIf([&](const TrcChartItem& it) {
     if (!remove(it)) return false;
     if (unsigned(it.ItemKind) < unsigned(kNumItemKinds)) --counts[it.ItemKind];
@@ -75,7 +75,7 @@ void TCustomZUvado::RemoveAnnoItem(Integer Index) {
 }
 
 Integer TCustomZUvado::RemoveItemsByClass(Byte ClassNumber) {
-  const Integer n = compact(
+  const Integer n = remove_counted(
       *FDataContainer, [&](const TrcChartItem& it) { return it.ItemClass == ClassNumber; },
       FItemCount);
   AdjustCanInfoOfSharedCharts();
@@ -83,7 +83,7 @@ Integer TCustomZUvado::RemoveItemsByClass(Byte ClassNumber) {
 }
 
 Integer TCustomZUvado::RemoveItemsByLayer(Integer Layer) {
-  const Integer n = compact(
+  const Integer n = remove_counted(
       *FDataContainer, [&](const TrcChartItem& it) { return it.Layer == Layer; }, FItemCount);
   AdjustCanInfoOfSharedCharts();
   return n;
@@ -157,9 +157,7 @@ void TCustomZUvado::SetItemParams(Integer Item, const TrcChartItem& ItParams) {
 
 void TCustomZUvado::ScaleItem(Integer Item, double kx, double dx, double ky, double dy) {
   if (!FDataContainer->InRange(Item)) return;
-  TrcChartItem it = (*FDataContainer)[Item];
-  scale_record(it, kx, dx, ky, dy);
-  FDataContainer->Set(Item, it);
+  FDataContainer->Edit(Item, [&](TrcChartItem& it) { scale_record(it, kx, dx, ky, dy); });
   AdjustCanInfoOfSharedCharts();
 }
 
